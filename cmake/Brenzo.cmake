@@ -1,0 +1,46 @@
+# Shared build settings and the helpers every module uses.
+
+add_library(brenzo_settings INTERFACE)
+target_compile_options(brenzo_settings INTERFACE
+    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual -Wimplicit-fallthrough)
+
+if(BRENZO_SANITIZE)
+    set(BRENZO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_compile_options(${BRENZO_SANITIZER_FLAGS})
+    add_link_options(${BRENZO_SANITIZER_FLAGS})
+endif()
+
+# brenzo_add_library(NAME DIRECTORY dir [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
+# Builds a static library from every .cpp file directly in DIRECTORY (and its listed SUBDIRECTORIES).
+# Headers are included from src/, e.g. #include "platform/foundation/String.h".
+function(brenzo_add_library name)
+    cmake_parse_arguments(ARG "" "" "SUBDIRECTORIES;PUBLIC_DEPS;PRIVATE_DEPS;SOURCES" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(subdirectory IN LISTS ARG_SUBDIRECTORIES)
+        file(GLOB more CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${subdirectory}/*.cpp)
+        list(APPEND sources ${more})
+    endforeach()
+    add_library(${name} STATIC ${sources} ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE brenzo_settings ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# brenzo_add_test(NAME [SOURCES ...] [DEPS ...])
+# One GoogleTest executable per library, built from every .cpp file in the calling directory
+# unless SOURCES is given, registered with CTest test by test.
+function(brenzo_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    if(ARG_SOURCES)
+        set(sources ${ARG_SOURCES})
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE brenzo_settings brenzo_test_support ${ARG_DEPS} GTest::gmock GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE
+        BRENZO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        BRENZO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES ENVIRONMENT "BRENZO_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
+endfunction()
