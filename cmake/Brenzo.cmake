@@ -44,3 +44,21 @@ function(brenzo_add_test name)
         DISCOVERY_TIMEOUT 120
         PROPERTIES ENVIRONMENT "BRENZO_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
 endfunction()
+
+# brenzo_add_benchmark(NAME [SOURCES ...] [DEPS ...])
+# A Google Benchmark program, built from every .cpp file in the calling directory unless SOURCES is
+# given, written to <build>/bench/NAME so that scripts/bench finds it.
+function(brenzo_add_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    if(ARG_SOURCES)
+        set(sources ${ARG_SOURCES})
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE brenzo_settings ${ARG_DEPS} benchmark::benchmark)
+    target_compile_definitions(${name} PRIVATE
+        BRENZO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        BRENZO_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data")
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+endfunction()
