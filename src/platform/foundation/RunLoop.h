@@ -54,7 +54,12 @@ public:
     bool runUntil(const std::function<bool()>& condition, double timeoutSeconds);
     // Runs until stop() is called.
     void run();
+    // Any thread: ends the current or the next run().
     void stop();
+
+    // Drops every posted task, delayed perform and timer without running them, and forgets a
+    // pending stop(), so that one test cannot leak work into the next. Main thread only.
+    void resetForTesting();
 
     ~RunLoop();
 
