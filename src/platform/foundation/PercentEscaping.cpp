@@ -1,0 +1,118 @@
+#include "platform/foundation/PercentEscaping.h"
+
+#include "platform/foundation/Unicode.h"
+
+namespace fnd {
+
+namespace {
+
+constexpr std::string_view letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr std::string_view digits = "0123456789";
+constexpr char hexDigits[] = "0123456789ABCDEF";
+
+int hexValue(char character)
+{
+    if (character >= '0' && character <= '9')
+        return character - '0';
+    if (character >= 'a' && character <= 'f')
+        return character - 'a' + 10;
+    if (character >= 'A' && character <= 'F')
+        return character - 'A' + 10;
+    return -1;
+}
+
+}
+
+PercentEscaping::CharacterSet PercentEscaping::CharacterSet::of(std::string_view characters)
+{
+    return CharacterSet().adding(characters);
+}
+
+PercentEscaping::CharacterSet PercentEscaping::CharacterSet::unreserved()
+{
+    return of(letters).adding(digits).adding("-._~");
+}
+
+PercentEscaping::CharacterSet PercentEscaping::CharacterSet::standard()
+{
+    return unreserved().adding("!*'();:@&=+$,/?#");
+}
+
+PercentEscaping::CharacterSet PercentEscaping::CharacterSet::adding(std::string_view characters) const
+{
+    CharacterSet result = *this;
+    for (char character : characters) {
+        if (static_cast<unsigned char>(character) < 128)
+            result.m_characters.set(static_cast<unsigned char>(character));
+    }
+    return result;
+}
+
+PercentEscaping::CharacterSet PercentEscaping::CharacterSet::removing(std::string_view characters) const
+{
+    CharacterSet result = *this;
+    for (char character : characters) {
+        if (static_cast<unsigned char>(character) < 128)
+            result.m_characters.reset(static_cast<unsigned char>(character));
+    }
+    return result;
+}
+
+bool PercentEscaping::CharacterSet::contains(char character) const
+{
+    auto byte = static_cast<unsigned char>(character);
+    return byte < 128 && m_characters.test(byte);
+}
+
+std::string PercentEscaping::addingPercentEscapes(std::string_view text)
+{
+    static const CharacterSet standardSet = CharacterSet::standard();
+    return addingPercentEscapes(text, standardSet);
+}
+
+std::string PercentEscaping::addingPercentEscapes(std::string_view text, const CharacterSet& allowed)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (char character : text) {
+        if (allowed.contains(character)) {
+            result.push_back(character);
+            continue;
+        }
+        auto byte = static_cast<unsigned char>(character);
+        result.push_back('%');
+        result.push_back(hexDigits[byte >> 4]);
+        result.push_back(hexDigits[byte & 0x0F]);
+    }
+    return result;
+}
+
+std::string PercentEscaping::addingPercentEscapes(std::string_view text, std::string_view leaveUnescaped, std::string_view alsoEscape)
+{
+    return addingPercentEscapes(text, CharacterSet::standard().adding(leaveUnescaped).removing(alsoEscape));
+}
+
+std::optional<std::string> PercentEscaping::removingPercentEscapes(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (size_t index = 0; index < text.size(); ++index) {
+        if (text[index] != '%') {
+            result.push_back(text[index]);
+            continue;
+        }
+        if (index + 2 >= text.size())
+            return std::nullopt;
+        int high = hexValue(text[index + 1]);
+        int low = hexValue(text[index + 2]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        result.push_back(static_cast<char>(high << 4 | low));
+        index += 2;
+    }
+    if (!unicode::isValidUTF8(result))
+        return std::nullopt;
+    return result;
+}
+
+}
