@@ -19,7 +19,7 @@ void JsonCodecBase::addErrorWithCodeDescription(JsonErrorCode code, std::string 
     auto userInfo = fnd::MutableDictionary::create(2);
     userInfo->setObjectForKey(fnd::String::create(std::move(description)), fnd::Error::localizedDescriptionKey);
 
-    willChangeErrorTrace();
+    willChangeValueForKey(errorTraceKey);
     {
         std::lock_guard lock(m_errorTraceLock);
         if (!m_errorTrace)
@@ -28,7 +28,7 @@ void JsonCodecBase::addErrorWithCodeDescription(JsonErrorCode code, std::string 
             userInfo->setObjectForKey(previous, fnd::Error::underlyingErrorKey);
         m_errorTrace->addObject(fnd::Error::create(std::string(errorDomain), static_cast<int64_t>(code), userInfo));
     }
-    didChangeErrorTrace();
+    didChangeValueForKey(errorTraceKey);
 }
 
 void JsonCodecBase::clearErrorTrace()
@@ -38,12 +38,12 @@ void JsonCodecBase::clearErrorTrace()
 
 void JsonCodecBase::replaceErrorTrace(fnd::Ref<fnd::MutableArray> trace)
 {
-    willChangeErrorTrace();
+    willChangeValueForKey(errorTraceKey);
     {
         std::lock_guard lock(m_errorTraceLock);
         std::swap(m_errorTrace, trace);
     }
-    didChangeErrorTrace();
+    didChangeValueForKey(errorTraceKey);
 }
 
 uint32_t JsonCodecBase::maxDepth() const
@@ -65,12 +65,4 @@ bool JsonCodecBase::enterContainer()
         return false;
     }
     return true;
-}
-
-void JsonCodecBase::willChangeErrorTrace()
-{
-}
-
-void JsonCodecBase::didChangeErrorTrace()
-{
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Array.h"
+#include "platform/foundation/KeyValueObserving.h"
 #include "platform/foundation/Object.h"
 
 #include <atomic>
@@ -25,7 +26,8 @@ enum class JsonErrorCode : int64_t {
 };
 
 // What the parser, the writer and their facade share: a trace of errors and a nesting limit.
-class JsonCodecBase : public fnd::Object {
+// Every change of the trace is observable under errorTraceKey.
+class JsonCodecBase : public fnd::Object, public fnd::KeyValueObservable {
 public:
     static constexpr std::string_view errorDomain = "com.brenzo.JsonCodec.ErrorDomain";
     static constexpr std::string_view errorTraceKey = "errorTrace";
@@ -62,9 +64,6 @@ protected:
     uint32_t depth() const { return m_depth; }
 
 private:
-    void willChangeErrorTrace();
-    void didChangeErrorTrace();
-
     mutable std::mutex m_errorTraceLock;
     fnd::Ref<fnd::MutableArray> m_errorTrace;
     uint32_t m_depth { 0 };

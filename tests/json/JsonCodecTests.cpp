@@ -153,3 +153,30 @@ TEST(JsonCodecBase, ALongChainOfErrorsIsReleasedWithoutRecursion)
     EXPECT_EQ(chain, 50000u);
     last = nullptr;
 }
+
+TEST(JsonCodecBase, ChangesOfTheTraceAreObservable)
+{
+    using Change = std::pair<fnd::KeyValueChange, size_t>;
+    std::vector<Change> parserChanges;
+    std::vector<Change> codecChanges;
+    auto countOf = [](const JsonCodecBase& codec) { return codec.errorTrace() ? codec.errorTrace()->count() : 0; };
+
+    JsonParser parser;
+    auto parserToken = parser.addObserverForKey("errorTrace", [&](std::string_view, fnd::KeyValueChange change) {
+        parserChanges.emplace_back(change, countOf(parser));
+    });
+    EXPECT_FALSE(parser.objectWithString(text("[1,]")));
+    EXPECT_TRUE(parser.objectWithString(text("[1]")));
+    constexpr auto will = fnd::KeyValueChange::WillChange;
+    constexpr auto did = fnd::KeyValueChange::DidChange;
+    EXPECT_EQ(parserChanges, (std::vector<Change> { { will, 0 }, { did, 0 }, { will, 0 }, { did, 1 }, { will, 1 }, { did, 0 } }));
+
+    JsonCodec codec;
+    auto codecToken = codec.addObserverForKey("errorTrace", [&](std::string_view, fnd::KeyValueChange change) {
+        codecChanges.emplace_back(change, countOf(codec));
+    });
+    EXPECT_TRUE(codec.objectWithString(text("[1]")));
+    EXPECT_TRUE(codecChanges.empty());
+    EXPECT_FALSE(codec.objectWithString(text("[[1,]]")));
+    EXPECT_EQ(codecChanges, (std::vector<Change> { { will, 0 }, { did, 2 } }));
+}
