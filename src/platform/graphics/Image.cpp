@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <iterator>
 
 namespace gfx {
 
@@ -60,11 +59,15 @@ fnd::Ref<Image> Image::createWithData(const fnd::Data& data, double scale)
 
 fnd::Ref<Image> Image::createWithContentsOfFile(const std::filesystem::path& path, double scale)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
         return nullptr;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
+    uintmax_t length = std::filesystem::file_size(path, error);
+    if (error)
+        return nullptr;
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    if (!file || !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
         return nullptr;
     return createWithData(bytes, scale);
 }

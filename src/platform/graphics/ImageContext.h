@@ -18,6 +18,7 @@ public:
     static std::unique_ptr<ImageContext> create(Size, bool opaque, double scale);
 
     Size size() const { return m_size; }
+    using GraphicsContext::scale;
     double scale() const { return m_scale; }
     bool isOpaque() const { return m_opaque; }
 
