@@ -46,9 +46,14 @@ private:
         for (size_t index = 0; index < count; ++index) {
             text += index ? "," : "";
             text += blank();
-            if (object)
-                text += string() + blank() + ":" + blank();
-            text += value(depth + 1) + blank();
+            if (object) {
+                text += string();
+                text += blank();
+                text += ":";
+                text += blank();
+            }
+            text += value(depth + 1);
+            text += blank();
         }
         return text + (object ? "}" : "]");
     }
@@ -119,9 +124,16 @@ private:
     std::string number()
     {
         std::string text = chance(1) ? "-" : "";
-        text += chance(1) ? "0" : std::string(1, static_cast<char>('1' + below(9))) + digits(below(25));
-        if (chance(2))
-            text += "." + digits(1 + below(20));
+        if (chance(1)) {
+            text += "0";
+        } else {
+            text += static_cast<char>('1' + below(9));
+            text += digits(below(25));
+        }
+        if (chance(2)) {
+            text += ".";
+            text += digits(1 + below(20));
+        }
         if (chance(1)) {
             static constexpr const char* markers[] = { "e", "E", "e+", "E-", "e-" };
             text += markers[below(std::size(markers))] + digits(1 + below(2));

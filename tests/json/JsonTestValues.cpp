@@ -47,8 +47,10 @@ std::string typedText(const fnd::Id& value)
     }
     if (auto array = fnd::as<fnd::Array>(value)) {
         std::string text = prefix + "[";
-        for (size_t index = 0; index < array->count(); ++index)
-            text += (index ? "," : "") + typedText(array->objectAtIndex(index));
+        for (size_t index = 0; index < array->count(); ++index) {
+            text += index ? "," : "";
+            text += typedText(array->objectAtIndex(index));
+        }
         return text + "]";
     }
     if (auto string = fnd::as<fnd::String>(value))
@@ -62,7 +64,9 @@ std::string typedText(const fnd::Id& value)
     }
     if (fnd::is<fnd::Null>(value))
         return "null";
-    return "<" + std::string(value->className()) + ">";
+    std::string unknown = "<";
+    unknown += value->className();
+    return unknown + ">";
 }
 
 bool sameValue(const fnd::Id& a, const fnd::Id& b)
