@@ -2,9 +2,11 @@
 
 #include "support/TemporaryDirectory.h"
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include <jpeglib.h>
 
@@ -231,4 +233,25 @@ TEST(ImageCodecs, FilesAreReadWhole)
 
     EXPECT_FALSE(Image::createWithContentsOfFile(directory.path() / "missing.png"));
     EXPECT_FALSE(Image::createWithContentsOfFile(directory.path()));
+}
+
+TEST(ImageCodecs, OneImageServesSeveralThreadsAtOnce)
+{
+    auto image = Image::createWithRawImage(blocks(), 1, ImageOrientation::Left);
+    std::vector<std::thread> threads;
+    std::atomic<int> correct { 0 };
+    for (int index = 0; index < 4; ++index) {
+        threads.emplace_back([&] {
+            for (int round = 0; round < 10; ++round) {
+                auto context = rgbaContext(16, 16);
+                context->drawImage(*image, Rect(0, 0, 16, 16));
+                auto decoded = Image::createWithData(*image->pngRepresentation());
+                if (decoded && decoded->pixelAt(3, 3) == opaqueGreen && context->pixelAt(3, 3) == opaqueGreen && image->pixelAt(3, 3) == opaqueRed)
+                    ++correct;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(correct, 40);
 }

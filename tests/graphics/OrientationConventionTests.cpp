@@ -4,6 +4,8 @@
 
 #include "platform/graphics/ImageContext.h"
 
+#include <numbers>
+
 using namespace gfx;
 using namespace brenzo::testing;
 
@@ -132,6 +134,37 @@ TEST(OrientationConventions, EveryOrientationTurnsOrMirrorsAsNumbered)
         bitmap->drawImage(*image, Rect(0, 0, 2, 2));
         EXPECT_EQ(bitmap->pixelAt(0, 0), expected.topLeft);
         EXPECT_EQ(bitmap->pixelAt(1, 1), expected.bottomRight);
+    }
+}
+
+TEST(OrientationConventions, TheBoardsResizeStepsGiveAnUprightPicture)
+{
+    // Stored pixels: red green / blue white, taken with the camera turned (orientation right).
+    auto raw = makeRawImage(2, 2, [](size_t x, size_t y) {
+        Color colors[2][2] = { { Color(1, 0, 0), Color(0, 1, 0) }, { Color(0, 0, 1), Color(1, 1, 1) } };
+        return colors[y][x];
+    });
+    // Resize to 4 x 6 the way the image helpers do: translate by (0, h), rotate by -pi/2, then
+    // draw the stored pixels into the rectangle with width and height swapped.
+    double width = 4, height = 6;
+    AffineTransform upright = AffineTransform::identity().translatedBy(0, height).rotatedBy(-std::numbers::pi / 2);
+    auto context = BitmapContext::create(4, 6, 8, 4 * 4, ColorSpace::RGB, AlphaInfo::PremultipliedFirst);
+    context->concatenate(upright);
+    context->setInterpolationQuality(InterpolationQuality::None);
+    context->drawRawImage(*raw, Rect(0, 0, height, width));
+
+    // A quarter turn clockwise: blue red / white green, seen from the top-left.
+    EXPECT_EQ(context->pixelAt(0, 0), opaqueBlue);
+    EXPECT_EQ(context->pixelAt(3, 0), opaqueRed);
+    EXPECT_EQ(context->pixelAt(0, 5), opaqueWhite);
+    EXPECT_EQ(context->pixelAt(3, 5), opaqueGreen);
+
+    auto reference = ImageContext::create(Size(width, height), false, 1);
+    reference->setInterpolationQuality(InterpolationQuality::None);
+    reference->drawImage(*Image::createWithRawImage(raw, 1, ImageOrientation::Right), Rect(0, 0, width, height));
+    for (size_t y = 0; y < 6; ++y) {
+        for (size_t x = 0; x < 4; ++x)
+            EXPECT_EQ(context->pixelAt(x, y), reference->pixelAt(x, y)) << x << "," << y;
     }
 }
 

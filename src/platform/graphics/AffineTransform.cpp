@@ -52,7 +52,7 @@ AffineTransform AffineTransform::concatenating(const AffineTransform& then) cons
 bool AffineTransform::isInvertible() const
 {
     double determinant = a * d - b * c;
-    return determinant != 0 && std::isfinite(1 / determinant);
+    return determinant != 0 && std::isfinite(determinant) && std::isfinite(1 / determinant);
 }
 
 AffineTransform AffineTransform::inverted() const

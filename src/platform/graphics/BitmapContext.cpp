@@ -45,6 +45,7 @@ BitmapContext::BitmapContext(SurfacePtr surface, const AffineTransform& flip, si
 
 std::vector<uint8_t> BitmapContext::data() const
 {
+    cairo_surface_flush(surface());
     return surfacePixels::exportBytes(surface(), m_colorSpace, m_alphaInfo, m_bytesPerRow);
 }
 

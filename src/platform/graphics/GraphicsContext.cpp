@@ -559,6 +559,7 @@ Pixel GraphicsContext::pixelAt(size_t x, size_t row) const
 {
     if (x >= pixelsWide() || row >= pixelsHigh())
         return {};
+    cairo_surface_flush(m_surface.get());
     return surfacePixels::read(m_surface.get(), static_cast<int>(x), static_cast<int>(row));
 }
 

@@ -59,6 +59,7 @@ public:
     std::string_view className() const override { return "Image"; }
     std::string description() const override;
 
+    // Public so that make_shared can build instances; use the factories.
     Image(std::shared_ptr<const RawImage>, double scale, ImageOrientation);
 
 private:

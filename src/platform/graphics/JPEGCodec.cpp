@@ -202,7 +202,6 @@ std::vector<uint8_t> JPEGCodec::encode(cairo_surface_t* surface, double quality)
     cairo_format_t format = cairo_image_surface_get_format(surface);
     if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)
         return {};
-    cairo_surface_flush(surface);
     double clamped = std::isfinite(quality) ? std::clamp(quality, 0.0, 1.0) : 1.0;
     std::vector<uint8_t> output;
     if (!encodeSurface(surface, static_cast<int>(std::lround(clamped * 100)), output))

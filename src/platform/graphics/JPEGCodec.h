@@ -15,7 +15,7 @@ public:
     // read or of a size we refuse. Orientation tags are ignored.
     static SurfacePtr decode(std::span<const uint8_t>);
     // Quality 0...1. Transparency is dropped: premultiplied colours are written, which shows
-    // transparent areas as black. Empty on failure.
+    // transparent areas as black. The surface must be flushed. Empty on failure.
     static std::vector<uint8_t> encode(cairo_surface_t*, double quality);
 };
 

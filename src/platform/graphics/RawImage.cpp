@@ -26,6 +26,8 @@ std::shared_ptr<const RawImage> RawImage::adopt(SurfacePtr surface, ColorSpace c
         return nullptr;
     if (!layoutMatches(cairo_image_surface_get_format(surface.get()), colorSpace, alphaInfo))
         return nullptr;
+    // From here on the pixels only get read.
+    cairo_surface_flush(surface.get());
     return std::shared_ptr<const RawImage>(new RawImage(std::move(surface), colorSpace, alphaInfo, bytesPerRow));
 }
 
@@ -58,7 +60,6 @@ std::shared_ptr<const RawImage> RawImage::createWithImageInRect(const Rect& rect
     SurfacePtr cropped = createImageSurface(format, width, height);
     if (!cropped)
         return nullptr;
-    cairo_surface_flush(m_surface.get());
     int bytes = static_cast<int>(gfx::bytesPerPixel(m_colorSpace));
     int fromStride = cairo_image_surface_get_stride(m_surface.get());
     int toStride = cairo_image_surface_get_stride(cropped.get());
@@ -90,7 +91,6 @@ std::shared_ptr<const RawImage> RawImage::createWithMask(const RawImage& mask) c
     cairo_mask(context.get(), maskPattern);
     cairo_pattern_destroy(maskPattern);
     context.reset();
-    cairo_surface_flush(result.get());
     return adopt(std::move(result), ColorSpace::RGB, AlphaInfo::PremultipliedFirst);
 }
 

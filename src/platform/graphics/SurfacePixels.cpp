@@ -67,7 +67,6 @@ Pixel read(cairo_surface_t* surface, int x, int row)
 {
     if (!surface || !isInside(surface, x, row))
         return {};
-    cairo_surface_flush(surface);
     Premultiplied value = readPremultiplied(surface, x, row);
     return {
         unpremultiplied(value.red, value.alpha),
@@ -79,7 +78,6 @@ Pixel read(cairo_surface_t* surface, int x, int row)
 
 SurfacePtr copy(cairo_surface_t* source)
 {
-    cairo_surface_flush(source);
     int width = cairo_image_surface_get_width(source);
     int height = cairo_image_surface_get_height(source);
     SurfacePtr result = createImageSurface(cairo_image_surface_get_format(source), width, height);
@@ -117,7 +115,6 @@ SurfacePtr normalizedToRGB(SurfacePtr surface)
 
 SurfacePtr greyToRGB(cairo_surface_t* grey)
 {
-    cairo_surface_flush(grey);
     int width = cairo_image_surface_get_width(grey);
     int height = cairo_image_surface_get_height(grey);
     SurfacePtr result = createImageSurface(CAIRO_FORMAT_RGB24, width, height);
@@ -139,7 +136,6 @@ SurfacePtr greyToRGB(cairo_surface_t* grey)
 
 SurfacePtr rgbToGrey(cairo_surface_t* rgb)
 {
-    cairo_surface_flush(rgb);
     int width = cairo_image_surface_get_width(rgb);
     int height = cairo_image_surface_get_height(rgb);
     SurfacePtr result = createImageSurface(CAIRO_FORMAT_A8, width, height);
@@ -159,7 +155,6 @@ SurfacePtr rgbToGrey(cairo_surface_t* rgb)
 
 std::vector<uint8_t> exportBytes(cairo_surface_t* surface, ColorSpace colorSpace, AlphaInfo alphaInfo, size_t bytesPerRow)
 {
-    cairo_surface_flush(surface);
     int width = cairo_image_surface_get_width(surface);
     int height = cairo_image_surface_get_height(surface);
     std::vector<uint8_t> bytes(bytesPerRow * static_cast<size_t>(height), 0);

@@ -9,6 +9,8 @@
 
 // Pixel-level work on cairo image surfaces. Surfaces come in three layouts here: ARGB32
 // (premultiplied colour with alpha), RGB24 (colour without alpha) and A8 holding grey values.
+// Every function expects a surface whose drawing has been flushed, and never flushes it itself:
+// the surfaces of raw images are shared between threads and must not change.
 namespace gfx::surfacePixels {
 
 // Memory coordinates: row 0 is the first row in memory. Outside the surface answers a
