@@ -79,14 +79,6 @@ TEST(PersonComparison, SortsNamelessPeopleByOrganisationAndSingleNamesByThatName
         (std::vector<std::string> { ">", "Acme>", "Baker>", "Baker Anna>", "Carla>" }));
 }
 
-TEST(PersonComparison, TheOrderingPreferenceDefaultsToLastNameFirst)
-{
-    EXPECT_EQ(ab::AddressBook::sortOrdering(), SortOrdering::LastNameFirst);
-    ab::AddressBook::setSortOrdering(SortOrdering::FirstNameFirst);
-    EXPECT_EQ(ab::AddressBook::sortOrdering(), SortOrdering::FirstNameFirst);
-    ab::AddressBook::setSortOrdering(SortOrdering::LastNameFirst);
-}
-
 TEST(Person, PhotosAreAbsentWhenEmpty)
 {
     ab::PersonDetails details;

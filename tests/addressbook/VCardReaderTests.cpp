@@ -72,7 +72,7 @@ TEST(VCardReader, EmptyAndBinaryInputGiveNoPeopleAndNoCrash)
 {
     EXPECT_TRUE(VCardReader::read("", "empty.vcf").empty());
     fnd::LogCapture log;
-    std::string binary("\0\xff\xfe:\x01BEGIN\r\r\n\0", 12);
+    std::string binary("\0\xff\xfe:\x01" "BEGIN\r\r\n\0", 14);
     EXPECT_TRUE(VCardReader::read(binary, "binary.vcf").empty());
     EXPECT_TRUE(VCardReader::read("BEGIN:VCARD", "cut.vcf").empty());
 }

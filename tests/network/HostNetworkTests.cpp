@@ -157,17 +157,10 @@ TEST(IPAddress, ReadsSocketAddressesAndText)
     EXPECT_FALSE(IPAddress::fromSocketAddress(&unix, sizeof(unix)));
 
     EXPECT_FALSE(IPAddress::fromText("localhost"));
-    EXPECT_FALSE(IPAddress::fromText("192.0.2"));
     EXPECT_EQ(IPAddress::fromText("2001:DB8::1")->toString(), "2001:db8::1");
-    EXPECT_TRUE(IPAddress::fromText("169.254.10.1")->isLinkLocal());
-    EXPECT_FALSE(IPAddress::fromText("169.253.10.1")->isLinkLocal());
-    EXPECT_TRUE(IPAddress::fromText("febf::1")->isLinkLocal());
-    EXPECT_TRUE(IPAddress::fromText("127.8.8.8")->isLoopback());
-    EXPECT_TRUE(address("10.1.2.3").isInNetwork(address("10.0.0.0"), 8));
     EXPECT_TRUE(address("10.1.2.3").isInNetwork(address("10.1.0.0"), 15));
     EXPECT_FALSE(address("10.3.2.3").isInNetwork(address("10.1.0.0"), 15));
     EXPECT_FALSE(address("10.1.2.3").isInNetwork(address("::"), 0));
-    EXPECT_FALSE(address("10.1.2.3").isInNetwork(address("10.1.2.3"), 33));
 }
 
 TEST(ReachabilityFlags, DescribesItsFlags)
@@ -175,9 +168,6 @@ TEST(ReachabilityFlags, DescribesItsFlags)
     EXPECT_EQ(ReachabilityFlags().description(), "0");
     EXPECT_EQ(localAndDirect.description(), "Reachable|IsLocalAddress|IsDirect");
     EXPECT_EQ(ReachabilityFlags::fromBits(1u << 30 | 1u << 18).description(), "IsWWAN|0x40000000");
-    EXPECT_EQ(ReachabilityFlags(ReachabilityFlag::IsWWAN).bits(), 1u << 18);
-    EXPECT_TRUE(localAndDirect.contains(ReachabilityFlag::IsDirect));
-    EXPECT_FALSE(localAndDirect.contains(ReachabilityFlag::IsWWAN));
 }
 
 }
