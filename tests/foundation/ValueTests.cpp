@@ -187,3 +187,16 @@ TEST(Date, DescribesItselfInUTC)
     auto later = earlier->addingTimeInterval(86400);
     EXPECT_DOUBLE_EQ(later->timeIntervalSinceDate(*earlier), 86400);
 }
+
+TEST(Error, DescriptionNamesTheUnderlyingErrorWithoutDescribingItsChain)
+{
+    auto root = Error::withDescription("inner", 7, "root cause");
+    auto userInfo = MutableDictionary::create();
+    userInfo->setObjectForKey(root, Error::underlyingErrorKey);
+    userInfo->setObjectForKey(String::create("outer text"), Error::localizedDescriptionKey);
+    auto outer = Error::create("outer", 2, userInfo);
+    std::string text = outer->description();
+    EXPECT_NE(text.find("Error Domain=outer Code=2 \"outer text\""), std::string::npos) << text;
+    EXPECT_NE(text.find("Error Domain=inner Code=7"), std::string::npos) << text;
+    EXPECT_EQ(text.find("root cause"), std::string::npos) << text;
+}

@@ -44,9 +44,18 @@ Ref<Error> Error::underlyingError() const
 std::string Error::description() const
 {
     std::string text = format("Error Domain=%s Code=%lld \"%s\"", m_domain, m_code, localizedDescription());
-    if (!m_userInfo->isEmpty())
-        text += " UserInfo=" + m_userInfo->description();
-    return text;
+    if (m_userInfo->isEmpty())
+        return text;
+    // An underlying error is named, not described: describing a long chain would recurse and grow
+    // with the square of its length.
+    auto shown = MutableDictionary::create(m_userInfo->count());
+    m_userInfo->forEachEntry([&](const Id& key, const Id& value, bool&) {
+        if (auto error = as<Error>(value))
+            shown->setObjectForKey(String::create(format("Error Domain=%s Code=%lld", error->domain(), error->code())), key);
+        else
+            shown->setObjectForKey(value, key);
+    });
+    return text + " UserInfo=" + shown->description();
 }
 
 }
