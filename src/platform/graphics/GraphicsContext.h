@@ -41,7 +41,8 @@ enum class FillRule {
 // Drawing into pixels, with the platform's model: a current transform, a current path that fills,
 // strokes and clips consume, and a stack of saved states. The two kinds of context differ in
 // where their origin lies: a bitmap context has it at the bottom left with y growing upwards, an
-// image context at the top left with y growing downwards. Images and text appear upright in both.
+// image context at the top left with y growing downwards. Pictures and text appear upright in both;
+// raw pixels follow user space (see drawRawImage).
 class GraphicsContext {
 public:
     virtual ~GraphicsContext();

@@ -28,7 +28,8 @@ enum class LineBreakMode {
 
 // Text broken into lines. Lines break at explicit line ends, and where a line would grow wider than
 // the limit: at the last blank for most modes (a word wider than the limit is broken between
-// characters), between characters for CharacterWrap. Only the lines that fit the height (at least
+// characters), between characters for CharacterWrap; Clip with room for one line only does not break
+// at all, the drawing cuts the line off. Only the lines that fit the height (at least
 // one) and the maximum line count are kept; in the truncation modes the last kept line then ends
 // (or starts, or is cut in the middle) with "..." to show that text is missing.
 class TextLayout {
