@@ -1,0 +1,57 @@
+#pragma once
+
+#include "json/fast/JKObjectStackEntry.h"
+#include "json/fast/JKPool.h"
+#include "platform/foundation/Array.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class JKParseState;
+
+// The fast decoder's array: a packed list of references. It is an ordinary platform mutable array to
+// its users, but accepts changes only when the parse asked for mutable containers. Only the decoder
+// creates instances.
+class JKArray final : public fnd::MutableArray {
+    class ConstructionKey {
+        friend class JKArray;
+        ConstructionKey() = default;
+    };
+
+public:
+    // The class is private to the decoder: asking for an instance any other way throws.
+    [[noreturn]] static void alloc();
+
+    JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool isMutable);
+    ~JKArray() override;
+
+    size_t count() const override { return m_objects.size(); }
+    const fnd::Id& objectAtIndex(size_t) const override;
+    // Copies `length` references starting at `location` to `objects`.
+    void getObjectsRange(fnd::Id* objects, size_t location, size_t length) const;
+
+    void insertObjectAtIndex(fnd::Id, size_t index) override;
+    void removeObjectAtIndex(size_t index) override;
+    void replaceObjectAtIndex(size_t index, fnd::Id) override;
+
+    size_t capacity() const { return m_objects.capacity(); }
+    // 0 for an immutable array; advanced by every change.
+    uint32_t mutations() const { return m_mutations; }
+
+    std::string_view className() const override { return "JKArray"; }
+    bool isMutable() const override { return m_mutations != 0; }
+
+private:
+    friend class JKParseState;
+    // Takes over the references in `objects`.
+    static fnd::Ref<JKArray> create(std::span<JKObjectStackEntry> objects, bool isMutable);
+
+    void checkMutable(std::string_view operation) const;
+    void checkObject(const fnd::Id&, std::string_view operation) const;
+    [[noreturn]] void throwBeyondBounds(std::string_view operation, size_t index, size_t bound) const;
+    void advanceMutations();
+
+    std::vector<fnd::Id, JKPoolAllocator<fnd::Id>> m_objects;
+    uint32_t m_mutations;
+};

@@ -1,0 +1,258 @@
+#include "json/fast/JKDictionary.h"
+
+#include "json/fast/JKDictionaryEnumerator.h"
+#include "json/fast/JKPool.h"
+#include "platform/foundation/Assertion.h"
+#include "platform/foundation/Exception.h"
+#include "platform/foundation/Format.h"
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// Prime table sizes; a table for n members has the first size not below floor(n * 1.33).
+constexpr std::array<size_t, 40> capacities = {
+    0, 3, 7, 13, 23, 41, 71, 127, 191, 251, 383, 631, 1087, 1723, 2803, 4523, 7351, 11959, 19447, 31231,
+    50683, 81919, 132607, 214519, 346607, 561109, 907759, 1468927, 2376191, 3845119, 6221311, 10066421,
+    16287743, 26354171, 42641881, 68996069, 111638519, 180634607, 292272623, 472907251,
+};
+
+constexpr const char* assertionFile = "JKDictionary";
+
+}
+
+void JKDictionary::alloc()
+{
+    throw fnd::Exception("NSInvalidArgumentException",
+        fnd::format("*** - [%@ %@]: The %@ class is private to FastJSON and should not be used in this fashion.", "JKDictionary", "allocWithZone:", "JKDictionary"));
+}
+
+size_t JKDictionary::capacityForCount(size_t count)
+{
+    auto wanted = static_cast<size_t>(std::lround(std::floor(static_cast<double>(count) * 1.33)));
+    for (size_t capacity : capacities) {
+        if (capacity >= wanted)
+            return capacity;
+    }
+    throw fnd::Exception("NSMallocException", "Unable to allocate memory for hash table.");
+}
+
+fnd::Ref<JKDictionary> JKDictionary::create(std::span<JKObjectStackEntry> entries, bool isMutable)
+{
+    return std::allocate_shared<JKDictionary>(JKPoolAllocator<JKDictionary>(), ConstructionKey(), entries, isMutable);
+}
+
+JKDictionary::EntryStorage JKDictionary::makeEntryStorage(size_t capacity)
+{
+    auto* entries = static_cast<Entry*>(JKPool::allocate(capacity * sizeof(Entry)));
+    std::uninitialized_value_construct_n(entries, capacity);
+    return EntryStorage(entries, EntryStorageDeleter { capacity });
+}
+
+void JKDictionary::EntryStorageDeleter::operator()(Entry* entries) const
+{
+    std::destroy_n(entries, capacity);
+    JKPool::deallocate(entries, capacity * sizeof(Entry));
+}
+
+JKDictionary::JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable)
+    : m_capacity(capacityForCount(entries.size()))
+    , m_mutations(isMutable ? 1 : 0)
+{
+    if (m_capacity)
+        m_entries = makeEntryStorage(m_capacity);
+    for (auto& entry : entries)
+        addObject(entry.keyHash, std::move(entry.key), std::move(entry.object));
+}
+
+JKDictionary::~JKDictionary()
+{
+    // Releasing touches each member's reference count; fetch a few entries ahead.
+    constexpr size_t lookAhead = 4;
+    for (size_t slot = 0; slot < m_capacity; ++slot) {
+        if (slot + lookAhead < m_capacity) {
+            __builtin_prefetch(m_entries[slot + lookAhead].key.get());
+            __builtin_prefetch(m_entries[slot + lookAhead].object.get());
+        }
+        fnd::DeferredRelease::release(std::move(m_entries[slot].key));
+        fnd::DeferredRelease::release(std::move(m_entries[slot].object));
+    }
+}
+
+JKDictionary::Entry* JKDictionary::entryForKey(const fnd::Object& key) const
+{
+    if (!m_capacity)
+        return nullptr;
+    size_t hash = key.hash();
+    size_t slot = hash % m_capacity;
+    for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
+        Entry& entry = m_entries[slot];
+        if (!entry.key)
+            return nullptr;
+        if (entry.keyHash == hash && (entry.key.get() == &key || entry.key->isEqual(key)))
+            return &entry;
+    }
+    return nullptr;
+}
+
+void JKDictionary::addObject(size_t keyHash, fnd::Id key, fnd::Id object)
+{
+    size_t slot = keyHash % m_capacity;
+    for (size_t probe = 0; probe < m_capacity;) {
+        Entry& entry = m_entries[slot];
+        if (!entry.key) {
+            entry = { keyHash, std::move(key), std::move(object) };
+            ++m_count;
+            return;
+        }
+        // An equal key goes first, so that a later duplicate replaces the earlier one; the removal
+        // may shift another entry into this slot, so it is looked at again.
+        if (entry.keyHash == keyHash && (entry.key == key || entry.key->isEqual(*key))) {
+            removeEntry(entry);
+            continue;
+        }
+        ++probe;
+        slot = nextSlot(slot);
+    }
+    // The table is always sized to hold every member, so this means the table is corrupt.
+    FND_ASSERT(false, assertionFile, "Invalid parameter not satisfying: %s", "count < capacity");
+}
+
+void JKDictionary::removeEntry(Entry& removed)
+{
+    Entry old = std::move(removed);
+    removed = Entry();
+    --m_count;
+    // Backward shift: every entry of the rest of the cluster goes back to the first free slot from its
+    // home, so that no lookup chain is broken.
+    size_t slot = static_cast<size_t>(&removed - m_entries.get());
+    for (size_t step = 1; step < m_capacity; ++step) {
+        slot = nextSlot(slot);
+        Entry& entry = m_entries[slot];
+        if (!entry.key)
+            break;
+        Entry moved = std::move(entry);
+        entry = Entry();
+        placeInFirstFreeSlot(std::move(moved));
+    }
+    fnd::DeferredRelease::release(std::move(old.key));
+    fnd::DeferredRelease::release(std::move(old.object));
+}
+
+void JKDictionary::placeInFirstFreeSlot(Entry&& entry)
+{
+    size_t slot = entry.keyHash % m_capacity;
+    for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
+        Entry& candidate = m_entries[slot];
+        if (!candidate.key) {
+            candidate = std::move(entry);
+            return;
+        }
+    }
+}
+
+void JKDictionary::resizeIfNecessary()
+{
+    size_t wanted = capacityForCount(m_count + 1);
+    if (m_capacity >= wanted)
+        return;
+    auto old = std::exchange(m_entries, makeEntryStorage(wanted));
+    size_t oldCapacity = std::exchange(m_capacity, wanted);
+    m_count = 0;
+    for (size_t slot = 0; slot < oldCapacity; ++slot) {
+        if (old[slot].key)
+            addObject(old[slot].keyHash, std::move(old[slot].key), std::move(old[slot].object));
+    }
+}
+
+fnd::Id JKDictionary::objectForKey(const fnd::Object& key) const
+{
+    Entry* entry = entryForKey(key);
+    return entry ? entry->object : nullptr;
+}
+
+void JKDictionary::forEachEntry(const std::function<void(const fnd::Id&, const fnd::Id&, bool&)>& body) const
+{
+    uint32_t mutations = m_mutations;
+    bool stop = false;
+    for (size_t slot = 0; slot < m_capacity && !stop; ++slot) {
+        const Entry& entry = m_entries[slot];
+        if (!entry.key)
+            continue;
+        body(entry.key, entry.object, stop);
+        if (m_mutations != mutations) {
+            throw fnd::Exception("NSGenericException",
+                fnd::format("*** Collection <%@: %p> was mutated while being enumerated.", className(), static_cast<const void*>(this)));
+        }
+    }
+}
+
+void JKDictionary::getObjectsAndKeys(fnd::Id* objects, fnd::Id* keys) const
+{
+    size_t position = 0;
+    for (size_t slot = 0; slot < m_capacity; ++slot) {
+        const Entry& entry = m_entries[slot];
+        if (!entry.key)
+            continue;
+        if (objects)
+            objects[position] = entry.object;
+        if (keys)
+            keys[position] = entry.key;
+        ++position;
+    }
+}
+
+fnd::Ref<JKDictionaryEnumerator> JKDictionary::keyEnumerator() const
+{
+    return JKDictionaryEnumerator::createWithJKDictionary(std::const_pointer_cast<JKDictionary>(shared_from_this()));
+}
+
+const JKDictionary::Entry* JKDictionary::entryAtSlot(size_t slot) const
+{
+    if (slot >= m_capacity || !m_entries[slot].key)
+        return nullptr;
+    return &m_entries[slot];
+}
+
+void JKDictionary::setObjectForKey(fnd::Id object, fnd::Id key)
+{
+    checkMutable("setObject:forKey:");
+    if (!key)
+        throw fnd::Exception("NSInvalidArgumentException", fnd::format("*** -[%@ %@]: attempt to insert nil key", className(), "setObject:forKey:"));
+    if (!object) {
+        throw fnd::Exception("NSInvalidArgumentException",
+            fnd::format("*** -[%@ %@]: attempt to insert nil value (key: %@)", className(), "setObject:forKey:", key));
+    }
+    resizeIfNecessary();
+    fnd::Id storedKey = fnd::copyOf(key);
+    size_t keyHash = storedKey->hash();
+    addObject(keyHash, std::move(storedKey), std::move(object));
+    advanceMutations();
+}
+
+void JKDictionary::removeObjectForKey(const fnd::Object& key)
+{
+    checkMutable("removeObjectForKey:");
+    if (Entry* entry = entryForKey(key)) {
+        removeEntry(*entry);
+        advanceMutations();
+    }
+}
+
+void JKDictionary::checkMutable(std::string_view operation) const
+{
+    if (!m_mutations) {
+        throw fnd::Exception("NSInternalInconsistencyException",
+            fnd::format("*** -[%@ %@]: mutating method sent to immutable object", className(), operation));
+    }
+}
+
+void JKDictionary::advanceMutations()
+{
+    // Wraps to 1, never to 0, which would mean immutable.
+    if (++m_mutations == 0)
+        m_mutations = 1;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "json/fast/JKObjectStackEntry.h"
+#include "platform/foundation/Dictionary.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+class JKDictionaryEnumerator;
+class JKParseState;
+
+// The fast decoder's dictionary: an open-addressing hash table with linear probing and prime
+// capacities. It is an ordinary platform mutable dictionary to its users, but accepts changes only
+// when the parse asked for mutable containers. Entries enumerate in slot order. Only the decoder
+// creates instances.
+class JKDictionary final : public fnd::MutableDictionary, public std::enable_shared_from_this<JKDictionary> {
+    class ConstructionKey {
+        friend class JKDictionary;
+        ConstructionKey() = default;
+    };
+
+public:
+    struct Entry {
+        size_t keyHash = 0;
+        fnd::Id key;
+        fnd::Id object;
+    };
+
+    // The class is private to the decoder: asking for an instance any other way throws.
+    [[noreturn]] static void alloc();
+    // The table size for `count` members; throws past the largest size.
+    static size_t capacityForCount(size_t count);
+
+    JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable);
+    ~JKDictionary() override;
+
+    size_t count() const override { return m_count; }
+    fnd::Id objectForKey(const fnd::Object& key) const override;
+    // Visits the entries in slot order; changing the dictionary meanwhile throws.
+    void forEachEntry(const std::function<void(const fnd::Id& key, const fnd::Id& value, bool& stop)>&) const override;
+    // Writes the i-th entry's object and key to position i of each array that is given.
+    void getObjectsAndKeys(fnd::Id* objects, fnd::Id* keys) const;
+    fnd::Ref<JKDictionaryEnumerator> keyEnumerator() const;
+
+    void setObjectForKey(fnd::Id object, fnd::Id key) override;
+    void removeObjectForKey(const fnd::Object& key) override;
+
+    using fnd::Dictionary::objectForKey;
+    using fnd::MutableDictionary::removeObjectForKey;
+    using fnd::MutableDictionary::setObjectForKey;
+
+    size_t capacity() const { return m_capacity; }
+    // The slot's entry, or nothing for a free slot or a slot past the end.
+    const Entry* entryAtSlot(size_t slot) const;
+    // 0 for an immutable dictionary; advanced by every change.
+    uint32_t mutations() const { return m_mutations; }
+
+    std::string_view className() const override { return "JKDictionary"; }
+    bool isMutable() const override { return m_mutations != 0; }
+
+private:
+    friend class JKParseState;
+    // Takes over the references in `entries`; a later duplicate key replaces an earlier one.
+    static fnd::Ref<JKDictionary> create(std::span<JKObjectStackEntry> entries, bool isMutable);
+
+    size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
+    Entry* entryForKey(const fnd::Object& key) const;
+    void addObject(size_t keyHash, fnd::Id key, fnd::Id object);
+    void removeEntry(Entry&);
+    void placeInFirstFreeSlot(Entry&&);
+    void resizeIfNecessary();
+    void checkMutable(std::string_view operation) const;
+    void advanceMutations();
+
+    struct EntryStorageDeleter {
+        size_t capacity;
+        void operator()(Entry*) const;
+    };
+    using EntryStorage = std::unique_ptr<Entry[], EntryStorageDeleter>;
+    static EntryStorage makeEntryStorage(size_t capacity);
+
+    EntryStorage m_entries { nullptr, EntryStorageDeleter { 0 } };
+    size_t m_count { 0 };
+    size_t m_capacity { 0 };
+    uint32_t m_mutations;
+};

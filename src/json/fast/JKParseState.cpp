@@ -1,0 +1,237 @@
+#include "json/fast/JKParseState.h"
+
+#include "json/fast/JKArray.h"
+#include "json/fast/JKDictionary.h"
+#include "json/fast/JKError.h"
+#include "platform/foundation/Null.h"
+#include "platform/foundation/Number.h"
+
+namespace {
+
+// What an open container accepts next.
+constexpr uint8_t acceptsValue = 1;
+constexpr uint8_t acceptsComma = 2;
+constexpr uint8_t acceptsEnd = 4;
+
+using TokenType = JKTokenizer::TokenType;
+
+}
+
+JKParseState::JKParseState(JKParseOptionFlags options)
+    : m_options(options)
+    , m_tokenizer(options)
+{
+}
+
+fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCollections, fnd::Ref<fnd::Error>* error)
+{
+    struct Reset {
+        JKParseState& state;
+        ~Reset()
+        {
+            state.m_objectStack.clear();
+            state.m_frames.clear();
+            state.m_result.reset();
+            state.m_tokenizer.finish();
+            state.m_mutableCollections = false;
+        }
+    } reset { *this };
+
+    m_tokenizer.start(bytes, length);
+    m_mutableCollections = mutableCollections;
+
+    fnd::Id result;
+    if (!m_tokenizer.atEnd() && m_tokenizer.nextToken()) {
+        TokenType type = m_tokenizer.tokenType();
+        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
+            result = parseContainer();
+        else
+            m_tokenizer.recordError("Expected either '[' or '{'.");
+    }
+
+    if (!result) {
+        if (m_tokenizer.index() == length)
+            m_tokenizer.recordError("Reached the end of the buffer.");
+        m_tokenizer.recordError("Unable to parse JSON.");
+    } else {
+        m_tokenizer.skipWhitespace();
+        if (!(m_options & JKParseOptionPermitTextAfterValidJSON) && !m_tokenizer.atEnd()) {
+            m_tokenizer.recordError("A valid JSON object was parsed but there were additional non-white-space characters remaining.");
+            result = nullptr;
+        }
+    }
+
+    if (error && m_tokenizer.hasError()) {
+        auto& recorded = *m_tokenizer.error();
+        *error = JKErrorWithDescriptionAtPosition(recorded.message, recorded.index, recorded.line);
+    }
+    return result;
+}
+
+// Builds the array or object whose opening token was just read. Nested containers are kept on a frame
+// stack rather than the call stack, so that nesting depth is bounded only by memory.
+fnd::Id JKParseState::parseContainer()
+{
+    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size() });
+    while (!m_frames.empty()) {
+        // Input that ends inside a container fails without a message of its own here; the top level
+        // then reports the end of the buffer.
+        if (m_tokenizer.hasError() || m_tokenizer.atEnd())
+            return nullptr;
+        Frame& frame = m_frames.back();
+        if (!(frame.isDictionary ? stepDictionary(frame) : stepArray(frame)))
+            return nullptr;
+    }
+    return std::move(m_result);
+}
+
+bool JKParseState::stepArray(Frame& frame)
+{
+    if (!m_tokenizer.nextToken())
+        return false;
+    if (m_tokenizer.tokenStartsValue()) {
+        if (!(frame.accepts & acceptsValue)) {
+            m_tokenizer.recordError("Unexpected value.");
+            return false;
+        }
+        frame.accepts = acceptsComma | acceptsEnd;
+        TokenType type = m_tokenizer.tokenType();
+        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
+            openContainer();
+        else
+            m_objectStack.push_back({ scalarValue(), nullptr, 0 });
+        return true;
+    }
+    switch (m_tokenizer.tokenType()) {
+    case TokenType::ArrayEnd:
+        if (!(frame.accepts & acceptsEnd)) {
+            m_tokenizer.recordError("Unexpected ']'.");
+            return false;
+        }
+        closeContainer();
+        return true;
+    case TokenType::Comma:
+        if (!(frame.accepts & acceptsComma)) {
+            m_tokenizer.recordError("Unexpected ','.");
+            return false;
+        }
+        frame.accepts = acceptsValue;
+        return true;
+    default:
+        recordExpectedTokens(frame.accepts, "a value", "a ']'");
+        return false;
+    }
+}
+
+bool JKParseState::stepDictionary(Frame& frame)
+{
+    if (!m_tokenizer.nextToken())
+        return false;
+    switch (m_tokenizer.tokenType()) {
+    case TokenType::Comma:
+        if (!(frame.accepts & acceptsComma)) {
+            m_tokenizer.recordError("Unexpected ','.");
+            return false;
+        }
+        frame.accepts = acceptsValue;
+        return true;
+    case TokenType::ObjectEnd:
+        if (!(frame.accepts & acceptsEnd)) {
+            m_tokenizer.recordError("Unexpected '}'.");
+            return false;
+        }
+        closeContainer();
+        return true;
+    case TokenType::String: {
+        if (!(frame.accepts & acceptsValue)) {
+            m_tokenizer.recordError("Unexpected string.");
+            return false;
+        }
+        auto [key, slot] = m_cache.objectForValue(m_tokenizer.tokenValue());
+        size_t keyHash = slot >= 0 ? m_cache.keyHashForSlot(slot) : key->hash();
+        m_objectStack.push_back({ nullptr, std::move(key), keyHash });
+        if (!m_tokenizer.nextToken())
+            return false;
+        if (m_tokenizer.tokenType() != TokenType::Colon) {
+            m_tokenizer.recordError("Expected ':'.");
+            return false;
+        }
+        if (!m_tokenizer.nextToken())
+            return false;
+        if (!m_tokenizer.tokenStartsValue()) {
+            recordExpectedTokens(frame.accepts, "a value", "a '}'");
+            return false;
+        }
+        frame.accepts = acceptsComma | acceptsEnd;
+        TokenType type = m_tokenizer.tokenType();
+        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
+            openContainer();
+        else
+            m_objectStack.back().object = scalarValue();
+        return true;
+    }
+    default:
+        recordExpectedTokens(frame.accepts, "a \"STRING\"", "a '}'");
+        return false;
+    }
+}
+
+void JKParseState::openContainer()
+{
+    // Invalidates references to the parent's frame, so callers must be done with it.
+    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size() });
+}
+
+void JKParseState::closeContainer()
+{
+    Frame frame = m_frames.back();
+    m_frames.pop_back();
+    std::span<JKObjectStackEntry> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
+    fnd::Id container;
+    if (frame.isDictionary)
+        container = JKDictionary::create(members, m_mutableCollections);
+    else
+        container = JKArray::create(members, m_mutableCollections);
+    m_objectStack.resize(frame.start);
+
+    if (m_frames.empty())
+        m_result = std::move(container);
+    else if (m_frames.back().isDictionary)
+        m_objectStack.back().object = std::move(container);
+    else
+        m_objectStack.push_back({ std::move(container), nullptr, 0 });
+}
+
+fnd::Id JKParseState::scalarValue()
+{
+    switch (m_tokenizer.tokenType()) {
+    case TokenType::True:
+        return fnd::Number::yes();
+    case TokenType::False:
+        return fnd::Number::no();
+    case TokenType::Null:
+        return fnd::Null::null();
+    default:
+        return m_cache.objectForValue(m_tokenizer.tokenValue()).object;
+    }
+}
+
+void JKParseState::recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord)
+{
+    std::vector<std::string_view> words;
+    if (accepts & acceptsValue)
+        words.push_back(valueWord);
+    if (accepts & acceptsComma)
+        words.push_back("a comma");
+    if (accepts & acceptsEnd)
+        words.push_back(endWord);
+
+    std::string expected;
+    if (words.size() == 1)
+        expected = std::string(words[0]);
+    else if (words.size() == 2)
+        expected = std::string(words[0]) + " or " + std::string(words[1]);
+    else if (words.size() == 3)
+        expected = std::string(words[0]) + ", " + std::string(words[1]) + ", or " + std::string(words[2]);
+    m_tokenizer.recordError("Expected " + expected + ", not '" + std::string(m_tokenizer.tokenText()) + "'");
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "json/fast/JKObjectStackEntry.h"
+#include "json/fast/JKParseOptions.h"
+#include "json/fast/JKTokenCache.h"
+#include "json/fast/JKTokenizer.h"
+#include "platform/foundation/Error.h"
+
+#include <cstdint>
+#include <vector>
+
+// Everything a decoder keeps between parses: its options, the value cache and the scratch storage
+// (token buffer, object stack, open containers), which is reused so that a warm decoder allocates
+// only the objects it returns.
+class JKParseState {
+public:
+    explicit JKParseState(JKParseOptionFlags);
+
+    JKParseOptionFlags options() const { return m_options; }
+
+    // Parses the bytes, whose top level must be an array or an object. On failure answers nothing and
+    // stores the parse's first error through `error` when it is given.
+    fnd::Id parse(const uint8_t* bytes, size_t length, bool mutableCollections, fnd::Ref<fnd::Error>* error);
+    void clearCache() { m_cache.clear(); }
+
+private:
+    // An open array or object: its members are the object stack's entries from `start` on.
+    struct Frame {
+        bool isDictionary;
+        uint8_t accepts;
+        size_t start;
+    };
+
+    fnd::Id parseContainer();
+    bool stepArray(Frame&);
+    bool stepDictionary(Frame&);
+    void openContainer();
+    void closeContainer();
+    fnd::Id scalarValue();
+    void recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord);
+
+    JKParseOptionFlags m_options;
+    bool m_mutableCollections { false };
+    JKTokenizer m_tokenizer;
+    JKTokenCache m_cache;
+    std::vector<JKObjectStackEntry> m_objectStack;
+    std::vector<Frame> m_frames;
+    // Set when the outermost container closes.
+    fnd::Id m_result;
+};

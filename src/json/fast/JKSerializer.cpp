@@ -1,0 +1,453 @@
+#include "json/fast/JKSerializer.h"
+
+#include "json/fast/JKDictionary.h"
+#include "json/fast/JKError.h"
+#include "json/fast/JKUnicode.h"
+#include "platform/foundation/Array.h"
+#include "platform/foundation/Assertion.h"
+#include "platform/foundation/Data.h"
+#include "platform/foundation/Dictionary.h"
+#include "platform/foundation/Exception.h"
+#include "platform/foundation/Format.h"
+#include "platform/foundation/Null.h"
+#include "platform/foundation/Number.h"
+#include "platform/foundation/String.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+constexpr const char* assertionFile = "JKSerializer";
+constexpr char hexDigits[] = "0123456789abcdef";
+
+// How each byte of a string is written: as it is, escaped, or (0x80 and above) as part of a UTF-8
+// sequence that is checked and possibly escaped.
+enum ByteClass : uint8_t {
+    Plain,
+    Escaped,
+    NonASCII,
+};
+
+constexpr std::array<ByteClass, 256> byteClasses(bool escapeSlash)
+{
+    std::array<ByteClass, 256> table {};
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte < 0x20 || byte == '"' || byte == '\\' || (escapeSlash && byte == '/'))
+            table[static_cast<size_t>(byte)] = Escaped;
+        else if (byte >= 0x80)
+            table[static_cast<size_t>(byte)] = NonASCII;
+    }
+    return table;
+}
+
+constexpr auto byteClassesKeepingSlash = byteClasses(false);
+constexpr auto byteClassesEscapingSlash = byteClasses(true);
+
+void appendUnicodeEscape(std::string& out, uint32_t unit)
+{
+    char text[6] = { '\\', 'u', hexDigits[(unit >> 12) & 0xF], hexDigits[(unit >> 8) & 0xF], hexDigits[(unit >> 4) & 0xF], hexDigits[unit & 0xF] };
+    out.append(text, sizeof text);
+}
+
+void appendEscapedByte(std::string& out, uint8_t byte)
+{
+    switch (byte) {
+    case '\b':
+        out.append("\\b");
+        return;
+    case '\t':
+        out.append("\\t");
+        return;
+    case '\n':
+        out.append("\\n");
+        return;
+    case '\f':
+        out.append("\\f");
+        return;
+    case '\r':
+        out.append("\\r");
+        return;
+    case '"':
+    case '\\':
+    case '/':
+        out.push_back('\\');
+        out.push_back(static_cast<char>(byte));
+        return;
+    default:
+        appendUnicodeEscape(out, byte);
+        return;
+    }
+}
+
+template<typename Integer>
+void appendInteger(std::string& out, Integer value)
+{
+    char buffer[24];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+bool keyLess(const std::pair<fnd::Id, fnd::Id>& a, const std::pair<fnd::Id, fnd::Id>& b)
+{
+    return static_cast<const fnd::String&>(*a.first).view() < static_cast<const fnd::String&>(*b.first).view();
+}
+
+}
+
+fnd::Id JKSerializer::serializeObjectOptionsEncodeOptionBlockDelegateSelectorError(const fnd::Id& object,
+    JKSerializeOptionFlags options, JKEncodeOptionType encodeOption, const JKUnsupportedClassFormatter& block,
+    JKSerializerDelegate* delegate, const char* selector, fnd::Ref<fnd::Error>* error)
+{
+    if (!FND_ASSERT(object, assertionFile, "Invalid parameter not satisfying: %s", "object != NULL"))
+        return nullptr;
+    if (!FND_ASSERT(!delegate || !block, assertionFile, "Invalid parameter not satisfying: %s", "((delegate == NULL) || (block == NULL))"))
+        return nullptr;
+    bool collection = encodeOption & JKEncodeOptionCollectionObj;
+    bool stringBits = encodeOption & (JKEncodeOptionStringObj | JKEncodeOptionStringObjTrimQuotes);
+    if (!FND_ASSERT(!collection || !stringBits, assertionFile, "Invalid parameter not satisfying: %s",
+            "((encodeOption & JKEncodeOptionCollectionObj) == 0) || ((encodeOption & (JKEncodeOptionStringObj | JKEncodeOptionStringObjTrimQuotes)) == 0)"))
+        return nullptr;
+
+    if (error)
+        *error = nullptr;
+    if (delegate) {
+        if (!selector)
+            throw fnd::Exception("NSInvalidArgumentException", "The delegate argument is not NULL, but the selector argument is NULL.");
+        if (!delegate->respondsToSelector(selector))
+            throw fnd::Exception("NSInvalidArgumentException", "The serializeUnsupportedClassesUsingDelegate: delegate does not respond to the selector argument.");
+    }
+
+    JKSerializer serializer(options, encodeOption, block ? &block : nullptr, delegate, delegate ? selector : "");
+    fnd::Id result = serializer.serialize(object);
+    if (serializer.m_error && error)
+        *error = JKErrorWithDescription(std::move(*serializer.m_error));
+    return result;
+}
+
+JKSerializer::JKSerializer(JKSerializeOptionFlags options, JKEncodeOptionType encodeOption, const JKUnsupportedClassFormatter* block, JKSerializerDelegate* delegate, std::string_view selector)
+    : m_options(options)
+    , m_encodeOption(encodeOption)
+    , m_block(block)
+    , m_delegate(delegate)
+    , m_selector(selector)
+{
+    m_output.reserve(4096);
+}
+
+fnd::Id JKSerializer::serialize(const fnd::Id& object)
+{
+    if (!checkTopLevel(*object) || !writeDocument(object))
+        return nullptr;
+    switch (m_encodeOption & JKEncodeOptionAsTypeMask) {
+    case JKEncodeOptionAsData:
+        return fnd::Data::create(std::string_view(m_output));
+    case JKEncodeOptionAsString:
+        return fnd::String::create(std::move(m_output));
+    default:
+        fail("Unknown encode as type.");
+        return nullptr;
+    }
+}
+
+bool JKSerializer::checkTopLevel(const fnd::Object& object)
+{
+    if ((m_encodeOption & JKEncodeOptionCollectionObj) && !dynamic_cast<const fnd::Array*>(&object) && !dynamic_cast<const fnd::Dictionary*>(&object))
+        return fail(fnd::format("Unable to serialize object class %@, expected a NSArray or NSDictionary.", object.className()));
+    if ((m_encodeOption & JKEncodeOptionStringObj) && !dynamic_cast<const fnd::String*>(&object))
+        return fail(fnd::format("Unable to serialize object class %@, expected a NSString.", object.className()));
+    return true;
+}
+
+bool JKSerializer::fail(std::string message)
+{
+    if (!m_error)
+        m_error = std::move(message);
+    return false;
+}
+
+bool JKSerializer::writeDocument(const fnd::Id& object)
+{
+    auto* string = dynamic_cast<const fnd::String*>(object.get());
+    if (string && (m_encodeOption & JKEncodeOptionStringObjTrimQuotes))
+        return writeString(string->view(), false);
+    if (!writeValue(object))
+        return false;
+    while (m_depth > 0) {
+        if (!writeNextMember(m_frames[m_depth - 1]))
+            return false;
+    }
+    return true;
+}
+
+// Writes the frame's next member, or closes the frame after its last one. Opening a nested container
+// pushes a frame, so `frame` must not be used after writeValue().
+bool JKSerializer::writeNextMember(Frame& frame)
+{
+    const fnd::Id* key = nullptr;
+    const fnd::Id* value = nullptr;
+    switch (frame.walk) {
+    case Frame::Walk::Array:
+        if (frame.next >= frame.array->count()) {
+            closeContainer();
+            return true;
+        }
+        value = &frame.array->objectAtIndex(frame.next++);
+        break;
+    case Frame::Walk::DictionarySlots: {
+        const JKDictionary::Entry* entry = nullptr;
+        while (!entry && frame.next < frame.slots->capacity())
+            entry = frame.slots->entryAtSlot(frame.next++);
+        if (!entry) {
+            closeContainer();
+            return true;
+        }
+        key = &entry->key;
+        value = &entry->object;
+        break;
+    }
+    case Frame::Walk::Entries:
+        if (frame.next >= frame.entries.size()) {
+            closeContainer();
+            return true;
+        }
+        key = &frame.entries[frame.next].first;
+        value = &frame.entries[frame.next].second;
+        ++frame.next;
+        break;
+    }
+
+    if (!frame.isEmpty)
+        writeStructure(',');
+    frame.isEmpty = false;
+    if (key) {
+        auto* keyString = dynamic_cast<const fnd::String*>(key->get());
+        if (!keyString)
+            return fail("Key must be a string object.");
+        if (!writeString(keyString->view(), true))
+            return false;
+        writeStructure(':');
+    }
+    return writeValue(*value);
+}
+
+JKSerializer::Kind JKSerializer::kindOf(const fnd::Object& object)
+{
+    const std::type_info* type = &typeid(object);
+    for (size_t kind = 0; kind < std::size(m_lastSeen); ++kind) {
+        if (m_lastSeen[kind] == type)
+            return static_cast<Kind>(kind);
+    }
+    Kind kind = Kind::Unsupported;
+    if (dynamic_cast<const fnd::String*>(&object))
+        kind = Kind::String;
+    else if (dynamic_cast<const fnd::Number*>(&object))
+        kind = Kind::Number;
+    else if (dynamic_cast<const fnd::Dictionary*>(&object))
+        kind = Kind::Dictionary;
+    else if (dynamic_cast<const fnd::Array*>(&object))
+        kind = Kind::Array;
+    else if (dynamic_cast<const fnd::Null*>(&object))
+        kind = Kind::Null;
+    if (kind != Kind::Unsupported)
+        m_lastSeen[static_cast<size_t>(kind)] = type;
+    return kind;
+}
+
+bool JKSerializer::writeValue(const fnd::Id& value)
+{
+    Kind kind = kindOf(*value);
+    switch (kind) {
+    case Kind::String:
+        return writeString(static_cast<const fnd::String&>(*value).view(), true);
+    case Kind::Number:
+        return writeNumber(static_cast<const fnd::Number&>(*value));
+    case Kind::Null:
+        m_output.append("null");
+        return true;
+    case Kind::Dictionary:
+    case Kind::Array:
+        return openContainer(value, kind);
+    case Kind::Unsupported:
+        break;
+    }
+    return writeReplacement(value);
+}
+
+bool JKSerializer::writeReplacement(const fnd::Id& value)
+{
+    // The formatter may change the containers being written, so the object is held on to first.
+    fnd::Id original = value;
+    fnd::Id replacement;
+    if (m_block)
+        replacement = (*m_block)(original);
+    else if (m_delegate)
+        replacement = m_delegate->performSelectorWithObject(m_selector, original);
+    if (!replacement)
+        return fail(fnd::format("Unable to serialize object class %@.", original->className()));
+    Kind kind = kindOf(*replacement);
+    if (kind == Kind::Unsupported) {
+        return fail(fnd::format("Unable to serialize object class %@ that was returned by the unsupported class formatter.  Original object class was %@.",
+            replacement->className(), original->className()));
+    }
+    return writeValue(replacement);
+}
+
+bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
+{
+    if (m_depth >= maximumDepth)
+        return fail(fnd::format("Unable to serialize object nested deeper than %zu levels.", maximumDepth));
+    if (m_depth == m_frames.size())
+        m_frames.emplace_back();
+    Frame& frame = m_frames[m_depth];
+    frame.container = value;
+    frame.next = 0;
+    frame.isEmpty = true;
+    frame.entries.clear();
+    frame.isDictionary = kind == Kind::Dictionary;
+    bool pretty = m_options & JKSerializeOptionPretty;
+
+    if (kind == Kind::Array) {
+        frame.walk = Frame::Walk::Array;
+        frame.array = static_cast<const fnd::Array*>(value.get());
+    } else if (!pretty && typeid(*value) == typeid(JKDictionary)) {
+        frame.walk = Frame::Walk::DictionarySlots;
+        frame.slots = static_cast<const JKDictionary*>(value.get());
+    } else {
+        frame.walk = Frame::Walk::Entries;
+        auto& dictionary = static_cast<const fnd::Dictionary&>(*value);
+        dictionary.forEachEntry([&](const fnd::Id& key, const fnd::Id& object, bool&) { frame.entries.emplace_back(key, object); });
+        if (pretty) {
+            // Every key must be a string before the keys can be sorted.
+            for (auto& entry : frame.entries) {
+                if (!dynamic_cast<const fnd::String*>(entry.first.get()))
+                    return fail("Key must be a string object.");
+            }
+            std::sort(frame.entries.begin(), frame.entries.end(), keyLess);
+        }
+    }
+    ++m_depth;
+    writeStructure(frame.isDictionary ? '{' : '[');
+    return true;
+}
+
+void JKSerializer::closeContainer()
+{
+    Frame& frame = m_frames[m_depth - 1];
+    char bracket = frame.isDictionary ? '}' : ']';
+    frame.container.reset();
+    frame.entries.clear();
+    writeStructure(bracket);
+    --m_depth;
+}
+
+void JKSerializer::writeStructure(char character)
+{
+    if (!(m_options & JKSerializeOptionPretty)) {
+        m_output.push_back(character);
+        return;
+    }
+    switch (character) {
+    case '[':
+    case '{':
+        m_output.push_back(character);
+        writeIndentation();
+        return;
+    case ',':
+        m_output.push_back(',');
+        writeIndentation();
+        return;
+    case ':':
+        m_output.append(": ");
+        return;
+    default:
+        // The closing bracket's frame is still open, so its depth is one less.
+        m_output.push_back('\n');
+        m_output.append(2 * (m_depth - 1), ' ');
+        m_output.push_back(character);
+        return;
+    }
+}
+
+void JKSerializer::writeIndentation()
+{
+    m_output.push_back('\n');
+    m_output.append(2 * m_depth, ' ');
+}
+
+bool JKSerializer::writeString(std::string_view text, bool quoted)
+{
+    const auto& classes = (m_options & JKSerializeOptionEscapeForwardSlashes) ? byteClassesEscapingSlash : byteClassesKeepingSlash;
+    bool escapeUnicode = m_options & JKSerializeOptionEscapeUnicode;
+    auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const uint8_t* end = bytes + text.size();
+
+    if (quoted)
+        m_output.push_back('"');
+    const uint8_t* cursor = bytes;
+    while (cursor < end) {
+        const uint8_t* run = cursor;
+        while (cursor < end && classes[*cursor] == Plain)
+            ++cursor;
+        m_output.append(reinterpret_cast<const char*>(run), static_cast<size_t>(cursor - run));
+        if (cursor >= end)
+            break;
+        if (classes[*cursor] == Escaped) {
+            appendEscapedByte(m_output, *cursor++);
+            continue;
+        }
+        auto sequence = ConvertSingleCodePointInUTF8(cursor, end, JKNoncharacters::Accept);
+        if (sequence.result != JKUTF8Result::Ok)
+            return fail(escapeUnicode ? "Error converting UTF8." : "An error occurred converting the contents of a NSString to UTF8.");
+        if (!escapeUnicode) {
+            m_output.append(reinterpret_cast<const char*>(cursor), sequence.length);
+        } else if (sequence.codePoint < 0x10000) {
+            appendUnicodeEscape(m_output, sequence.codePoint);
+        } else {
+            appendUnicodeEscape(m_output, (sequence.codePoint >> 10) + 0xD7C0);
+            appendUnicodeEscape(m_output, (sequence.codePoint & 0x3FF) | 0xDC00);
+        }
+        cursor += sequence.length;
+    }
+    if (quoted)
+        m_output.push_back('"');
+    return true;
+}
+
+bool JKSerializer::writeNumber(const fnd::Number& number)
+{
+    if (&number == fnd::Number::yes().get()) {
+        m_output.append("true");
+        return true;
+    }
+    if (&number == fnd::Number::no().get()) {
+        m_output.append("false");
+        return true;
+    }
+    switch (number.type()) {
+    case fnd::Number::Type::Bool:
+    case fnd::Number::Type::Int64:
+        appendInteger(m_output, number.longLongValue());
+        return true;
+    case fnd::Number::Type::UInt64:
+        appendInteger(m_output, number.unsignedLongLongValue());
+        return true;
+    case fnd::Number::Type::Decimal:
+        // Exactly as written, not rounded to a double.
+        m_output.append(number.stringValue());
+        return true;
+    case fnd::Number::Type::Double: {
+        double value = number.doubleValue();
+        if (!std::isfinite(value))
+            return fail("Floating point values must be finite.  JSON does not support NaN or Infinity.");
+        // As "%.17g" would write it, but never with the process locale's decimal separator.
+        char buffer[32];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+        m_output.append(buffer, result.ptr);
+        return true;
+    }
+    }
+    return fail("NSNumber conversion error, unknown type.");
+}

@@ -1,0 +1,115 @@
+#include "json/fast/JKTokenCache.h"
+
+#include "json/fast/JKPool.h"
+#include "platform/foundation/Number.h"
+#include "platform/foundation/String.h"
+
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr size_t mask = JKTokenCache::slotCount - 1;
+constexpr int probeCount = 4;
+
+}
+
+JKTokenCache::JKTokenCache() = default;
+
+JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
+{
+    if (value.type == JKTokenValue::Type::String && value.length == 0)
+        return { fnd::String::empty(), -1 };
+
+    int chosen = -1;
+    size_t step = value.length + static_cast<size_t>(value.type) + 3;
+    size_t index = value.hash & mask;
+    for (int probe = 0; probe < probeCount; ++probe) {
+        Slot& slot = m_slots[index];
+        if (!slot.object) {
+            chosen = static_cast<int>(index);
+            break;
+        }
+        if (slot.hash == value.hash && slot.type == value.type && slot.bytes.size() == value.length
+            && std::memcmp(slot.bytes.data(), value.bytes, value.length) == 0) {
+            m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
+            return { slot.object, static_cast<int>(index) };
+        }
+        if (chosen < 0) {
+            if (m_ages[index] == 0) {
+                chosen = static_cast<int>(index);
+            } else {
+                m_ages[index] >>= 1;
+                age();
+                age();
+            }
+        }
+        index = (value.hash + step * static_cast<size_t>(probe + 1)) & mask;
+    }
+
+    fnd::Id object = makeObject(value);
+    if (chosen < 0)
+        return { std::move(object), -1 };
+    Slot& slot = m_slots[static_cast<size_t>(chosen)];
+    slot.object = object;
+    slot.hash = value.hash;
+    slot.type = value.type;
+    slot.keyHash = 0;
+    slot.hasKeyHash = false;
+    slot.bytes.assign(reinterpret_cast<const char*>(value.bytes), value.length);
+    m_ages[static_cast<size_t>(chosen)] = 0;
+    return { std::move(object), chosen };
+}
+
+size_t JKTokenCache::keyHashForSlot(int index)
+{
+    Slot& slot = m_slots[static_cast<size_t>(index)];
+    if (!slot.hasKeyHash) {
+        slot.keyHash = slot.object->hash();
+        slot.hasKeyHash = true;
+    }
+    return slot.keyHash;
+}
+
+void JKTokenCache::clear()
+{
+    for (auto& slot : m_slots)
+        slot = Slot();
+    m_ages.fill(0);
+}
+
+void JKTokenCache::age()
+{
+    bool lowBit = m_lfsr & 1;
+    m_lfsr = (m_lfsr >> 1) ^ (lowBit ? 0x80200003u : 0u);
+    m_ages[m_lfsr & mask] >>= 1;
+}
+
+namespace {
+
+fnd::Id makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)
+{
+    return std::allocate_shared<fnd::Number>(JKPoolAllocator<fnd::Number>(), type, scalar);
+}
+
+}
+
+fnd::Id JKTokenCache::makeObject(const JKTokenValue& value)
+{
+    using Type = fnd::Number::Type;
+    switch (value.type) {
+    case JKTokenValue::Type::String:
+        return std::allocate_shared<fnd::String>(JKPoolAllocator<fnd::String>(), std::string(reinterpret_cast<const char*>(value.bytes), value.length));
+    case JKTokenValue::Type::SignedInteger:
+        return makeNumber(Type::Int64, { value.number.signedValue, 0, 0 });
+    case JKTokenValue::Type::UnsignedInteger:
+        if (value.number.unsignedValue <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
+            return makeNumber(Type::Int64, { static_cast<int64_t>(value.number.unsignedValue), 0, 0 });
+        return makeNumber(Type::UInt64, { 0, value.number.unsignedValue, 0 });
+    case JKTokenValue::Type::Double:
+        return makeNumber(Type::Double, { 0, 0, value.number.doubleValue });
+    case JKTokenValue::Type::None:
+        break;
+    }
+    return nullptr;
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "json/fast/JKParseOptions.h"
+#include "json/fast/JKTokenValue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Reads the tokens of one parse from UTF-8 input, keeping the byte index and line number, and records
+// the parse's first error with the position at which it happened.
+class JKTokenizer {
+public:
+    enum class TokenType : uint32_t {
+        None = 0,
+        Number = 1,
+        String = 2,
+        ObjectBegin = 3,
+        ObjectEnd = 4,
+        ArrayBegin = 5,
+        ArrayEnd = 6,
+        Colon = 7,
+        Comma = 8,
+        True = 9,
+        False = 10,
+        Null = 11,
+    };
+
+    struct Error {
+        std::string message;
+        size_t index = 0;
+        size_t line = 0;
+    };
+
+    explicit JKTokenizer(JKParseOptionFlags options) : m_options(options) { }
+
+    // Starts a parse of the given bytes, which are read, never copied.
+    void start(const uint8_t* bytes, size_t length);
+    // Forgets the input and the error; keeps the token buffer's storage for the next parse.
+    void finish();
+
+    // Reads the next token; false (with an error recorded) when there is none.
+    bool nextToken();
+    // Skips white space and newlines, and comments when the options allow them.
+    void skipWhitespace();
+
+    TokenType tokenType() const { return m_tokenType; }
+    bool tokenStartsValue() const;
+    // The token's own bytes (a string's with its quotes).
+    std::string_view tokenText() const { return { reinterpret_cast<const char*>(m_bytes) + m_tokenStart, m_tokenEnd - m_tokenStart }; }
+    // Valid until the next token.
+    const JKTokenValue& tokenValue() const { return m_value; }
+
+    size_t index() const { return m_index; }
+    size_t length() const { return m_length; }
+    bool atEnd() const { return m_index >= m_length; }
+
+    // Keeps only the first error of a parse, at the current index and line.
+    void recordError(std::string message);
+    bool hasError() const { return m_error.has_value(); }
+    const std::optional<Error>& error() const { return m_error; }
+
+private:
+    bool scanLiteral(std::string_view word, TokenType);
+    bool scanNumber();
+    bool convertNumber(size_t start, size_t end, bool negative, bool floating);
+    bool scanString();
+    bool decodeString(const uint8_t* begin, const uint8_t* cursor);
+    bool decodeUnicodeEscape(const uint8_t*& cursor);
+    bool readHexQuad(const uint8_t*& cursor, uint32_t& unit);
+    void appendCodePoint(char32_t);
+    bool recordStringError(const uint8_t* at, std::string message);
+    size_t newlineLengthAt(size_t index) const;
+    void skipBlockComment();
+    void skipLineComment();
+    void singleByteToken(TokenType);
+
+    JKParseOptionFlags m_options;
+    const uint8_t* m_bytes { nullptr };
+    size_t m_length { 0 };
+    size_t m_index { 0 };
+    size_t m_line { 1 };
+
+    TokenType m_tokenType { TokenType::None };
+    size_t m_tokenStart { 0 };
+    size_t m_tokenEnd { 0 };
+    JKTokenValue m_value;
+    // Decoded text of strings with escapes or replaced sequences.
+    std::string m_tokenBuffer;
+
+    std::optional<Error> m_error;
+};

@@ -1,0 +1,369 @@
+#include "FastJSONTestSupport.h"
+
+#include "json/fast/FastJSONDeserializing.h"
+#include "json/fast/JKArray.h"
+#include "json/fast/JKDictionary.h"
+#include "platform/foundation/Exception.h"
+#include "platform/foundation/Null.h"
+#include "platform/foundation/Number.h"
+#include "platform/foundation/String.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+using namespace brenzo::testing;
+
+namespace {
+
+fnd::Id onlyElement(std::string_view text, JKParseOptionFlags options = 0)
+{
+    auto array = fnd::as<fnd::Array>(decodeJSON(text, options));
+    if (!array || array->count() != 1)
+        return nullptr;
+    return array->objectAtIndex(0);
+}
+
+std::string onlyString(std::string_view text, JKParseOptionFlags options = 0)
+{
+    auto string = fnd::as<fnd::String>(onlyElement(text, options));
+    return string ? string->utf8() : "<not a string>";
+}
+
+fnd::Ref<fnd::Number> onlyNumber(std::string_view text)
+{
+    return fnd::as<fnd::Number>(onlyElement(text));
+}
+
+TEST(DecoderValues, BuildsTheValueTree)
+{
+    auto value = fnd::as<fnd::Dictionary>(decodeJSON(R"({"name":"Ann","tags":["a",true,false,null],"age":41,"score":-2.5,"nested":{}})"));
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->count(), 5u);
+    EXPECT_EQ(value->stringForKey("name"), "Ann");
+    auto tags = value->objectForKeyAs<fnd::Array>("tags");
+    ASSERT_TRUE(tags);
+    ASSERT_EQ(tags->count(), 4u);
+    EXPECT_EQ(tags->objectAtIndex(1), fnd::Number::yes());
+    EXPECT_EQ(tags->objectAtIndex(2), fnd::Number::no());
+    EXPECT_EQ(tags->objectAtIndex(3), fnd::Null::null());
+    EXPECT_EQ(value->objectForKeyAs<fnd::Number>("age")->longLongValue(), 41);
+    EXPECT_EQ(value->objectForKeyAs<fnd::Number>("score")->doubleValue(), -2.5);
+    EXPECT_TRUE(value->objectForKeyAs<fnd::Dictionary>("nested")->isEmpty());
+    EXPECT_TRUE(fnd::is<JKDictionary>(value));
+    EXPECT_TRUE(fnd::is<JKArray>(tags));
+}
+
+TEST(DecoderValues, NumbersKeepTheirKinds)
+{
+    struct Case {
+        std::string text;
+        fnd::Number::Type type;
+    };
+    for (auto& [text, type] : std::vector<Case> {
+             { "[0]", fnd::Number::Type::Int64 },
+             { "[-5]", fnd::Number::Type::Int64 },
+             { "[9223372036854775807]", fnd::Number::Type::Int64 },
+             { "[-9223372036854775808]", fnd::Number::Type::Int64 },
+             { "[9223372036854775808]", fnd::Number::Type::UInt64 },
+             { "[18446744073709551615]", fnd::Number::Type::UInt64 },
+             { "[-0]", fnd::Number::Type::Double },
+             { "[1.0]", fnd::Number::Type::Double },
+             { "[1.5e3]", fnd::Number::Type::Double },
+             { "[1E+2]", fnd::Number::Type::Double },
+         }) {
+        auto number = onlyNumber(text);
+        ASSERT_TRUE(number) << text;
+        EXPECT_EQ(number->type(), type) << text;
+    }
+    EXPECT_EQ(onlyNumber("[-9223372036854775808]")->longLongValue(), std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(onlyNumber("[9223372036854775808]")->unsignedLongLongValue(), 9223372036854775808ull);
+    EXPECT_EQ(onlyNumber("[18446744073709551615]")->objCType(), 'Q');
+    EXPECT_EQ(onlyNumber("[18446744073709551615]")->unsignedLongLongValue(), std::numeric_limits<uint64_t>::max());
+    EXPECT_TRUE(std::signbit(onlyNumber("[-0]")->doubleValue()));
+    EXPECT_EQ(onlyNumber("[1.5e3]")->doubleValue(), 1500.0);
+    EXPECT_EQ(onlyNumber("[0.1]")->doubleValue(), 0.1);
+}
+
+TEST(DecoderValues, AcceptsSubnormalDoubles)
+{
+    EXPECT_EQ(onlyNumber("[4.9e-324]")->doubleValue(), std::numeric_limits<double>::denorm_min());
+    EXPECT_EQ(onlyNumber("[2.2250738585072011e-308]")->doubleValue(), 2.2250738585072011e-308);
+    EXPECT_EQ(onlyNumber("[-1e-310]")->doubleValue(), -1e-310);
+    EXPECT_EQ(onlyNumber("[1.7976931348623157e308]")->doubleValue(), std::numeric_limits<double>::max());
+    // Zero digits are zero, not an underflow.
+    EXPECT_EQ(onlyNumber("[0e-999]")->doubleValue(), 0.0);
+}
+
+TEST(DecoderValues, NumbersIgnoreTheProcessLocale)
+{
+    const char* commaLocales[] = { "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8" };
+    std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    const char* installed = nullptr;
+    for (const char* name : commaLocales) {
+        if (std::setlocale(LC_NUMERIC, name)) {
+            installed = name;
+            break;
+        }
+    }
+    if (!installed)
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    EXPECT_EQ(onlyNumber("[1.5]")->doubleValue(), 1.5);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+TEST(DecoderValues, DecodesStringEscapesAndUnicode)
+{
+    EXPECT_EQ(onlyString(R"(["a\"b\\c\/d\b\f\n\r\t"])"), "a\"b\\c/d\b\f\n\r\t");
+    EXPECT_EQ(onlyString(R"(["\u00e9\u20AC"])"), "\xC3\xA9\xE2\x82\xAC");
+    EXPECT_EQ(onlyString(R"(["\ud83d\ude00"])"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(onlyString("[\"caf\xC3\xA9 \xF0\x9F\x98\x80\"]"), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+    EXPECT_EQ(onlyString("[\"\\u0041\xC3\xA9\\n\"]"), "A\xC3\xA9\n");
+}
+
+TEST(DecoderOptions, LooseUnicodeReplacesWhatIsInvalid)
+{
+    constexpr auto loose = JKParseOptionLooseUnicode;
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_EQ(onlyString(R"(["\u0000"])", loose), replacement);
+    EXPECT_EQ(onlyString(R"(["a\udc00b"])", loose), "a" + replacement + "b");
+    EXPECT_EQ(onlyString(R"(["\ud83d\u0041"])", loose), replacement);
+    EXPECT_EQ(onlyString(R"(["\ud83dxy"])", loose), replacement + "xy");
+    EXPECT_EQ(onlyString(R"(["\ud83d\n"])", loose), replacement + "\n");
+    EXPECT_EQ(onlyString(R"(["\ufffe"])", loose), replacement);
+    EXPECT_EQ(onlyString("[\"a\xFF" "b\"]", loose), "a" + replacement + "b");
+    EXPECT_EQ(onlyString("[\"\xE2\x82" "x\"]", loose), replacement + "x");
+    EXPECT_EQ(onlyString("[\"\xEF\xBF\xBF\"]", loose), replacement);
+    // Escapes of valid characters and control-character rules stay as in strict parsing.
+    EXPECT_EQ(onlyString(R"(["\u00e9"])", loose), "\xC3\xA9");
+    EXPECT_FALSE(decodeJSON("[\"\t\"]", loose));
+}
+
+TEST(DecoderOptions, CommentsCountAsWhiteSpace)
+{
+    constexpr auto comments = JKParseOptionComments;
+    EXPECT_TRUE(decodeJSON("/* head */ [1, // one\n 2 /* two */] // tail", comments));
+    EXPECT_TRUE(decodeJSON("[1] /* never closed", comments));
+    EXPECT_TRUE(decodeJSON("[1] //", comments));
+    EXPECT_FALSE(decodeJSON("[1] /", comments));
+    EXPECT_FALSE(decodeJSON("[1 /x 2]", comments));
+    EXPECT_FALSE(decodeJSON("[1] // x", 0));
+    auto array = fnd::as<fnd::Array>(decodeJSON("[\"/* not a comment */\"]", comments));
+    ASSERT_TRUE(array);
+    EXPECT_EQ(fnd::as<fnd::String>(array->objectAtIndex(0))->utf8(), "/* not a comment */");
+}
+
+TEST(DecoderOptions, UnicodeNewlinesCountAsWhiteSpace)
+{
+    const std::string input = "[1,\xE2\x80\xA8 2\xE2\x80\xA9,\xC2\x85 3]";
+    EXPECT_FALSE(decodeJSON(input, 0));
+    auto array = fnd::as<fnd::Array>(decodeJSON(input, JKParseOptionUnicodeNewlines));
+    ASSERT_TRUE(array);
+    EXPECT_EQ(array->count(), 3u);
+}
+
+TEST(DecoderOptions, TextAfterTheValueNeedsPermission)
+{
+    EXPECT_FALSE(decodeJSON("[1] x", 0));
+    auto array = fnd::as<fnd::Array>(decodeJSON("[1] x", JKParseOptionPermitTextAfterValidJSON));
+    ASSERT_TRUE(array);
+    EXPECT_EQ(array->count(), 1u);
+    EXPECT_TRUE(decodeJSON("[1] \t\r\n ", 0));
+    EXPECT_TRUE(decodeJSON("{}{}", JKParseOptionPermitTextAfterValidJSON));
+}
+
+TEST(DecoderMutability, ImmutableParsesRefuseChangesAtEveryLevel)
+{
+    auto value = fnd::as<fnd::MutableDictionary>(decodeJSON(R"({"list":[{"k":1}]})"));
+    ASSERT_TRUE(value);
+    EXPECT_FALSE(value->isMutable());
+    auto list = value->objectForKeyAs<fnd::MutableArray>("list");
+    auto inner = fnd::as<fnd::MutableDictionary>(list->objectAtIndex(0));
+    EXPECT_THROW(value->setObjectForKey(fnd::Null::null(), "x"), fnd::Exception);
+    EXPECT_THROW(list->addObject(fnd::Null::null()), fnd::Exception);
+    EXPECT_THROW(inner->removeObjectForKey("k"), fnd::Exception);
+}
+
+TEST(DecoderMutability, MutableParsesAcceptChangesAtEveryLevel)
+{
+    auto decoder = JSONDecoder::decoder();
+    auto data = fnd::Data::create(std::string_view(R"({"list":[{"k":1}],"s":"text"})"));
+    auto value = fnd::as<fnd::MutableDictionary>(decoder->mutableObjectWithDataError(data, nullptr));
+    ASSERT_TRUE(value);
+    EXPECT_TRUE(value->isMutable());
+    auto list = value->objectForKeyAs<fnd::MutableArray>("list");
+    auto inner = fnd::as<fnd::MutableDictionary>(list->objectAtIndex(0));
+    list->addObject(fnd::String::create("more"));
+    inner->setObjectForKey(fnd::Null::null(), "k");
+    value->removeObjectForKey("s");
+    EXPECT_EQ(list->count(), 2u);
+    EXPECT_EQ(inner->objectForKey("k"), fnd::Null::null());
+    EXPECT_EQ(value->count(), 1u);
+    // Strings and numbers stay immutable.
+    EXPECT_FALSE(fnd::as<fnd::Number>(fnd::as<fnd::Dictionary>(decoder->mutableObjectWithUTF8StringLength("{\"n\":1}", 7))->objectForKey("n"))->isMutable());
+
+    // The same decoder still makes immutable containers when asked.
+    EXPECT_FALSE(decoder->objectWithData(data)->isMutable());
+}
+
+TEST(DecoderConveniences, DecodeStringsAndData)
+{
+    auto fromString = fnd::as<fnd::Array>(FastJSONDeserializing::objectFromJSONString(fnd::String("[1,\"two\"]")));
+    ASSERT_TRUE(fromString);
+    EXPECT_EQ(fromString->count(), 2u);
+    EXPECT_FALSE(fromString->isMutable());
+    EXPECT_TRUE(FastJSONDeserializing::mutableObjectFromJSONString(fnd::String("[]"))->isMutable());
+    EXPECT_TRUE(FastJSONDeserializing::objectFromJSONStringWithParseOptions(fnd::String("[1] //"), JKParseOptionComments));
+    EXPECT_TRUE(FastJSONDeserializing::mutableObjectFromJSONStringWithParseOptions(fnd::String("{} x"), JKParseOptionPermitTextAfterValidJSON)->isMutable());
+
+    fnd::Data data(std::vector<uint8_t> { '{', '}' });
+    EXPECT_TRUE(fnd::is<JKDictionary>(FastJSONDeserializing::objectFromJSONData(data)));
+    EXPECT_TRUE(FastJSONDeserializing::mutableObjectFromJSONData(data)->isMutable());
+    EXPECT_FALSE(FastJSONDeserializing::objectFromJSONDataWithParseOptions(data, 0)->isMutable());
+    EXPECT_TRUE(FastJSONDeserializing::mutableObjectFromJSONDataWithParseOptions(data, 0)->isMutable());
+}
+
+TEST(DecoderOldNames, ForwardToTheImmutableForms)
+{
+    auto decoder = JSONDecoder::decoder();
+    EXPECT_FALSE(decoder->parseUTF8StringLength("[1]", 3)->isMutable());
+    fnd::Ref<fnd::Error> error;
+    EXPECT_FALSE(decoder->parseUTF8StringLengthError("[1", 2, &error));
+    EXPECT_TRUE(error);
+    auto data = fnd::Data::create(std::string_view("[]"));
+    EXPECT_FALSE(decoder->parseJSONData(data)->isMutable());
+    EXPECT_FALSE(decoder->parseJSONDataError(data, nullptr)->isMutable());
+}
+
+TEST(DecoderNesting, DeepDocumentsParseAndDieWithoutRecursion)
+{
+    constexpr int depth = 50000;
+    std::string arrays = std::string(depth, '[') + "1" + std::string(depth, ']');
+    fnd::Id value = decodeJSON(arrays);
+    ASSERT_TRUE(value);
+    int levels = 0;
+    fnd::Id cursor = value;
+    while (auto array = fnd::as<fnd::Array>(cursor)) {
+        cursor = array->firstObject();
+        ++levels;
+    }
+    EXPECT_EQ(levels, depth);
+    value.reset();
+
+    std::string objects;
+    for (int level = 0; level < depth; ++level)
+        objects += "{\"k\":";
+    objects += "null" + std::string(depth, '}');
+    EXPECT_TRUE(decodeJSON(objects, 0, true));
+
+    // A failure deep inside releases everything built so far.
+    std::string failing = std::string(depth, '[') + std::string(depth - 1, ']') + ",]";
+    EXPECT_FALSE(decodeJSON(failing));
+}
+
+// Buffers and stacks must grow without losing data wherever a boundary falls.
+TEST(DecoderGrowth, LongArraysAndObjects)
+{
+    for (int count : { 1020, 1021, 1022, 1023, 1024, 1025, 1030, 2000, 2047, 2048, 2049, 5000 }) {
+        std::string array = "[";
+        std::string object = "{";
+        for (int index = 0; index < count; ++index) {
+            array += (index ? "," : "") + std::to_string(index);
+            object += (index ? ",\"" : "\"") + std::to_string(index) + "\":" + std::to_string(index);
+        }
+        auto decodedArray = fnd::as<fnd::Array>(decodeJSON(array + "]"));
+        auto decodedObject = fnd::as<fnd::Dictionary>(decodeJSON(object + "}"));
+        ASSERT_TRUE(decodedArray && decodedObject) << count;
+        ASSERT_EQ(decodedArray->count(), static_cast<size_t>(count));
+        ASSERT_EQ(decodedObject->count(), static_cast<size_t>(count));
+        for (int index = 0; index < count; ++index) {
+            ASSERT_EQ(fnd::as<fnd::Number>(decodedArray->objectAtIndex(static_cast<size_t>(index)))->longLongValue(), index);
+            ASSERT_EQ(decodedObject->objectForKeyAs<fnd::Number>(std::to_string(index))->longLongValue(), index);
+        }
+    }
+}
+
+TEST(DecoderGrowth, LongStringsAcrossBufferBoundaries)
+{
+    const std::string euro = "\xE2\x82\xAC";
+    for (size_t length : { 2030, 2031, 2032, 2033, 2046, 2047, 2048, 2049, 4094, 4095, 4096, 4097, 10000 }) {
+        // An escape first forces decoding; the straddling character lands on every boundary nearby.
+        std::string expected = "\n" + std::string(length, 'x') + euro + "\"" + std::string(length, 'y');
+        std::string escaped = "\\n" + std::string(length, 'x') + euro + "\\\"" + std::string(length, 'y');
+        ASSERT_EQ(onlyString("[\"" + escaped + "\"]"), expected) << length;
+        std::string plain = std::string(length, 'z') + euro;
+        ASSERT_EQ(onlyString("[\"" + plain + "\"]"), plain) << length;
+    }
+    std::string manyEscapes;
+    std::string expected;
+    for (int index = 0; index < 10000; ++index) {
+        manyEscapes += "\\u00e9";
+        expected += "\xC3\xA9";
+    }
+    EXPECT_EQ(onlyString("[\"" + manyEscapes + "\"]"), expected);
+}
+
+TEST(DecoderCache, EqualValuesAreOneObject)
+{
+    auto array = fnd::as<fnd::Array>(decodeJSON(R"(["abc","a\u0062c",12,12,1.5,1.5,1,1.0,0,-0,""])"));
+    ASSERT_TRUE(array);
+    EXPECT_EQ(array->objectAtIndex(0), array->objectAtIndex(1));
+    EXPECT_EQ(array->objectAtIndex(2), array->objectAtIndex(3));
+    EXPECT_EQ(array->objectAtIndex(4), array->objectAtIndex(5));
+    EXPECT_NE(array->objectAtIndex(6), array->objectAtIndex(7));
+    EXPECT_NE(array->objectAtIndex(8), array->objectAtIndex(9));
+    EXPECT_EQ(array->objectAtIndex(10), fnd::String::empty());
+
+    auto object = fnd::as<fnd::Array>(decodeJSON(R"([{"key":1},{"key":2}])"));
+    auto first = fnd::as<fnd::Dictionary>(object->objectAtIndex(0));
+    auto second = fnd::as<fnd::Dictionary>(object->objectAtIndex(1));
+    EXPECT_EQ(first->allKeys()[0], second->allKeys()[0]);
+}
+
+TEST(DecoderCache, LastsAcrossParsesUntilCleared)
+{
+    auto decoder = JSONDecoder::decoder();
+    auto parse = [&](std::string_view text) { return fnd::as<fnd::Array>(decoder->objectWithUTF8StringLength(text.data(), text.size())); };
+    auto first = parse(R"(["shared", 77])");
+    auto second = parse(R"(["shared", 77])");
+    EXPECT_EQ(first->objectAtIndex(0), second->objectAtIndex(0));
+    EXPECT_EQ(first->objectAtIndex(1), second->objectAtIndex(1));
+
+    decoder->clearCache();
+    auto third = parse(R"(["shared", 77])");
+    EXPECT_NE(first->objectAtIndex(0), third->objectAtIndex(0));
+    EXPECT_TRUE(fnd::isEqual(first->objectAtIndex(0), third->objectAtIndex(0)));
+    EXPECT_NE(first->objectAtIndex(1), third->objectAtIndex(1));
+}
+
+TEST(DecoderCache, HoldsAtMostItsSlotsAndStillDecodesEverything)
+{
+    std::string text = "[";
+    for (int index = 0; index < 3000; ++index)
+        text += (index ? ",\"value " : "\"value ") + std::to_string(index) + "\"";
+    text += "]";
+    auto decoder = JSONDecoder::decoder();
+    auto first = fnd::as<fnd::Array>(decoder->objectWithUTF8StringLength(text.data(), text.size()));
+    auto second = fnd::as<fnd::Array>(decoder->objectWithUTF8StringLength(text.data(), text.size()));
+    ASSERT_TRUE(first && second);
+    size_t shared = 0;
+    for (size_t index = 0; index < 3000; ++index) {
+        ASSERT_EQ(fnd::as<fnd::String>(second->objectAtIndex(index))->utf8(), "value " + std::to_string(index));
+        if (first->objectAtIndex(index) == second->objectAtIndex(index))
+            ++shared;
+    }
+    EXPECT_GT(shared, 0u);
+    EXPECT_LE(shared, 1024u);
+}
+
+TEST(DecoderObjects, LaterDuplicateKeysWin)
+{
+    auto value = fnd::as<JKDictionary>(decodeJSON(R"({"a":1,"b":0,"a":2})"));
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->count(), 2u);
+    EXPECT_EQ(value->objectForKeyAs<fnd::Number>("a")->longLongValue(), 2);
+}
+
+}
