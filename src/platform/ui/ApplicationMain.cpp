@@ -1,0 +1,75 @@
+#include "platform/ui/ApplicationMain.h"
+
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/runtime/ClassRegistry.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/LaunchOptions.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TerminalDriver.h"
+
+#include <fstream>
+#include <iostream>
+
+namespace ui {
+
+namespace {
+
+std::shared_ptr<ApplicationDelegate> makeDelegate(std::string_view className)
+{
+    auto& registry = rt::ClassRegistry::shared();
+    if (auto delegate = registry.create<ApplicationDelegate>(className))
+        return delegate;
+    return std::dynamic_pointer_cast<ApplicationDelegate>(registry.create<fnd::Object>(className));
+}
+
+}
+
+int ApplicationMain(int argc, char** argv, std::string_view delegateClassName)
+{
+    std::string program = argc > 0 && argv[0] ? argv[0] : "brenzo";
+    std::vector<std::string> arguments(argv + std::min(argc, 1), argv + std::max(argc, 1));
+    std::string problem;
+    auto options = LaunchOptions::parse(arguments, problem);
+    if (!options) {
+        std::cerr << program << ": " << problem << '\n' << LaunchOptions::usage(program) << '\n';
+        return 2;
+    }
+    LaunchOptions::setCurrent(*options);
+
+    std::ifstream script;
+    if (options->script) {
+        script.open(*options->script);
+        if (!script) {
+            std::cerr << program << ": cannot read the script \"" << options->script->string() << "\"\n";
+            return 2;
+        }
+        // A scripted session runs on virtual time from now, so its delays are exact and instant.
+        fnd::Clock::setCurrent(std::make_shared<fnd::VirtualClock>(fnd::RealClock().now()));
+    }
+    fnd::FileManager::setHomeDirectory(options->home ? *options->home : fnd::FileManager::defaultHomeDirectory());
+    Screen::mainScreen().setScale(options->scale);
+
+    auto& loop = fnd::RunLoop::main();
+    auto delegate = makeDelegate(delegateClassName);
+    if (!delegate) {
+        std::cerr << program << ": no application delegate class named \"" << delegateClassName << "\"\n";
+        return 1;
+    }
+    auto& application = Application::shared();
+    application.setDelegate(delegate);
+    application.finishLaunching();
+    application.becomeActive();
+    loop.runUntilIdle();
+
+    TerminalDriver terminal(std::cout, options->scale);
+    int status = options->script ? terminal.runScript(script) : terminal.runInteractive(std::cin);
+
+    application.resignActive();
+    loop.runUntilIdle();
+    return status;
+}
+
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// The simulated device's command line: --home DIR, --contacts FILE.vcf, --script FILE, --scale 1|2.
+struct LaunchOptions {
+    std::optional<std::filesystem::path> home;
+    // Stored for the application, which reads the address book from it.
+    std::optional<std::filesystem::path> contacts;
+    std::optional<std::filesystem::path> script;
+    double scale = 1;
+
+    // Nothing, with a reason, for a command line it does not understand.
+    static std::optional<LaunchOptions> parse(const std::vector<std::string>& arguments, std::string& error);
+    static std::string usage(std::string_view program);
+
+    // What the running application was started with.
+    static const LaunchOptions& current();
+    static void setCurrent(LaunchOptions);
+};
+
+}

@@ -1,0 +1,98 @@
+#include "platform/ui/PressFinder.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/ModalPanelRegistry.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+void collect(View& view, PressTargets& targets)
+{
+    if (view.isHidden() || view.alpha() < 0.01 || !view.isUserInteractionEnabled())
+        return;
+    auto subviews = view.subviews();
+    for (auto subview = subviews.rbegin(); subview != subviews.rend(); ++subview)
+        collect(**subview, targets);
+    view.collectPressTargets(targets);
+}
+
+void sortByKind(PressTargets& targets)
+{
+    std::stable_sort(targets.begin(), targets.end(), [](auto& a, auto& b) { return a.kind < b.kind; });
+}
+
+}
+
+PressTargets PressFinder::targetsInTree(View& view)
+{
+    PressTargets targets;
+    collect(view, targets);
+    return targets;
+}
+
+std::vector<PressTargets> PressFinder::targetsOnScreen()
+{
+    auto& application = Application::shared();
+    application.layoutIfNeeded();
+    std::vector<PressTargets> screens;
+    auto addScreen = [&](View& root) {
+        auto targets = targetsInTree(root);
+        sortByKind(targets);
+        if (!targets.empty())
+            screens.push_back(std::move(targets));
+    };
+
+    auto panels = ModalPanelRegistry::shared().panels();
+    if (!panels.empty()) {
+        for (auto panel = panels.rbegin(); panel != panels.rend(); ++panel)
+            addScreen(**panel);
+        return screens;
+    }
+
+    auto windows = application.windowsInDrawingOrder();
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+        if (!(*window)->isUserInteractionEnabled())
+            continue;
+        auto subviews = (*window)->subviews();
+        for (auto subview = subviews.rbegin(); subview != subviews.rend(); ++subview)
+            addScreen(**subview);
+        PressTargets own;
+        (*window)->collectPressTargets(own);
+        if (!own.empty())
+            screens.push_back(std::move(own));
+    }
+    return screens;
+}
+
+std::optional<PressTarget> PressFinder::find(std::string_view text)
+{
+    auto screens = targetsOnScreen();
+    for (bool ignoringCase : { false, true }) {
+        for (auto& screen : screens) {
+            for (auto& target : screen) {
+                if (target.matches(text, ignoringCase))
+                    return target;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+PressFinder::Result PressFinder::press(std::string_view text)
+{
+    auto target = find(text);
+    if (!target)
+        return { Result::Status::NotFound, {} };
+    if (!target->enabled)
+        return { Result::Status::Disabled, target->description };
+    if (target->press)
+        target->press();
+    return { Result::Status::Pressed, target->description };
+}
+
+}

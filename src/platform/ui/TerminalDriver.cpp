@@ -1,0 +1,343 @@
+#include "platform/ui/TerminalDriver.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Thread.h"
+#include "platform/foundation/URL.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Effects.h"
+#include "platform/ui/PressFinder.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TextInput.h"
+#include "platform/ui/Window.h"
+
+#include <charconv>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+namespace ui {
+
+namespace {
+
+// How long `wait` gives worker threads (the contact loader, network replies) to hand their
+// results over, in real seconds.
+constexpr double workerTimeout = 30;
+// After the workers, how long the loop keeps taking replies that other threads post.
+constexpr auto settleTime = std::chrono::milliseconds(100);
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+}
+
+TerminalDriver::TerminalDriver(std::ostream& output, double screenshotScale)
+    : m_output(output)
+    , m_screenshotScale(screenshotScale)
+    , m_effectsToken(Effects::addObserver([this](const std::string& line) { print(line); }))
+{
+}
+
+TerminalDriver::~TerminalDriver()
+{
+    Effects::removeObserver(m_effectsToken);
+}
+
+void TerminalDriver::print(const std::string& line)
+{
+    m_output << line << '\n';
+    m_output.flush();
+}
+
+void TerminalDriver::error(int lineNumber, const std::string& message)
+{
+    ++m_errorCount;
+    print("error: line " + std::to_string(lineNumber) + ": " + message);
+}
+
+std::optional<std::vector<std::string>> TerminalDriver::splitWords(std::string_view line)
+{
+    std::vector<std::string> words;
+    size_t index = 0;
+    while (index < line.size()) {
+        while (index < line.size() && (line[index] == ' ' || line[index] == '\t' || line[index] == '\r'))
+            ++index;
+        if (index >= line.size())
+            break;
+        std::string word;
+        if (line[index] == '"') {
+            ++index;
+            bool closed = false;
+            while (index < line.size()) {
+                char character = line[index++];
+                if (character == '"') {
+                    closed = true;
+                    break;
+                }
+                if (character == '\\' && index < line.size()) {
+                    char escaped = line[index++];
+                    word += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
+                    continue;
+                }
+                word += character;
+            }
+            if (!closed)
+                return std::nullopt;
+        } else {
+            while (index < line.size() && line[index] != ' ' && line[index] != '\t' && line[index] != '\r')
+                word += line[index++];
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+bool TerminalDriver::expectArguments(const std::vector<std::string>& words, size_t minimum, size_t maximum, std::string_view usage, int lineNumber)
+{
+    size_t count = words.size() - 1;
+    if (count >= minimum && count <= maximum)
+        return true;
+    error(lineNumber, "usage: " + std::string(usage));
+    return false;
+}
+
+std::optional<double> TerminalDriver::number(const std::string& word, int lineNumber)
+{
+    double value = 0;
+    auto [end, failure] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (failure != std::errc() || end != word.data() + word.size()) {
+        error(lineNumber, "\"" + word + "\" is not a number");
+        return std::nullopt;
+    }
+    return value;
+}
+
+void TerminalDriver::waitFor(double seconds)
+{
+    auto& loop = fnd::RunLoop::main();
+    loop.advance(seconds);
+    // Hand over what worker threads finished meanwhile, without moving the clock.
+    fnd::Thread::waitForDetachedThreads(workerTimeout);
+    auto settleEnd = std::chrono::steady_clock::now() + settleTime;
+    while (std::chrono::steady_clock::now() < settleEnd) {
+        loop.runUntilIdle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    loop.runUntilIdle();
+}
+
+void TerminalDriver::typeText(const std::string& text, int lineNumber)
+{
+    auto* input = dynamic_cast<TextInput*>(Application::shared().firstResponder().get());
+    if (!input) {
+        error(lineNumber, "nothing takes typed text (no text field is being edited)");
+        return;
+    }
+    // The return key types a line feed, as on the device's keyboard.
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        auto segment = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!segment.empty())
+            input->insertText(segment);
+        if (end == std::string::npos)
+            break;
+        input = dynamic_cast<TextInput*>(Application::shared().firstResponder().get());
+        if (!input)
+            break;
+        input->insertText("\n");
+        fnd::RunLoop::main().runUntilIdle();
+        input = dynamic_cast<TextInput*>(Application::shared().firstResponder().get());
+        if (!input)
+            break;
+        start = end + 1;
+    }
+}
+
+void TerminalDriver::printTree()
+{
+    auto& application = Application::shared();
+    application.layoutIfNeeded();
+    for (auto& window : application.windowsInDrawingOrder()) {
+        auto text = window->treeDescription();
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            print(text.substr(start, end - start));
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+    }
+}
+
+bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
+{
+    auto line = trimmed(rawLine);
+    if (line.empty() || line.front() == '#')
+        return true;
+    auto parsed = splitWords(line);
+    if (!parsed) {
+        error(lineNumber, "unterminated quote");
+        return true;
+    }
+    auto& words = *parsed;
+    const auto& command = words.front();
+
+    if (command == "quit") {
+        return false;
+    } else if (command == "tap" || command == "double-tap") {
+        if (!expectArguments(words, 2, 2, command + " X Y", lineNumber))
+            return true;
+        auto x = number(words[1], lineNumber);
+        auto y = x ? number(words[2], lineNumber) : std::nullopt;
+        if (!y)
+            return true;
+        if (command == "tap")
+            m_touches.tap({ *x, *y });
+        else
+            m_touches.doubleTap({ *x, *y });
+    } else if (command == "drag") {
+        if (!expectArguments(words, 4, 5, "drag X1 Y1 X2 Y2 [STEPS]", lineNumber))
+            return true;
+        std::vector<double> values;
+        for (size_t index = 1; index < words.size(); ++index) {
+            auto value = number(words[index], lineNumber);
+            if (!value)
+                return true;
+            values.push_back(*value);
+        }
+        int steps = values.size() > 4 ? std::max(1, int(values[4])) : 10;
+        m_touches.drag({ values[0], values[1] }, { values[2], values[3] }, steps);
+    } else if (command == "pinch") {
+        if (!expectArguments(words, 4, 5, "pinch X Y FROM TO [STEPS]", lineNumber))
+            return true;
+        std::vector<double> values;
+        for (size_t index = 1; index < words.size(); ++index) {
+            auto value = number(words[index], lineNumber);
+            if (!value)
+                return true;
+            values.push_back(*value);
+        }
+        int steps = values.size() > 4 ? std::max(1, int(values[4])) : 10;
+        m_touches.pinch({ values[0], values[1] }, values[2], values[3], steps);
+    } else if (command == "press") {
+        if (!expectArguments(words, 1, 1, "press \"TEXT\"", lineNumber))
+            return true;
+        auto result = PressFinder::press(words[1]);
+        if (result.status == PressFinder::Result::Status::NotFound)
+            error(lineNumber, "nothing to press for \"" + words[1] + "\"");
+        else if (result.status == PressFinder::Result::Status::Disabled)
+            error(lineNumber, result.description + " is disabled");
+    } else if (command == "type") {
+        if (!expectArguments(words, 1, 1, "type \"TEXT\"", lineNumber))
+            return true;
+        typeText(words[1], lineNumber);
+    } else if (command == "wait") {
+        if (!expectArguments(words, 1, 1, "wait SECONDS", lineNumber))
+            return true;
+        auto seconds = number(words[1], lineNumber);
+        if (!seconds)
+            return true;
+        if (*seconds < 0) {
+            error(lineNumber, "cannot wait a negative time");
+            return true;
+        }
+        waitFor(*seconds);
+    } else if (command == "open-url") {
+        if (!expectArguments(words, 1, 1, "open-url URL", lineNumber))
+            return true;
+        auto url = fnd::URL::create(words[1]);
+        if (!url) {
+            error(lineNumber, "\"" + words[1] + "\" is not a URL");
+            return true;
+        }
+        Application::shared().handleIncomingURL(*url);
+    } else if (command == "screenshot") {
+        if (!expectArguments(words, 1, 1, "screenshot FILE.png", lineNumber))
+            return true;
+        fnd::Ref<fnd::Error> failure;
+        if (Renderer::writeScreenshot(words[1], m_screenshotScale, &failure))
+            print("screenshot " + words[1]);
+        else
+            error(lineNumber, "could not write \"" + words[1] + "\": " + (failure ? failure->localizedDescription() : std::string("unknown error")));
+    } else if (command == "tree") {
+        if (!expectArguments(words, 0, 0, "tree", lineNumber))
+            return true;
+        printTree();
+    } else {
+        error(lineNumber, "unknown command \"" + command + "\"");
+        return true;
+    }
+    fnd::RunLoop::main().runUntilIdle();
+    return true;
+}
+
+int TerminalDriver::runScript(std::istream& input)
+{
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(input, line)) {
+        ++lineNumber;
+        if (!execute(line, lineNumber))
+            break;
+    }
+    return hadErrors() ? 1 : 0;
+}
+
+int TerminalDriver::runInteractive(std::istream& input)
+{
+    // A reader thread hands lines over; the main thread keeps the run loop (timers, replies) going
+    // while it waits for the next one.
+    struct Queue {
+        std::mutex lock;
+        std::deque<std::string> lines;
+        bool ended = false;
+    };
+    auto queue = std::make_shared<Queue>();
+    std::thread reader([queue, &input] {
+        std::string line;
+        while (std::getline(input, line)) {
+            {
+                std::lock_guard guard(queue->lock);
+                queue->lines.push_back(line);
+            }
+            fnd::RunLoop::main().post([] { });
+        }
+        std::lock_guard guard(queue->lock);
+        queue->ended = true;
+        fnd::RunLoop::main().post([] { });
+    });
+    reader.detach();
+
+    auto& loop = fnd::RunLoop::main();
+    int lineNumber = 0;
+    for (;;) {
+        loop.runUntil([&] {
+            std::lock_guard guard(queue->lock);
+            return !queue->lines.empty() || queue->ended;
+        },
+            1e7);
+        std::string line;
+        {
+            std::lock_guard guard(queue->lock);
+            if (queue->lines.empty())
+                break;
+            line = std::move(queue->lines.front());
+            queue->lines.pop_front();
+        }
+        if (!execute(line, ++lineNumber))
+            break;
+    }
+    return hadErrors() ? 1 : 0;
+}
+
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/ui/TouchDriver.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+// Drives the simulated device from text commands, one per line:
+//     tap X Y | double-tap X Y | drag X1 Y1 X2 Y2 [STEPS] | pinch X Y FROM TO [STEPS]
+//     press "TEXT" | type "TEXT" | wait SECONDS | open-url URL | screenshot FILE.png | tree | quit
+// Coordinates are screen points (the status bar included, so the application frame starts at
+// y = 20). Blank lines and lines starting with "#" are skipped. Every effect the phone shows outside
+// the screen is printed as one line as it happens; a command that cannot be carried out prints
+// "error: line N: ..." and the session goes on. After each command the main run loop runs the
+// work that is ready.
+class TerminalDriver {
+public:
+    explicit TerminalDriver(std::ostream& output, double screenshotScale = 0);
+    ~TerminalDriver();
+    TerminalDriver(const TerminalDriver&) = delete;
+    TerminalDriver& operator=(const TerminalDriver&) = delete;
+
+    // A scripted session: the caller has installed a virtual clock. Answers 0, or 1 when a command
+    // failed.
+    int runScript(std::istream&);
+    // Commands as they are typed, with the run loop (and the real clock) going between them.
+    int runInteractive(std::istream&);
+
+    // Runs one line; answers false after "quit".
+    bool execute(std::string_view line, int lineNumber);
+    bool hadErrors() const { return m_errorCount > 0; }
+
+    // Splits a command line into words; double quotes group words and take \" \\ \n \t escapes.
+    // Nothing for an unterminated quote.
+    static std::optional<std::vector<std::string>> splitWords(std::string_view line);
+
+private:
+    void error(int lineNumber, const std::string& message);
+    void print(const std::string& line);
+    bool expectArguments(const std::vector<std::string>& words, size_t minimum, size_t maximum, std::string_view usage, int lineNumber);
+    std::optional<double> number(const std::string& word, int lineNumber);
+    void waitFor(double seconds);
+    void typeText(const std::string& text, int lineNumber);
+    void printTree();
+
+    std::ostream& m_output;
+    double m_screenshotScale;
+    TouchDriver m_touches;
+    size_t m_effectsToken;
+    int m_errorCount = 0;
+};
+
+}
