@@ -234,9 +234,9 @@ void DDXMLElement::addAttribute(const fnd::Ref<DDXMLNode>& node)
     if (!FND_ASSERT(node->kind() == XML_ATTRIBUTE_NODE, sourceFile, "Not an attribute"))
         return;
     auto attribute = reinterpret_cast<xmlAttrPtr>(node->genericPtr());
-    removeAttributeForName(reinterpret_cast<const char*>(attribute->name));
-    // libxml2 frees an attribute of the same name and namespace by itself; removing it here first
-    // lets its wrappers know.
+    // The attribute replaces the one of the same name in the same namespace (libxml2 would free that
+    // one by itself; removing it here lets its wrappers know). One of the same name in another
+    // namespace is a different attribute and stays.
     xmlAttrPtr same = xmlHasNsProp(element, attribute->name, attribute->ns ? attribute->ns->href : nullptr);
     if (same && same != attribute && same->type == XML_ATTRIBUTE_NODE && same->parent == element)
         removeAttributeFromNode(same, element);

@@ -33,7 +33,7 @@ public:
     std::vector<fnd::Ref<DDXMLAttributeNode>> attributes() const;
     // "p:x" also finds x in the namespace bound to p.
     fnd::Ref<DDXMLAttributeNode> attributeForName(std::string_view name) const;
-    // The attribute must have no parent; it replaces one of the same name.
+    // The attribute must have no parent; it replaces one of the same name and namespace.
     void addAttribute(const fnd::Ref<DDXMLNode>& attribute);
     // Takes one of this element's attribute records; others are left alone.
     void removeAttribute(xmlAttrPtr attribute);

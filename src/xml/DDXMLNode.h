@@ -111,6 +111,8 @@ public:
     virtual bool hasParent() const;
     virtual size_t childCount() const;
     // Nothing for kinds that cannot hold children (attributes, namespaces, entity references).
+    // Keep the result in a variable before iterating: `for (auto& c : *node->children())` would
+    // iterate a destroyed temporary.
     virtual std::optional<Nodes> children() const;
     // Fails "index (%u) beyond bounds (%u)" past the last child of a record that has children.
     virtual fnd::Ref<DDXMLNode> childAtIndex(size_t index) const;
