@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace rt;
@@ -137,44 +135,9 @@ TEST(ClassRegistry, UnregisteringSwitchesAClassOff)
     EXPECT_TRUE(kept->create<Delegate>());
 }
 
-TEST(ClassRegistry, AFactoryThatGivesUpGivesNothing)
-{
-    ClassRegistry registry;
-    registry.registerClass<Delegate>("Refusing", [] { return std::shared_ptr<Delegate>(); });
-    registry.registerClass<Delegate>("WithoutFactory", Class::Factory<Delegate>());
-    EXPECT_TRUE(registry.isRegistered("Refusing"));
-    EXPECT_FALSE(registry.create<Delegate>("Refusing"));
-    EXPECT_FALSE(registry.create<Delegate>("WithoutFactory"));
-}
-
 TEST(ClassRegistry, SharedRegistryHoldsClassesRegisteredBeforeMain)
 {
     EXPECT_TRUE(delegateRegisteredEarly);
     EXPECT_EQ(&ClassRegistry::shared(), &ClassRegistry::shared());
     EXPECT_TRUE(ClassRegistry::shared().create<Delegate>("EarlyDelegate"));
-}
-
-TEST(ClassRegistry, LookupsFromManyThreadsWhileClassesComeAndGo)
-{
-    ClassRegistry registry;
-    registerSharer<MailSharer>(registry, "SHKMail");
-    std::atomic<int> failures = 0;
-    std::vector<std::thread> readers;
-    for (int reader = 0; reader < 4; ++reader) {
-        readers.emplace_back([&] {
-            for (int lookup = 0; lookup < 2000; ++lookup) {
-                auto mail = registry.create<Sharer>("SHKMail");
-                if (!mail || mail->sharerId() != "SHKMail")
-                    ++failures;
-                registry.isRegistered("SHKPrint");
-            }
-        });
-    }
-    for (int round = 0; round < 500; ++round) {
-        registerSharer<PrintSharer>(registry, "SHKPrint");
-        registry.unregisterClass("SHKPrint");
-    }
-    for (auto& reader : readers)
-        reader.join();
-    EXPECT_EQ(failures, 0);
 }
