@@ -115,6 +115,9 @@ void NavigationController::layOutContent()
 void NavigationController::showTop(const std::shared_ptr<ViewController>& previous, bool animated, bool notify)
 {
     auto top = topViewController();
+    // The coming view loads before anyone hears of the change.
+    if (top && isViewLoaded())
+        top->view();
     if (notify && isOnScreen()) {
         if (previous)
             previous->beginAppearanceTransition(false, animated);

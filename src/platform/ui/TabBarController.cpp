@@ -106,6 +106,8 @@ void TabBarController::showSelected(const std::shared_ptr<ViewController>& previ
 {
     auto selected = selectedViewController();
     bool onScreen = appearanceState() == AppearanceState::Appeared || appearanceState() == AppearanceState::Appearing;
+    if (selected && isViewLoaded())
+        selected->view();
     if (notify && onScreen) {
         if (previous)
             previous->beginAppearanceTransition(false, false);
