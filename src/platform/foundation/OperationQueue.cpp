@@ -136,11 +136,12 @@ struct OperationQueue::State::MainLoopTicket {
 
     void run()
     {
-        // Operations cancelled meanwhile are already off the queue.
-        if (!takeOffQueue())
-            return;
         {
+            // Waiting to running in one step, so that the queue never looks idle in between.
             std::lock_guard guard(state->lock);
+            // Operations cancelled meanwhile are already off the queue.
+            if (!state->removeWaiting(operation))
+                return;
             state->running.push_back(operation);
         }
         operation->start();
