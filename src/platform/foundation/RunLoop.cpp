@@ -479,11 +479,10 @@ void RunLoop::resetForTesting()
         }
         if (posted.empty() && scheduled.empty())
             return;
+        // Their handles are gone from the loop, so invalidating only marks them and frees callbacks.
         for (auto& [key, work] : scheduled) {
-            if (work.timer) {
-                work.timer->m_scheduledHandle = 0;
+            if (work.timer)
                 work.timer->invalidate();
-            }
         }
     }
 }
