@@ -1,0 +1,438 @@
+// Feeds generated and mutated JSON to the decoder and to RapidJSON and compares what each accepts and
+// the values it builds. Where the two differ by design (only arrays and objects at the top level,
+// U+0000 and noncharacters refused, integers limited to 64 bits, doubles that underflow refused),
+// the difference must be the documented one.
+
+#include "FastJSONTestSupport.h"
+
+#include "json/fast/JKUnicode.h"
+#include "platform/foundation/Array.h"
+#include "platform/foundation/Dictionary.h"
+#include "platform/foundation/Null.h"
+#include "platform/foundation/Number.h"
+#include "platform/foundation/String.h"
+
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <rapidjson/memorystream.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <random>
+
+using namespace brenzo::testing;
+
+namespace {
+
+class JSONGenerator {
+public:
+    explicit JSONGenerator(uint64_t seed) : m_random(seed) { }
+
+    std::string document()
+    {
+        int pick = below(20);
+        if (pick == 0)
+            return whitespace() + scalar() + whitespace();
+        return whitespace() + (pick % 2 ? array(0) : object(0)) + whitespace();
+    }
+
+    std::string mutated(std::string text)
+    {
+        static const std::string interesting = "[]{}:,\"\\u0123456789abcdefABCDEF.eE+- \t\n\r/tfnrx\x7f\xc2\x80\xe2\xed\xef\xbf\xff";
+        int edits = 1 + below(3);
+        for (int edit = 0; edit < edits; ++edit) {
+            size_t position = text.empty() ? 0 : below(static_cast<int>(text.size()));
+            switch (below(6)) {
+            case 0:
+                if (!text.empty())
+                    text[position] = interesting[below(static_cast<int>(interesting.size()))];
+                break;
+            case 1:
+                text.insert(position, 1, interesting[below(static_cast<int>(interesting.size()))]);
+                break;
+            case 2:
+                if (!text.empty())
+                    text.erase(position, 1 + below(3));
+                break;
+            case 3:
+                text.resize(position);
+                break;
+            case 4:
+                if (!text.empty())
+                    text[position] = static_cast<char>(below(256));
+                break;
+            default: {
+                size_t length = below(8);
+                text.insert(position, text.substr(position, length));
+                break;
+            }
+            }
+        }
+        return text;
+    }
+
+private:
+    int below(int limit) { return static_cast<int>(m_random() % static_cast<uint64_t>(limit)); }
+
+    std::string whitespace()
+    {
+        static const char blanks[] = " \t\n\r";
+        std::string text;
+        while (below(4) == 0)
+            text += blanks[below(4)];
+        return text;
+    }
+
+    std::string value(int depth)
+    {
+        int pick = below(depth > 4 ? 6 : 10);
+        if (pick >= 8)
+            return pick == 8 ? array(depth + 1) : object(depth + 1);
+        return scalar();
+    }
+
+    std::string scalar()
+    {
+        switch (below(6)) {
+        case 0:
+            return below(2) ? "true" : "false";
+        case 1:
+            return "null";
+        case 2:
+        case 3:
+            return number();
+        default:
+            return string();
+        }
+    }
+
+    std::string array(int depth)
+    {
+        std::string text = "[" + whitespace();
+        int count = below(6);
+        for (int index = 0; index < count; ++index)
+            text += (index ? "," + whitespace() : "") + value(depth) + whitespace();
+        return text + "]";
+    }
+
+    std::string object(int depth)
+    {
+        static const char* keys[] = { "\"id\"", "\"name\"", "\"a\"", "\"\\u0061\"", "\"\"", "\"k\xC3\xA9y\"" };
+        std::string text = "{" + whitespace();
+        int count = below(6);
+        for (int index = 0; index < count; ++index) {
+            std::string key = below(3) ? keys[below(6)] : string();
+            text += (index ? "," + whitespace() : "") + key + whitespace() + ":" + whitespace() + value(depth) + whitespace();
+        }
+        return text + "}";
+    }
+
+    std::string number()
+    {
+        char text[64];
+        switch (below(8)) {
+        case 0:
+            return std::to_string(static_cast<int64_t>(m_random()) >> below(64));
+        case 1:
+            return std::to_string(m_random() >> below(64));
+        case 2: {
+            double value;
+            uint64_t bits = m_random();
+            std::memcpy(&value, &bits, sizeof value);
+            if (!std::isfinite(value))
+                return "0.5";
+            std::snprintf(text, sizeof text, "%.17g", value);
+            return text;
+        }
+        case 3:
+            std::snprintf(text, sizeof text, "%d.%de%c%d", below(1000) - 500, below(1000), below(2) ? '-' : '+', below(400));
+            return text[0] == '-' && text[1] == '-' ? "1" : text;
+        case 4:
+            return below(2) ? "-0" : "-0.0";
+        case 5:
+            return "18446744073709551616" + std::string(below(3), '1');
+        case 6:
+            std::snprintf(text, sizeof text, "%de-%d", 1 + below(9), 300 + below(40));
+            return text;
+        default:
+            return std::to_string(below(100));
+        }
+    }
+
+    std::string string()
+    {
+        static const char* escapes[] = { "\\\"", "\\\\", "\\/", "\\b", "\\f", "\\n", "\\r", "\\t" };
+        std::string text = "\"";
+        int length = below(12);
+        for (int index = 0; index < length; ++index) {
+            switch (below(8)) {
+            case 0:
+                text += escapes[below(8)];
+                break;
+            case 1: {
+                char escape[16];
+                std::snprintf(escape, sizeof escape, below(2) ? "\\u%04x" : "\\u%04X", codePoint(0xFFFF));
+                text += escape;
+                break;
+            }
+            case 2: {
+                char32_t supplementary = 0x10000 + static_cast<char32_t>(below(0x100000));
+                char escape[16];
+                std::snprintf(escape, sizeof escape, "\\u%04x\\u%04x", static_cast<unsigned>(0xD800 + ((supplementary - 0x10000) >> 10)), static_cast<unsigned>(0xDC00 + (supplementary & 0x3FF)));
+                text += escape;
+                break;
+            }
+            case 3: {
+                uint8_t bytes[4];
+                size_t count = JKEncodeUTF8(codePoint(0x10FFFF), bytes);
+                text.append(reinterpret_cast<const char*>(bytes), count);
+                break;
+            }
+            default:
+                text += static_cast<char>(' ' + below(95));
+                if (text.back() == '"' || text.back() == '\\')
+                    text.back() = 'q';
+                break;
+            }
+        }
+        return text + "\"";
+    }
+
+    // Mostly ordinary characters; now and then U+0000 or a noncharacter, which the decoder refuses.
+    unsigned codePoint(unsigned limit)
+    {
+        if (below(40) == 0) {
+            static const unsigned special[] = { 0, 0xFFFE, 0xFDD0, 0xFFFF };
+            return special[below(4)];
+        }
+        unsigned value;
+        do
+            value = 1 + static_cast<unsigned>(m_random() % limit);
+        while ((value >= 0xD800 && value <= 0xDFFF) || JKIsNoncharacter(value));
+        return value;
+    }
+
+    std::mt19937_64 m_random;
+};
+
+using RapidDocument = rapidjson::Document;
+constexpr unsigned rapidFlags = rapidjson::kParseFullPrecisionFlag | rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag;
+
+// What RapidJSON's tree holds that the decoder refuses by design.
+struct RapidContents {
+    bool refusedCharacter = false;
+    bool hugeInteger = false;
+};
+
+void survey(const rapidjson::Value& value, RapidContents& contents)
+{
+    auto surveyString = [&](const char* bytes, size_t length) {
+        auto* begin = reinterpret_cast<const uint8_t*>(bytes);
+        for (size_t offset = 0; offset < length;) {
+            if (begin[offset] == 0) {
+                contents.refusedCharacter = true;
+                ++offset;
+                continue;
+            }
+            auto sequence = ConvertSingleCodePointInUTF8(begin + offset, begin + length, JKNoncharacters::Accept);
+            // RapidJSON writes a lone low surrogate escape as its three-byte form, which is ill-formed.
+            if (sequence.result != JKUTF8Result::Ok || JKIsNoncharacter(sequence.codePoint))
+                contents.refusedCharacter = true;
+            offset += sequence.length;
+        }
+    };
+    if (value.IsString()) {
+        surveyString(value.GetString(), value.GetStringLength());
+    } else if (value.IsDouble()) {
+        double number = value.GetDouble();
+        if (std::fabs(number) >= 9.2e18)
+            contents.hugeInteger = true;
+    } else if (value.IsArray()) {
+        for (auto& element : value.GetArray())
+            survey(element, contents);
+    } else if (value.IsObject()) {
+        for (auto& member : value.GetObject()) {
+            surveyString(member.name.GetString(), member.name.GetStringLength());
+            survey(member.value, contents);
+        }
+    }
+}
+
+bool sameValue(const fnd::Id& ours, const rapidjson::Value& theirs, std::string& reason);
+
+bool sameNumber(const fnd::Number& ours, const rapidjson::Value& theirs, std::string& reason)
+{
+    if (!theirs.IsNumber()) {
+        reason = "number against another kind";
+        return false;
+    }
+    switch (ours.type()) {
+    case fnd::Number::Type::Int64:
+        if (theirs.IsInt64() && theirs.GetInt64() == ours.longLongValue())
+            return true;
+        break;
+    case fnd::Number::Type::UInt64:
+        if (theirs.IsUint64() && theirs.GetUint64() == ours.unsignedLongLongValue())
+            return true;
+        break;
+    case fnd::Number::Type::Double: {
+        double value = ours.doubleValue();
+        double other = theirs.GetDouble();
+        if (theirs.IsDouble() ? std::memcmp(&value, &other, sizeof value) == 0 : value == other)
+            return true;
+        break;
+    }
+    default:
+        break;
+    }
+    reason = "numbers differ: " + ours.stringValue();
+    return false;
+}
+
+bool sameValue(const fnd::Id& ours, const rapidjson::Value& theirs, std::string& reason)
+{
+    if (ours == fnd::Null::null())
+        return theirs.IsNull() || (reason = "null against another kind", false);
+    if (ours == fnd::Number::yes() || ours == fnd::Number::no())
+        return (theirs.IsBool() && theirs.GetBool() == (ours == fnd::Number::yes())) || (reason = "boolean differs", false);
+    if (auto number = fnd::as<fnd::Number>(ours))
+        return sameNumber(*number, theirs, reason);
+    if (auto string = fnd::as<fnd::String>(ours)) {
+        if (theirs.IsString() && string->view() == std::string_view(theirs.GetString(), theirs.GetStringLength()))
+            return true;
+        reason = "strings differ: " + string->utf8();
+        return false;
+    }
+    if (auto array = fnd::as<fnd::Array>(ours)) {
+        if (!theirs.IsArray() || theirs.Size() != array->count()) {
+            reason = "arrays differ";
+            return false;
+        }
+        for (rapidjson::SizeType index = 0; index < theirs.Size(); ++index) {
+            if (!sameValue(array->objectAtIndex(index), theirs[index], reason))
+                return false;
+        }
+        return true;
+    }
+    if (auto dictionary = fnd::as<fnd::Dictionary>(ours)) {
+        if (!theirs.IsObject()) {
+            reason = "object against another kind";
+            return false;
+        }
+        // RapidJSON keeps duplicate keys; the decoder keeps the last one.
+        std::map<std::string, const rapidjson::Value*> lastByKey;
+        for (auto& member : theirs.GetObject())
+            lastByKey[std::string(member.name.GetString(), member.name.GetStringLength())] = &member.value;
+        if (lastByKey.size() != dictionary->count()) {
+            reason = "object sizes differ";
+            return false;
+        }
+        for (auto& [key, value] : lastByKey) {
+            fnd::Id ourValue = dictionary->objectForKey(key);
+            if (!ourValue) {
+                reason = "missing key " + key;
+                return false;
+            }
+            if (!sameValue(ourValue, *value, reason))
+                return false;
+        }
+        return true;
+    }
+    reason = "unexpected class";
+    return false;
+}
+
+// Checks one input; answers a description of the disagreement, or nothing.
+std::string disagreement(const std::string& input)
+{
+    fnd::Ref<fnd::Error> error;
+    fnd::Id ours = decodeJSON(input, JKParseOptionStrict, false, &error);
+    if (!ours && !error)
+        return "failed without an error";
+    // RapidJSON reads a NUL byte as the end of the input, so it cannot judge such inputs.
+    if (input.find('\0') != std::string::npos)
+        return "";
+    // A memory stream rather than Parse(text, length), which skips a stray leading byte it takes for part of a BOM.
+    RapidDocument theirs;
+    rapidjson::MemoryStream stream(input.data(), input.size());
+    theirs.ParseStream<rapidFlags, rapidjson::UTF8<>>(stream);
+    bool theyAccept = !theirs.HasParseError();
+
+    if (ours) {
+        if (!theyAccept)
+            return "accepted what RapidJSON refuses";
+        std::string reason;
+        return sameValue(ours, theirs, reason) ? "" : reason;
+    }
+    if (!theyAccept)
+        return "";
+
+    std::string message = error->localizedDescription();
+    RapidContents contents;
+    survey(theirs, contents);
+    // A lone scalar is refused whatever it is (a final literal fails even as a token).
+    if (!theirs.IsArray() && !theirs.IsObject())
+        return "";
+    if (message == "Expected either '[' or '{'.")
+        return "refused a container at the top";
+    if (message == "Illegal \\u Unicode escape sequence." || message == "Illegal UTF8 sequence found in \"\" string.")
+        return contents.refusedCharacter ? "" : "refused a valid string: " + message;
+    if (message.find("exceeded the m") != std::string::npos)
+        return contents.hugeInteger ? "" : "refused an integer: " + message;
+    if (message.find("as a 'double'") != std::string::npos) {
+        // RapidJSON misreads some of these, so the C library is the judge.
+        size_t start = message.find('\'') + 1;
+        std::string number = message.substr(start, message.find('\'', start) - start);
+        double value = std::strtod(number.c_str(), nullptr);
+        bool justified = message.find("underflow") != std::string::npos ? value == 0 : std::isinf(value);
+        return justified ? "" : "refused a double: " + message;
+    }
+    return "refused what RapidJSON accepts: " + message;
+}
+
+TEST(DecoderDifferential, AgreesWithRapidJSONOnGeneratedAndMutatedInput)
+{
+    JSONGenerator generator(0x5eed);
+    size_t accepted = 0;
+    size_t compared = 0;
+    for (int round = 0; round < 6000; ++round) {
+        std::string document = generator.document();
+        for (const std::string& input : { document, generator.mutated(document), generator.mutated(document) }) {
+            std::string problem = disagreement(input);
+            ASSERT_EQ(problem, "") << "input: " << ::testing::PrintToString(input);
+            ++compared;
+            if (decodeJSON(input))
+                ++accepted;
+        }
+    }
+    // Both kinds of input must be well represented for the comparison to mean anything.
+    EXPECT_GT(accepted, compared / 4);
+    EXPECT_LT(accepted, compared * 3 / 4);
+}
+
+TEST(DecoderDifferential, EveryOptionSurvivesMutatedInput)
+{
+    JSONGenerator generator(0xfeed);
+    for (int round = 0; round < 1500; ++round) {
+        std::string input = generator.mutated(generator.mutated(generator.document()));
+        for (JKParseOptionFlags options = 0; options <= JKParseOptionValidFlags; ++options) {
+            fnd::Ref<fnd::Error> error;
+            fnd::Id value = decodeJSON(input, options, options % 2, &error);
+            ASSERT_TRUE(value || error) << input;
+        }
+    }
+}
+
+TEST(DecoderDifferential, AgreesOnTheBenchmarkDocuments)
+{
+    for (const char* name : { "twitter", "citm_catalog", "canada" }) {
+        auto document = readBenchmarkDocument(name);
+        if (!document)
+            GTEST_SKIP() << "the benchmark documents are not there";
+        EXPECT_EQ(disagreement(*document), "") << name;
+    }
+}
+
+}
