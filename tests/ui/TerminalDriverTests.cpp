@@ -1,0 +1,218 @@
+#include "UITest.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Thread.h"
+#include "platform/runtime/ClassRegistry.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/ApplicationMain.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Effects.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TerminalDriver.h"
+#include "platform/ui/Toolbar.h"
+#include "support/TemporaryHome.h"
+
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+namespace brenzo::testing {
+
+namespace {
+
+// A small application: a "Greet" button that calls a number, a tool bar whose compose item reports
+// after 0.4 seconds, and a list loaded by a worker thread at launch.
+class TestDelegate final : public ui::ApplicationDelegate, public std::enable_shared_from_this<TestDelegate> {
+public:
+    void applicationDidFinishLaunching(ui::Application&) override
+    {
+        m_window = ui::Window::create();
+        m_window->setBackgroundColor(gfx::Color::white());
+        auto button = ui::Button::create(ui::ButtonType::RoundedRect);
+        button->setTitle("Greet");
+        button->setFrame({ 110, 80, 100, 40 });
+        button->addTargetActionForControlEvents(ui::Action("greet", [](const fnd::Id&) {
+            ui::Application::shared().openURL(*fnd::URL::create("tel:0612345678"));
+        }),
+            ui::ControlEvent::TouchUpInside);
+        m_window->addSubview(button);
+
+        auto toolbar = ui::Toolbar::create({ 0, 436, 320, 44 });
+        toolbar->setItems({ ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::FlexibleSpace),
+            ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Compose, ui::Action("compose:", [](const fnd::Id&) {
+                fnd::RunLoop::main().performAfterDelay(0.4, [] { ui::Effects::report("composed"); });
+            })) });
+        auto trash = ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Trash);
+        trash->setEnabled(false);
+        auto items = toolbar->items();
+        items.push_back(trash);
+        toolbar->setItems(items);
+        m_window->addSubview(toolbar);
+        m_window->makeKeyAndVisible();
+
+        fnd::Thread::detach("loader", [] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            fnd::RunLoop::main().post([] { ui::Effects::report("loaded"); });
+        });
+    }
+
+    bool applicationHandleOpenURL(ui::Application&, const fnd::URL& url) override
+    {
+        ui::Effects::report("incoming " + url.absoluteString());
+        return true;
+    }
+
+private:
+    std::shared_ptr<ui::Window> m_window;
+};
+
+class TerminalDriverTest : public UITest {
+protected:
+    void launch()
+    {
+        auto& application = ui::Application::shared();
+        application.setDelegate(std::make_shared<TestDelegate>());
+        application.finishLaunching();
+        runUntilIdle();
+    }
+
+    std::vector<std::string> run(const std::string& script)
+    {
+        std::ostringstream output;
+        {
+            ui::TerminalDriver terminal(output);
+            std::istringstream input(script);
+            status = terminal.runScript(input);
+        }
+        std::vector<std::string> lines;
+        std::istringstream printed(output.str());
+        for (std::string line; std::getline(printed, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    ~TerminalDriverTest() override { fnd::Thread::waitForDetachedThreads(10); }
+
+    TemporaryDirectory directory;
+    int status = -1;
+};
+
+TEST_F(TerminalDriverTest, AScriptDrivesTheDeviceAndPrintsWhatHappensOutsideTheScreen)
+{
+    launch();
+    auto shot = (directory.path() / "shot.png").string();
+    auto lines = run("# taps, presses and time\n"
+                     "tap 160 100\n"
+                     "press \"compose\"\n"
+                     "wait 0.39\n"
+                     "press \"Greet\"\n"
+                     "wait 0.01\n"
+                     "open-url fb123://authorize#token=x\n"
+                     "screenshot "
+        + shot
+        + "\n"
+          "quit\n"
+          "press \"Greet\"\n");
+    // The worker's result comes at the latest with the first wait, before the delayed compose.
+    auto loaded = std::find(lines.begin(), lines.end(), "loaded");
+    ASSERT_NE(loaded, lines.end());
+    EXPECT_LT(loaded - lines.begin(), 3);
+    lines.erase(loaded);
+    EXPECT_EQ(lines, (std::vector<std::string> { "opened URL tel:0612345678", "opened URL tel:0612345678", "composed",
+                         "incoming fb123://authorize#token=x", "screenshot " + shot }));
+    EXPECT_EQ(status, 0);
+
+    auto image = gfx::Image::createWithContentsOfFile(shot);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), (gfx::Size { 320, 480 }));
+    EXPECT_EQ(pixelAtPoint(*image, 5, 200), (gfx::Pixel { 255, 255, 255, 255 }));
+}
+
+TEST_F(TerminalDriverTest, MistakesAreReportedWithTheirLineAndTheSessionGoesOn)
+{
+    launch();
+    auto lines = run("wait 0\n"
+                     "fly away\n"
+                     "tap 12\n"
+                     "tap x 12\n"
+                     "\n"
+                     "press \"Nothing here\"\n"
+                     "press \"trash\"\n"
+                     "press \"unterminated\n"
+                     "wait -1\n"
+                     "open-url not a url\n"
+                     "screenshot /nonexistent-folder/shot.png\n"
+                     "press \"Greet\"\n");
+    ASSERT_EQ(lines.size(), 11u) << ::testing::PrintToString(lines);
+    // The worker's result arrives with the first wait.
+    EXPECT_EQ(lines[0], "loaded");
+    EXPECT_EQ(lines[1], "error: line 2: unknown command \"fly\"");
+    EXPECT_EQ(lines[2], "error: line 3: usage: tap X Y");
+    EXPECT_EQ(lines[3], "error: line 4: \"x\" is not a number");
+    EXPECT_EQ(lines[4], "error: line 6: nothing to press for \"Nothing here\"");
+    EXPECT_EQ(lines[5], "error: line 7: bar item \"trash\" is disabled");
+    EXPECT_EQ(lines[6], "error: line 8: unterminated quote");
+    EXPECT_EQ(lines[7], "error: line 9: cannot wait a negative time");
+    EXPECT_EQ(lines[8], "error: line 10: usage: open-url URL");
+    EXPECT_EQ(lines[9].rfind("error: line 11: could not write \"/nonexistent-folder/shot.png\"", 0), 0u) << lines[9];
+    EXPECT_EQ(lines[10], "opened URL tel:0612345678");
+    EXPECT_EQ(status, 1);
+}
+
+TEST_F(TerminalDriverTest, TheTreeShowsEveryWindowAndView)
+{
+    launch();
+    auto lines = run("tree\n");
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "Window (0, 0, 320, 480)");
+    EXPECT_EQ(lines[1], "  Button (110, 80, 100, 40) title=\"Greet\"");
+    EXPECT_EQ(lines[2].rfind("    ImageView (", 0), 0u);
+    EXPECT_EQ(lines[4], "  Toolbar (0, 436, 320, 44) style=0");
+    auto compose = std::find_if(lines.begin(), lines.end(), [](auto& line) { return line.find("item=\"compose\" action=compose:") != std::string::npos; });
+    EXPECT_NE(compose, lines.end());
+}
+
+TEST(TerminalWords, QuotesGroupWordsAndTakeEscapes)
+{
+    auto words = ui::TerminalDriver::splitWords("press  \"Say \\\"hi\\\"\\n\" tail");
+    ASSERT_TRUE(words);
+    EXPECT_EQ(*words, (std::vector<std::string> { "press", "Say \"hi\"\n", "tail" }));
+    EXPECT_FALSE(ui::TerminalDriver::splitWords("type \"open"));
+    EXPECT_EQ(ui::TerminalDriver::splitWords("   ")->size(), 0u);
+}
+
+// Runs the whole device: the command line, the delegate by class name, a script file.
+TEST_F(TerminalDriverTest, ApplicationMainRunsAScriptAgainstADelegateMadeByName)
+{
+    TemporaryHome home;
+    rt::ClassRegistry::shared().registerClass<ui::ApplicationDelegate>("TerminalTestDelegate", [] { return std::make_shared<TestDelegate>(); });
+    auto scriptPath = directory.path() / "script.txt";
+    std::ofstream(scriptPath) << "press \"Greet\"\nwait 1\nquit\n";
+    std::string home_ = home.path().string(), script = scriptPath.string();
+    std::vector<std::string> arguments { "brenzo", "--home", home_, "--script", script, "--scale", "2" };
+    std::vector<char*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+
+    std::ostringstream output;
+    auto* previous = std::cout.rdbuf(output.rdbuf());
+    int result = ui::ApplicationMain(int(argv.size()), argv.data(), "TerminalTestDelegate");
+    std::cout.rdbuf(previous);
+    rt::ClassRegistry::shared().unregisterClass("TerminalTestDelegate");
+
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(output.str(), "opened URL tel:0612345678\nloaded\n");
+    EXPECT_FALSE(ui::Application::shared().isActive());
+
+    argv[1] = argv[0];
+    EXPECT_EQ(ui::ApplicationMain(int(argv.size()) - 1, argv.data() + 1, "TerminalTestDelegate"), 2);
+    std::vector<char*> unknown { arguments[0].data() };
+    EXPECT_EQ(ui::ApplicationMain(1, unknown.data(), "NoSuchDelegate"), 1);
+}
+
+}
+
+}
