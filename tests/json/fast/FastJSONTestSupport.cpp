@@ -1,9 +1,13 @@
 #include "FastJSONTestSupport.h"
 
 #include "json/fast/JKError.h"
+#include "support/TemporaryDirectory.h"
 #include "platform/foundation/Number.h"
 
+#include <clocale>
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <sstream>
 
@@ -40,6 +44,45 @@ std::optional<std::string> readBenchmarkDocument(std::string_view name)
     std::ostringstream contents;
     contents << stream.rdbuf();
     return contents.str();
+}
+
+namespace {
+
+constexpr const char* commaLocaleName = "de_DE.UTF-8";
+
+// The folder holding the generated locale, made on first use; nothing when localedef failed.
+const std::filesystem::path* commaLocaleFolder()
+{
+    static std::unique_ptr<TemporaryDirectory> folder = [] {
+        auto made = std::make_unique<TemporaryDirectory>();
+        std::string command = "localedef -i de_DE -f UTF-8 '" + (made->path() / commaLocaleName).string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0 && !std::filesystem::exists(made->path() / commaLocaleName / "LC_NUMERIC"))
+            made.reset();
+        return made;
+    }();
+    return folder ? &folder->path() : nullptr;
+}
+
+}
+
+ScopedCommaDecimalLocale::ScopedCommaDecimalLocale()
+    : m_previous(std::setlocale(LC_NUMERIC, nullptr))
+{
+    if (std::setlocale(LC_NUMERIC, commaLocaleName)) {
+        m_isActive = true;
+        return;
+    }
+    auto* folder = commaLocaleFolder();
+    if (!folder)
+        return;
+    setenv("LOCPATH", folder->c_str(), 1);
+    m_isActive = std::setlocale(LC_NUMERIC, commaLocaleName) != nullptr;
+    unsetenv("LOCPATH");
+}
+
+ScopedCommaDecimalLocale::~ScopedCommaDecimalLocale()
+{
+    std::setlocale(LC_NUMERIC, m_previous.c_str());
 }
 
 }

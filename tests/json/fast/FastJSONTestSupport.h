@@ -25,4 +25,20 @@ DecodeFailure decodeFailure(std::string_view text, JKParseOptionFlags options = 
 // The files the benchmarks read, when present.
 std::optional<std::string> readBenchmarkDocument(std::string_view name);
 
+// Switches the process's numeric locale to one with a decimal comma (German, built once with
+// localedef into a temporary folder) for its lifetime. isActive() is false when none can be had.
+class ScopedCommaDecimalLocale {
+public:
+    ScopedCommaDecimalLocale();
+    ~ScopedCommaDecimalLocale();
+    ScopedCommaDecimalLocale(const ScopedCommaDecimalLocale&) = delete;
+    ScopedCommaDecimalLocale& operator=(const ScopedCommaDecimalLocale&) = delete;
+
+    bool isActive() const { return m_isActive; }
+
+private:
+    std::string m_previous;
+    bool m_isActive { false };
+};
+
 }

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -163,14 +162,10 @@ TEST(SerializerNumbers, DoublesRoundTripExactly)
 
 TEST(SerializerNumbers, IgnoreTheProcessLocale)
 {
-    std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    bool installed = false;
-    for (const char* name : { "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8" })
-        installed = installed || std::setlocale(LC_NUMERIC, name);
-    if (!installed)
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    EXPECT_EQ(encode(arrayOf({ fnd::Number::withDouble(1.5) })), "[1.5]");
-    std::setlocale(LC_NUMERIC, previous.c_str());
+    ScopedCommaDecimalLocale locale;
+    if (!locale.isActive())
+        GTEST_SKIP() << "no locale with a decimal comma can be made here";
+    EXPECT_EQ(encode(arrayOf({ fnd::Number::withDouble(1.5), fnd::Number::withDouble(0.1) })), "[1.5,0.10000000000000001]");
 }
 
 TEST(SerializerErrors, RefuseWhatJSONCannotHold)

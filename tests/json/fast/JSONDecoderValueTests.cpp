@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -99,19 +98,12 @@ TEST(DecoderValues, AcceptsSubnormalDoubles)
 
 TEST(DecoderValues, NumbersIgnoreTheProcessLocale)
 {
-    const char* commaLocales[] = { "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8" };
-    std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    const char* installed = nullptr;
-    for (const char* name : commaLocales) {
-        if (std::setlocale(LC_NUMERIC, name)) {
-            installed = name;
-            break;
-        }
-    }
-    if (!installed)
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    ScopedCommaDecimalLocale locale;
+    if (!locale.isActive())
+        GTEST_SKIP() << "no locale with a decimal comma can be made here";
     EXPECT_EQ(onlyNumber("[1.5]")->doubleValue(), 1.5);
-    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(onlyNumber("[-2.25e-3]")->doubleValue(), -2.25e-3);
+    EXPECT_FALSE(decodeJSON("[1,5.]"));
 }
 
 TEST(DecoderValues, DecodesStringEscapesAndUnicode)
