@@ -232,17 +232,3 @@ TEST(OperationQueue, MainQueueFromAWorkerAndCancellation)
     worker.join();
     EXPECT_EQ(runs, 10);
 }
-
-TEST(OperationQueue, MainQueueOperationsDroppedByTheLoopStillFinish)
-{
-    auto& mainQueue = OperationQueue::mainQueue();
-    std::atomic<int> runs = 0;
-    auto operation = std::make_shared<CountingOperation>(runs);
-    {
-        VirtualTime time;
-        mainQueue.addOperation(operation);
-    }
-    EXPECT_EQ(mainQueue.operationCount(), 0u);
-    EXPECT_TRUE(operation->isFinished());
-    EXPECT_EQ(runs, 0);
-}
