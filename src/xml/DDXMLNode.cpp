@@ -306,6 +306,7 @@ std::optional<DDXMLNode::Nodes> DDXMLNode::children() const
     if (!DDXMLRecordTree::isChildBearingKind(kind()))
         return std::nullopt;
     Nodes nodes;
+    nodes.reserve(childCount());
     fnd::Ref<DDXMLNode> owner = treeOwner();
     for (xmlNodePtr child = nodeRecord()->children; child; child = child->next) {
         auto wrapper = wrapperForKind(DDXMLRecordTree::asKind(child), false);

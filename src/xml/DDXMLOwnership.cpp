@@ -76,8 +76,10 @@ void DDXMLOwnership::anchor(DDXMLNode& wrapper, const fnd::Ref<DDXMLNode>& owner
 
 void DDXMLOwnership::anchorNew(DDXMLNode& wrapper, const fnd::Ref<DDXMLNode>& owner)
 {
-    ReleasePool pool;
-    anchor(wrapper, owner, pool);
+    if (!owner || owner.get() == &wrapper)
+        return;
+    wrapper.m_treeOwner = owner;
+    owner->m_anchoredWrapperCount++;
 }
 
 fnd::Ref<DDXMLNode> DDXMLOwnership::ownerOfTreeHolding(xmlKindPtr record)
