@@ -122,6 +122,17 @@ TEST_F(TouchTest, TwoFingersReachAViewThatTakesSeveralTouches)
     EXPECT_EQ(scaled->received[2].touchCount, 2u);
 }
 
+TEST_F(TouchTest, TwoFingersTurnAboutACentre)
+{
+    // Fingers 8 points either side of the scaled square's centre, turning a quarter turn.
+    driver.rotate({ 70, 200 }, 8, 0, M_PI / 2, 3);
+    ASSERT_EQ(scaled->received.size(), 5u);
+    EXPECT_EQ(scaled->received[0].touchCount, 2u);
+    // The oldest finger started at the left (local (6, 10)) and ends above the centre.
+    expectPoint(scaled->received[0].location, { 6, 10 });
+    expectPoint(scaled->received[4].location, { 10, 6 });
+}
+
 TEST_F(TouchTest, AViewThatTakesOneTouchHearsOnlyTheFirst)
 {
     auto first = driver.touchDown(gfx::Point { 60, 60 });
