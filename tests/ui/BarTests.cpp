@@ -6,6 +6,7 @@
 #include "platform/ui/BundleImages.h"
 #include "platform/ui/Effects.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/ModalPanelRegistry.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/PressFinder.h"
@@ -158,6 +159,26 @@ TEST_F(BarTest, TheTopScreenAndTheStrongerKindWin)
     EXPECT_EQ(ui::ModalPanelRegistry::shared().window(), nullptr);
     driver.tap({ 25, 45 });
     EXPECT_EQ(sent.back(), "cover");
+}
+
+TEST_F(BarTest, TextsShownByAViewIncludeLabelsMadeOfParts)
+{
+    auto cell = ui::View::create({ 0, 0, 320, 44 });
+    auto parts = ui::View::create({ 10, 0, 200, 20 });
+    for (auto text : { "Joe", " ", "Smith" }) {
+        auto part = ui::Label::create();
+        part->setText(text);
+        parts->addSubview(part);
+    }
+    cell->addSubview(parts);
+    auto detail = ui::Label::create();
+    detail->setText("06 12 34 56 78");
+    cell->addSubview(detail);
+    auto hidden = ui::Label::create();
+    hidden->setText("secret");
+    hidden->setHidden(true);
+    cell->addSubview(hidden);
+    EXPECT_EQ(ui::PressFinder::textsShownIn(*cell), (std::vector<std::string> { "Joe Smith", "Joe", " ", "Smith", "06 12 34 56 78" }));
 }
 
 TEST_F(BarTest, NavigationBarsShowTheTopItemAndABackButton)

@@ -1,6 +1,7 @@
 #include "platform/ui/PressFinder.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/ModalPanelRegistry.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -19,6 +20,32 @@ void collect(View& view, PressTargets& targets)
     for (auto subview = subviews.rbegin(); subview != subviews.rend(); ++subview)
         collect(**subview, targets);
     view.collectPressTargets(targets);
+}
+
+bool isShown(const View& view)
+{
+    return !view.isHidden() && view.alpha() >= 0.01;
+}
+
+void collectTexts(const View& view, std::vector<std::string>& texts)
+{
+    if (!isShown(view))
+        return;
+    if (auto* label = dynamic_cast<const Label*>(&view); label && !label->text().empty())
+        texts.push_back(label->text());
+    std::string joined;
+    int labelCount = 0;
+    for (auto& subview : view.subviews()) {
+        auto* label = dynamic_cast<const Label*>(subview.get());
+        if (label && isShown(*label) && !label->text().empty()) {
+            joined += label->text();
+            ++labelCount;
+        }
+    }
+    if (labelCount > 1)
+        texts.push_back(std::move(joined));
+    for (auto& subview : view.subviews())
+        collectTexts(*subview, texts);
 }
 
 void sortByKind(PressTargets& targets)
@@ -67,6 +94,13 @@ std::vector<PressTargets> PressFinder::targetsOnScreen()
             screens.push_back(std::move(own));
     }
     return screens;
+}
+
+std::vector<std::string> PressFinder::textsShownIn(const View& view)
+{
+    std::vector<std::string> texts;
+    collectTexts(view, texts);
+    return texts;
 }
 
 std::optional<PressTarget> PressFinder::find(std::string_view text)

@@ -34,6 +34,11 @@ public:
     // The targets of one view tree, front to back (hidden and untouchable views left out).
     static PressTargets targetsInTree(View&);
 
+    // The texts a view shows, for targets that are found by what they show (table rows): every
+    // visible label's text, and for a view whose visible subviews include several labels, their texts
+    // joined in order, so a label made of parts reads as one text.
+    static std::vector<std::string> textsShownIn(const View&);
+
     static std::optional<PressTarget> find(std::string_view text);
     static Result press(std::string_view text);
 };

@@ -10,6 +10,7 @@
 #include "platform/ui/Window.h"
 
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 namespace ui {
