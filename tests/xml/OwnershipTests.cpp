@@ -308,6 +308,9 @@ TEST(DDXMLOwnershipTest, EntityReferencesDetachWithoutTheirDeclaration)
     auto a = document->rootElement()->childAtIndex(0);
     a->detach();
     document.reset();
+    // The reference no longer points into the freed document's DTD.
+    auto reference = reinterpret_cast<xmlNodePtr>(a->childAtIndex(1)->genericPtr());
+    EXPECT_EQ(reference->children, nullptr);
     EXPECT_EQ(a->XMLString(), "<a>x&e;</a>");
     auto found = a->nodesForXPathError("//text()", nullptr);
     ASSERT_TRUE(found);
@@ -348,4 +351,48 @@ TEST(DDXMLOwnershipTest, WrappersOnDifferentThreadsOverSeparateTrees)
     for (auto& thread : threads)
         thread.join();
     EXPECT_EQ(correct.load(), 4);
+}
+
+TEST(DDXMLOwnershipTest, ReplacedRootReachedOnlyFromBelow)
+{
+    auto document = parse("<old><a><b>deep</b></a></old>");
+    auto b = document->rootElement()->elementForName("a")->elementForName("b");
+    document->setRootElement(DDXMLNode::elementWithName("new"));
+    document.reset();
+    // No wrapper of the old root itself: a hidden one owns it for as long as b lives.
+    EXPECT_EQ(b->parent()->parent()->XMLString(), "<old><a><b>deep</b></a></old>");
+    EXPECT_FALSE(b->rootDocument());
+}
+
+TEST(DDXMLOwnershipTest, ChangedIDValueLeavesTheIDTable)
+{
+    auto document = parse("<r><a xml:id='one'/></r>");
+    document->rootElement()->elementForName("a")->attributeForName("xml:id")->setStringValue("two");
+    document->rootElement()->removeChildAtIndex(0);
+    auto found = document->nodesForXPathError("id('one')", nullptr);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(found->empty());
+}
+
+TEST(DDXMLOwnershipTest, RawWrappersFindTheOwnerOfTheirTree)
+{
+    auto document = parse("<r a='1'/>");
+    auto documentRecord = reinterpret_cast<xmlDocPtr>(document->genericPtr());
+    auto attributeRecord = xmlDocGetRootElement(documentRecord)->properties;
+    auto attribute = DDXMLAttributeNode::nodeWithAttrPrimitiveFreeOnDealloc(attributeRecord, false);
+    auto sameDocument = DDXMLDocument::nodeWithDocPrimitiveFreeOnDealloc(documentRecord, false);
+    document.reset();
+    EXPECT_EQ(attribute->stringValue(), "1");
+    EXPECT_EQ(sameDocument->rootElement()->name(), "r");
+}
+
+TEST(DDXMLOwnershipTest, RawWrapperWithoutOwnerLosesItsRecordWithTheOwner)
+{
+    xmlNodePtr record = xmlNewNode(nullptr, reinterpret_cast<const xmlChar*>("e"));
+    auto raw = DDXMLNode::nodeWithPrimitiveFreeOnDealloc(reinterpret_cast<xmlKindPtr>(record), false);
+    {
+        auto owner = DDXMLElement::nodeWithElementPrimitiveFreeOnDealloc(record, true);
+        EXPECT_EQ(raw->name(), "e");
+    }
+    EXPECT_EQ(raw->kind(), DDXMLInvalidKind);
 }
