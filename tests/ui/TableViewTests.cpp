@@ -306,7 +306,7 @@ TEST(TableViewCellTest, PressTextsJoinLabelsLaidSideBySide)
     auto cell = ui::TableViewCell::create(ui::TableViewCellStyle::Default, "Cell");
     cell->textLabel()->setText("plain");
     auto parts = ui::View::create({ 0, 0, 200, 20 });
-    for (auto [text, x] : { std::pair { "Dupont", 60.0 }, { " ", 50.0 }, { "Jean", 0.0 } }) {
+    for (auto [text, x] : { std::pair { "Jean", 0.0 }, { " ", 50.0 }, { "Dupont", 60.0 } }) {
         auto label = ui::Label::create({ x, 0, 40, 20 });
         label->setText(text);
         parts->addSubview(label);

@@ -4,6 +4,7 @@
 #include "platform/graphics/TextMeasurer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/PressFinder.h"
 #include "platform/ui/TableView.h"
 
 #include <algorithm>
@@ -34,29 +35,6 @@ std::shared_ptr<Label> makeLabel(const gfx::Font& font, const gfx::Color& color)
     label->setBackgroundColor(std::nullopt);
     label->setHighlightedTextColor(gfx::Color::white());
     return label;
-}
-
-void collectLabelTexts(const View& view, std::vector<std::string>& texts)
-{
-    if (view.isHidden())
-        return;
-    std::vector<const Label*> labels;
-    for (auto& subview : view.subviews()) {
-        if (auto* label = dynamic_cast<const Label*>(subview.get()); label && !label->isHidden())
-            labels.push_back(label);
-    }
-    if (labels.size() > 1) {
-        std::stable_sort(labels.begin(), labels.end(), [](auto* a, auto* b) { return a->frame().minX() < b->frame().minX(); });
-        std::string joined;
-        for (auto* label : labels)
-            joined += label->text();
-        if (!joined.empty())
-            texts.push_back(joined);
-    }
-    if (auto* label = dynamic_cast<const Label*>(&view); label && !label->text().empty())
-        texts.push_back(label->text());
-    for (auto& subview : view.subviews())
-        collectLabelTexts(*subview, texts);
 }
 
 }
@@ -328,8 +306,7 @@ void TableViewCell::drawRect(gfx::GraphicsContext& context, const gfx::Rect&)
 
 std::vector<std::string> TableViewCell::pressTexts() const
 {
-    std::vector<std::string> texts;
-    collectLabelTexts(*m_contentView, texts);
+    auto texts = PressFinder::textsShownIn(*m_contentView);
     std::vector<std::string> unique;
     for (auto& text : texts) {
         if (std::find(unique.begin(), unique.end(), text) == unique.end())

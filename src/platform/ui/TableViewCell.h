@@ -97,8 +97,7 @@ public:
     // The table showing the cell, if any.
     std::shared_ptr<TableView> tableView() const;
 
-    // The texts the row can be pressed by: the labels' texts, and the joined texts of labels laid
-    // side by side in one view.
+    // The texts the row can be pressed by: what its content shows (PressFinder::textsShownIn).
     virtual std::vector<std::string> pressTexts() const;
 
     void layoutSubviews() override;
