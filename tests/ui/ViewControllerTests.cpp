@@ -4,6 +4,9 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/PressFinder.h"
+#include "platform/ui/TabBar.h"
+#include "platform/ui/TabBarItem.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Toolbar.h"
@@ -299,6 +302,63 @@ TEST_F(ViewControllerTest, APresentationDismissedBeforeItEndedLeavesThePresenter
     EXPECT_EQ(presented->appearanceState(), ui::AppearanceState::Disappeared);
 }
 
+}
+
+TEST_F(ViewControllerTest, NavigationBarsAndToolbarsFollowTheTopController)
+{
+    auto first = make("First");
+    auto second = make("Second");
+    auto compose = ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Compose);
+    second->setToolbarItems({ compose });
+    auto navigation = ui::NavigationController::createWithRootViewController(first);
+    window->setRootViewController(navigation);
+    navigation->setToolbarHidden(false);
+    navigation->setViewControllers({ first, second });
+    runUntilIdle();
+    EXPECT_EQ(navigation->topViewController(), second);
+    EXPECT_EQ(second->parentViewController(), navigation);
+    EXPECT_EQ(navigation->toolbar()->items(), (std::vector<std::shared_ptr<ui::BarButtonItem>> { compose }));
+    navigation->view()->layoutIfNeeded();
+    EXPECT_EQ(second->view()->frame(), (gfx::Rect { 0, 44, 320, 372 }));
+
+    navigation->setNavigationBarHidden(true);
+    EXPECT_EQ(second->view()->frame(), (gfx::Rect { 0, 0, 320, 416 }));
+    EXPECT_TRUE(navigation->navigationBar()->isHidden());
+
+    auto sheet = make("Sheet");
+    EXPECT_EQ(navigation->visibleViewController(), second);
+    second->presentViewController(sheet, false);
+    EXPECT_EQ(navigation->visibleViewController(), sheet);
+
+    // A root set on a shown window replaces the old one, which disappears.
+    runUntilIdle();
+    take();
+    auto replacement = make("Replacement");
+    window->setRootViewController(replacement);
+    runUntilIdle();
+    EXPECT_EQ(take(), (Log { "Replacement: viewDidLoad", "Replacement: viewWillAppear", "Replacement: viewDidAppear" }));
+    EXPECT_EQ(navigation->view()->window(), nullptr);
+    EXPECT_EQ(replacement->view()->window(), window);
+}
+
+TEST_F(ViewControllerTest, TabsArePressedByTheirTitles)
+{
+    auto first = make("First");
+    first->setTitle("Settings");
+    auto second = make("Second");
+    second->setTabBarItem(ui::TabBarItem::createWithTitle("More", nullptr, 2));
+    auto tabs = ui::TabBarController::create();
+    tabs->setViewControllers({ first, second });
+    EXPECT_EQ(first->tabBarItem()->title(), "Settings");
+    window->setRootViewController(tabs);
+    runUntilIdle();
+    EXPECT_EQ(ui::PressFinder::press("More").status, ui::PressFinder::Result::Status::Pressed);
+    EXPECT_EQ(tabs->selectedIndex(), 1u);
+    EXPECT_EQ(tabs->tabBar()->selectedItem(), second->tabBarItem());
+    second->tabBarItem()->setEnabled(false);
+    tabs->setSelectedIndex(0);
+    EXPECT_EQ(ui::PressFinder::press("More").status, ui::PressFinder::Result::Status::Disabled);
+    EXPECT_EQ(tabs->selectedViewController(), first);
 }
 
 }
