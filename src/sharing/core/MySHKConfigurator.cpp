@@ -1,0 +1,26 @@
+#include "sharing/core/MySHKConfigurator.h"
+
+bool MySHKConfigurator::autoOrderFavoriteSharers() const
+{
+    return false;
+}
+
+std::vector<std::string> MySHKConfigurator::defaultFavoriteURLSharers() const
+{
+    return { "SHKFacebook", "SHKTwitter", "SHKTextMessage" };
+}
+
+bool MySHKConfigurator::showActionSheetMoreButton() const
+{
+    return true;
+}
+
+std::string MySHKConfigurator::favsPrefixKey() const
+{
+    return "BRENZO_FAVS_";
+}
+
+std::string MySHKConfigurator::facebookAppId() const
+{
+    return "517390286044913";
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/foundation/Array.h"
+#include "platform/foundation/Error.h"
+#include "platform/foundation/Format.h"
+#include "sharing/core/SHKItem.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fnd {
+class OperationQueue;
+}
+
+// The sharing helper: favourite sharers per share type, the user's exclusions, credentials per
+// sharer in the keychain, shares stored while offline, and the framework's errors and network test.
+//
+// Stored state: user defaults "<favsPrefixKey><share type>" (favourite sharer ids, most favoured
+// first), "SHKExcluded" (sharer ids the user switched off) and "<favsPrefixKey>Exclusions";
+// keychain items with service "<authPrefix><sharer id>" and the field key as account; the offline
+// queue in the caches folder's "SHK" folder: the list "SHKOfflineQueue.plist" and one data file per
+// queued image or file, named by its entry's uid.
+class SHK {
+public:
+    static constexpr std::string_view errorDomain = "sharing";
+    static constexpr std::string_view excludedSharersKey = "SHKExcluded";
+    static constexpr std::string_view offlineQueueListName = "SHKOfflineQueue.plist";
+
+    // Favourites and exclusions.
+    // The favourites of the type: the stored list, else the configured defaults (stored), less the
+    // ids that the offered services do not name and the excluded ids (stored when changed). While
+    // the offered services cannot be read nothing is filtered against them and nothing is stored.
+    static std::vector<std::string> favoriteSharersForType(SHKShareType);
+    // Moves the sharer to the front of the type's favourites, keeping at most "maxFavCount"; only
+    // when favourites are ordered automatically and the sharer is not excluded.
+    static void pushOnFavoritesForType(std::string_view sharerId, SHKShareType);
+    static void setFavoritesForType(const std::vector<std::string>& sharerIds, SHKShareType);
+    static fnd::Id getUserExclusions();
+    static void setUserExclusions(const fnd::Id&);
+
+    // The offered services: "SHKSharers.plist" (configuration "sharersPlistName") of the main bundle,
+    // keys "actions" and "services" each an array of sharer ids. Read once; nil while it cannot be
+    // read (it is looked for again at the next call).
+    static fnd::Ref<fnd::Dictionary> sharersDictionary();
+    // The sharer ids under the key of the offered services, in order; empty when there are none.
+    static std::vector<std::string> offeredSharerIds(std::string_view key);
+
+    // Credentials. Keychain failures are not reported: reads answer nothing, writes pass silently.
+    static std::optional<std::string> getAuthValueForKeyForSharer(std::string_view key, std::string_view sharerId);
+    static void setAuthValueForKeyForSharer(std::optional<std::string_view> value, std::string_view key, std::string_view sharerId);
+    static void removeAuthValueForKeyForSharer(std::string_view key, std::string_view sharerId);
+    // Logs out of every offered service (the "services", in order; not the "actions").
+    static void logoutOfAll();
+    // The sharer class of that id forgets its login; an id without a registered class does nothing.
+    static void logoutOfService(std::string_view sharerId);
+
+    // The offline queue.
+    // The queue's folder, created when missing.
+    static std::filesystem::path offlineQueuePath();
+    static std::filesystem::path offlineQueueListPath();
+    // The stored entries (dictionaries), or nil when there is no list file or it holds no list.
+    static fnd::Ref<fnd::MutableArray> getOfflineQueueList();
+    static bool saveOfflineQueueList(const fnd::Ref<fnd::Array>&);
+    // Stores the share for a later replay: the entry {"item", "sharer", "uid"} in the list, and the
+    // image (as JPEG) or the file's data in a file named by the uid. Answers false, and leaves no
+    // file behind, when offline sharing is switched off or anything cannot be written.
+    static bool addToOfflineQueueForSharer(const SHKItem&, std::string_view sharerId);
+    // Where offline replays run; made on first use.
+    static fnd::OperationQueue& offlineQueue();
+
+    // Errors and the network.
+    // An error of domain "sharing", code 1, whose localised description is the formatted text.
+    // Text from a service goes in as an argument: SHK::error("%@", reply).
+    template<typename... Arguments>
+    static fnd::Ref<fnd::Error> error(std::string_view format, const Arguments&... arguments)
+    {
+        return fnd::Error::withDescription(std::string(errorDomain), 1, fnd::format(format, arguments...));
+    }
+    // Whether the internet can be reached now.
+    static bool connected();
+
+    // Forgets the cached offered services, so that a test can change the main bundle.
+    static void resetForTesting();
+
+    SHK() = delete;
+};
