@@ -1,0 +1,93 @@
+#include "support/LoopbackServer.h"
+
+#include <stdexcept>
+
+namespace brenzo::testing {
+
+std::optional<std::string> RecordedRequest::header(const std::string& name) const
+{
+    auto found = headers.find(name);
+    if (found == headers.end())
+        return std::nullopt;
+    return found->second;
+}
+
+LoopbackServer::LoopbackServer()
+{
+    m_port = m_server.bind_to_any_port("127.0.0.1");
+    if (m_port <= 0)
+        throw std::runtime_error("cannot bind a loopback port");
+    // One request per connection: a client's idle kept-alive connection would hold up stop().
+    m_server.set_keep_alive_max_count(1);
+    // Recorded after the handler but before the response goes out, so a client that has its answer
+    // always finds its request recorded.
+    m_server.set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        RecordedRequest record;
+        record.method = request.method;
+        record.path = request.path;
+        auto question = request.target.find('?');
+        if (question != std::string::npos)
+            record.query = request.target.substr(question + 1);
+        record.headers = request.headers;
+        record.body = request.body;
+        std::lock_guard guard(m_lock);
+        m_requests.push_back(std::move(record));
+    });
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    releaseWaiters();
+    m_server.stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void LoopbackServer::start()
+{
+    // The socket already listens, so clients may connect before this thread accepts them.
+    m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    // stop() is ignored until the server runs, so a quick test could otherwise leave it accepting for ever.
+    while (!m_server.is_running())
+        std::this_thread::yield();
+}
+
+std::string LoopbackServer::url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+}
+
+std::vector<RecordedRequest> LoopbackServer::requests() const
+{
+    std::lock_guard guard(m_lock);
+    return m_requests;
+}
+
+size_t LoopbackServer::requestCount() const
+{
+    std::lock_guard guard(m_lock);
+    return m_requests.size();
+}
+
+std::optional<RecordedRequest> LoopbackServer::lastRequest() const
+{
+    std::lock_guard guard(m_lock);
+    if (m_requests.empty())
+        return std::nullopt;
+    return m_requests.back();
+}
+
+void LoopbackServer::waitUntilReleased(std::chrono::milliseconds limit)
+{
+    std::unique_lock lock(m_lock);
+    m_released.wait_for(lock, limit, [this] { return m_waitersReleased; });
+}
+
+void LoopbackServer::releaseWaiters()
+{
+    std::lock_guard guard(m_lock);
+    m_waitersReleased = true;
+    m_released.notify_all();
+}
+
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brenzo::testing {
+
+// What a loopback server was sent.
+struct RecordedRequest {
+    std::string method;
+    std::string path;
+    // The query as received, without the "?".
+    std::string query;
+    httplib::Headers headers;
+    std::string body;
+
+    // The field's value (names compared without regard to case), or nothing.
+    std::optional<std::string> header(const std::string& name) const;
+};
+
+// An HTTP server on 127.0.0.1 and a free port that plays a web service in tests. Register the
+// handlers on http() first, then start(); every request handled is recorded. The server stops
+// when the object goes.
+//
+//     LoopbackServer server;
+//     server.http().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
+//         response.set_content("hi", "text/plain");
+//     });
+//     server.start();
+//     fetch(server.url("/hello"));
+class LoopbackServer {
+public:
+    LoopbackServer();
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    httplib::Server& http() { return m_server; }
+    void start();
+
+    int port() const { return m_port; }
+    // "http://127.0.0.1:PORT" followed by the path.
+    std::string url(const std::string& path = "/") const;
+
+    std::vector<RecordedRequest> requests() const;
+    size_t requestCount() const;
+    // The last request handled; nothing before the first.
+    std::optional<RecordedRequest> lastRequest() const;
+
+    // For handlers that must answer late (a client's time-out): blocks until releaseWaiters(), the
+    // server's end or the limit, whichever comes first.
+    void waitUntilReleased(std::chrono::milliseconds limit);
+    void releaseWaiters();
+
+private:
+    httplib::Server m_server;
+    int m_port = -1;
+    std::thread m_thread;
+
+    mutable std::mutex m_lock;
+    std::condition_variable m_released;
+    bool m_waitersReleased = false;
+    std::vector<RecordedRequest> m_requests;
+};
+
+}
