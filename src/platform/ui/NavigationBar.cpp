@@ -133,6 +133,15 @@ void NavigationBar::goBack()
 
 void NavigationBar::itemsChanged()
 {
+    // The back button is made at once, so the shown items are right before the next layout.
+    m_backButtonItem.reset();
+    if (backItem()) {
+        std::weak_ptr<NavigationBar> weakThis = sharedAs<NavigationBar>();
+        m_backButtonItem = BarButtonItem::createWithTitle(backButtonTitle(), BarButtonItemStyle::Bordered, Action("back", [weakThis](const fnd::Id&) {
+            if (auto bar = weakThis.lock())
+                bar->goBack();
+        }));
+    }
     m_contentOutdated = true;
     setNeedsLayout();
 }
@@ -154,15 +163,7 @@ void NavigationBar::rebuildContent()
             (*view)->removeFromSuperview();
         view->reset();
     }
-    m_backButtonItem.reset();
     auto top = topItem();
-    if (backItem()) {
-        std::weak_ptr<NavigationBar> weakThis = sharedAs<NavigationBar>();
-        m_backButtonItem = BarButtonItem::createWithTitle(backButtonTitle(), BarButtonItemStyle::Bordered, Action("back", [weakThis](const fnd::Id&) {
-            if (auto bar = weakThis.lock())
-                bar->goBack();
-        }));
-    }
     m_leftView = makeItemView(shownLeftItem());
     m_rightView = top ? makeItemView(top->rightBarButtonItem()) : nullptr;
     m_titleView = top ? top->titleView() : nullptr;
