@@ -519,3 +519,21 @@ TEST(URLRedirect, TheNextRequestFollowsTheStatusRules)
     EXPECT_FALSE(URLConnection::requestForRedirect(post, redirect(302, "ftp://files.example/")));
     EXPECT_FALSE(URLConnection::requestForRedirect(post, redirect(302, "bad address")));
 }
+
+TEST(URLConnectionSecurity, AnUntrustedCertificateIsRefused)
+{
+    LoopbackServer server(LoopbackServer::Transport::SelfSignedTLS);
+    server.http().Get("/", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("should not be read", "text/plain");
+    });
+    server.start();
+    Ref<HTTPURLResponse> response;
+    Ref<Error> error;
+    auto data = URLConnection::sendSynchronousRequest(URLRequest(URL::create(server.url("/"))), &response, &error);
+    EXPECT_FALSE(data);
+    EXPECT_FALSE(response);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->domain(), URLError::domain);
+    EXPECT_EQ(error->code(), URLError::ServerCertificateUntrusted);
+    EXPECT_EQ(server.requestCount(), 0u);
+}

@@ -1,8 +1,35 @@
 #include "support/LoopbackServer.h"
 
+#include <openssl/evp.h>
+#include <openssl/x509.h>
+
 #include <stdexcept>
 
 namespace brenzo::testing {
+
+namespace {
+
+// A server with a fresh elliptic-curve key and a certificate for 127.0.0.1 signed by that key.
+std::unique_ptr<httplib::Server> makeSelfSignedServer()
+{
+    std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(EVP_EC_gen("P-256"), EVP_PKEY_free);
+    std::unique_ptr<X509, decltype(&X509_free)> certificate(X509_new(), X509_free);
+    if (!key || !certificate)
+        throw std::runtime_error("cannot make a test certificate");
+    ASN1_INTEGER_set(X509_get_serialNumber(certificate.get()), 1);
+    X509_gmtime_adj(X509_getm_notBefore(certificate.get()), 0);
+    X509_gmtime_adj(X509_getm_notAfter(certificate.get()), 24 * 60 * 60);
+    X509_set_pubkey(certificate.get(), key.get());
+    X509_NAME* name = X509_get_subject_name(certificate.get());
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+    X509_set_issuer_name(certificate.get(), name);
+    if (!X509_sign(certificate.get(), key.get(), EVP_sha256()))
+        throw std::runtime_error("cannot sign a test certificate");
+    // The server's context keeps its own references.
+    return std::make_unique<httplib::SSLServer>(certificate.get(), key.get());
+}
+
+}
 
 std::optional<std::string> RecordedRequest::header(const std::string& name) const
 {
@@ -12,16 +39,18 @@ std::optional<std::string> RecordedRequest::header(const std::string& name) cons
     return found->second;
 }
 
-LoopbackServer::LoopbackServer()
+LoopbackServer::LoopbackServer(Transport transport)
+    : m_server(transport == Transport::SelfSignedTLS ? makeSelfSignedServer() : std::make_unique<httplib::Server>())
+    , m_transport(transport)
 {
-    m_port = m_server.bind_to_any_port("127.0.0.1");
+    m_port = m_server->bind_to_any_port("127.0.0.1");
     if (m_port <= 0)
         throw std::runtime_error("cannot bind a loopback port");
     // One request per connection: a client's idle kept-alive connection would hold up stop().
-    m_server.set_keep_alive_max_count(1);
+    m_server->set_keep_alive_max_count(1);
     // Recorded after the handler but before the response goes out, so a client that has its answer
     // always finds its request recorded.
-    m_server.set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+    m_server->set_post_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         RecordedRequest record;
         record.method = request.method;
         record.path = request.path;
@@ -38,7 +67,7 @@ LoopbackServer::LoopbackServer()
 LoopbackServer::~LoopbackServer()
 {
     releaseWaiters();
-    m_server.stop();
+    m_server->stop();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -46,15 +75,16 @@ LoopbackServer::~LoopbackServer()
 void LoopbackServer::start()
 {
     // The socket already listens, so clients may connect before this thread accepts them.
-    m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
     // stop() is ignored until the server runs, so a quick test could otherwise leave it accepting for ever.
-    while (!m_server.is_running())
+    while (!m_server->is_running())
         std::this_thread::yield();
 }
 
 std::string LoopbackServer::url(const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    std::string scheme = m_transport == Transport::SelfSignedTLS ? "https" : "http";
+    return scheme + "://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
 std::vector<RecordedRequest> LoopbackServer::requests() const

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,7 +28,8 @@ struct RecordedRequest {
 
 // An HTTP server on 127.0.0.1 and a free port that plays a web service in tests. Register the
 // handlers on http() first, then start(); every request handled is recorded. The server stops
-// when the object goes.
+// when the object goes. With TLS it serves HTTPS with a self-signed certificate that no client
+// trusts.
 //
 //     LoopbackServer server;
 //     server.http().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
@@ -37,16 +39,21 @@ struct RecordedRequest {
 //     fetch(server.url("/hello"));
 class LoopbackServer {
 public:
-    LoopbackServer();
+    enum class Transport {
+        Plain,
+        SelfSignedTLS,
+    };
+
+    explicit LoopbackServer(Transport = Transport::Plain);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-    httplib::Server& http() { return m_server; }
+    httplib::Server& http() { return *m_server; }
     void start();
 
     int port() const { return m_port; }
-    // "http://127.0.0.1:PORT" followed by the path.
+    // "http://127.0.0.1:PORT" (or "https://") followed by the path.
     std::string url(const std::string& path = "/") const;
 
     std::vector<RecordedRequest> requests() const;
@@ -60,7 +67,8 @@ public:
     void releaseWaiters();
 
 private:
-    httplib::Server m_server;
+    std::unique_ptr<httplib::Server> m_server;
+    Transport m_transport;
     int m_port = -1;
     std::thread m_thread;
 
