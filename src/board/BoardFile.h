@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/foundation/Object.h"
+#include "platform/graphics/AffineTransform.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Image.h"
+#include "xml/DDXMLElement.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The board's storage in the documents folder: "main.xml" and the numbered picture files beside
+// it, and the value formats of the file. Writing never depends on the process locale and never
+// lets through a character that XML 1.0 forbids, so what is written always reads back.
+class BoardFile {
+public:
+    static constexpr std::string_view fileName = "main.xml";
+    // Where an unreadable board file is kept, so that saving a new board does not destroy it.
+    static constexpr std::string_view unreadableFileName = "main.xml.unreadable";
+    static constexpr int maximumPictureNumber = 999;
+
+    static std::filesystem::path documentsDirectory();
+    static std::filesystem::path path();
+
+    // The whole file, or nothing when there is none.
+    static std::optional<std::string> read();
+    // Atomically; answers whether it was written.
+    static bool write(std::string_view text);
+    // Moves "main.xml" to "main.xml.unreadable" (or, when that is taken, to the first free
+    // "main.xml.unreadable.N"); answers the name it got.
+    static std::optional<std::string> setAsideUnreadableFile();
+
+    // "image001.png" ... "image999.png": the first that does not exist; "image000.png" when all do.
+    static std::string nextImageAvailable();
+    // Writes the picture's PNG encoding to the documents folder, atomically.
+    static bool writePicture(const gfx::Image&, const std::string& name);
+    // The bundle image of the name, or else the picture file in the documents folder. Only bare
+    // file names are looked up.
+    static fnd::Ref<gfx::Image> loadPicture(std::string_view name);
+    static bool isBareFileName(std::string_view);
+
+    // "%f": six digits after a "." decimal point.
+    static std::string formatNumber(double);
+    // "r,g,b,a", each "%f".
+    static std::string formatColor(const gfx::Color&);
+    // The first four comma-separated parts; missing or unreadable parts read as 0.
+    static gfx::Color parseColor(std::string_view);
+    // The text without the characters XML 1.0 does not allow (control characters, unpaired
+    // surrogates, U+FFFE, U+FFFF); malformed UTF-8 becomes U+FFFD.
+    static std::string xmlSafeText(std::string_view);
+
+    // Reading helpers that treat a missing element or attribute as the file format says: a text
+    // reads as absent, a number as 0.
+    static std::optional<std::string> childText(const DDXMLElement&, std::string_view name);
+    static double attributeNumber(const DDXMLElement*, std::string_view name);
+    static std::optional<std::string> attributeText(const DDXMLElement*, std::string_view name);
+    // A missing "transform" element reads as the identity; missing values of a present one as 0.
+    static gfx::AffineTransform readTransform(const DDXMLElement&);
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/foundation/Object.h"
+
+#include <cstdint>
+#include <memory>
+
+class PeopleListViewControllerDelegate;
+class TouchImageView;
+
+namespace ui {
+class ViewController;
+}
+
+// What the phone-number picker is opened with: the picture a pick fills (when there is no
+// delegate), or the delegate that hears of the pick instead.
+struct PeopleListRequest {
+    std::shared_ptr<TouchImageView> touchImage;
+    std::weak_ptr<PeopleListViewControllerDelegate> delegate;
+    int32_t selectedIndex { -1 };
+    fnd::Id reference;
+};
+
+// Where the board makes the screens it opens over itself. The phone-number picker and the
+// picture settings screen are built separately; each is made here, in one function, so that
+// putting the real screen in place changes only that function. Until then each answers a
+// StandInViewController that says which screen belongs there and keeps what it was opened with.
+class BoardScreens {
+public:
+    // The picker in the grouped table style.
+    static std::shared_ptr<ui::ViewController> makePeopleListViewController(const PeopleListRequest&);
+    // The settings screen for one picture.
+    static std::shared_ptr<ui::ViewController> makeEditTouchImageViewController(const std::shared_ptr<TouchImageView>&);
+};

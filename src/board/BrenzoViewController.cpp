@@ -1,0 +1,415 @@
+#include "board/BrenzoViewController.h"
+
+#include "board/BoardFile.h"
+#include "board/BoardScreens.h"
+#include "board/RatingPrompt.h"
+#include "board/TouchImageView.h"
+#include "platform/addressbook/AddressBook.h"
+#include "platform/foundation/Format.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/String.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/BundleImages.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Toolbar.h"
+#include "xml/DDXMLAttributeNode.h"
+#include "xml/DDXMLDocument.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string withoutBlanks(std::string_view text)
+{
+    std::string result(text);
+    std::erase(result, ' ');
+    return result;
+}
+
+fnd::Ref<DDXMLNode> attribute(std::string_view name, std::string_view value)
+{
+    return DDXMLNode::attributeWithNameStringValue(name, BoardFile::xmlSafeText(value));
+}
+
+fnd::Ref<DDXMLNode> textElement(std::string_view name, const std::optional<std::string>& text)
+{
+    if (!text)
+        return DDXMLNode::elementWithNameStringValue(name, std::nullopt);
+    return DDXMLNode::elementWithNameStringValue(name, BoardFile::xmlSafeText(*text));
+}
+
+}
+
+std::shared_ptr<BrenzoViewController> BrenzoViewController::create()
+{
+    return std::make_shared<BrenzoViewController>();
+}
+
+BrenzoViewController::BrenzoViewController() = default;
+BrenzoViewController::~BrenzoViewController() = default;
+
+void BrenzoViewController::viewDidLoad()
+{
+    ViewController::viewDidLoad();
+    view()->setBackgroundColor(gfx::Color::white());
+    loadBoard();
+    buildEditToolBar();
+    buildMainToolBar();
+    setEditMode(false);
+    setSelectedTouchImage(nullptr);
+    saveXML();
+}
+
+// The board.
+
+void BrenzoViewController::loadBoard()
+{
+    if (!readBoardFile())
+        buildDefaultBoard();
+}
+
+bool BrenzoViewController::readBoardFile()
+{
+    auto text = BoardFile::read();
+    if (!text)
+        return false;
+    auto document = DDXMLDocument::createWithXMLStringOptionsError(*text, 0, nullptr);
+    auto root = document ? document->rootElement() : nullptr;
+    if (!root) {
+        // Keep the user's board aside: the save at the end of the set-up would overwrite it.
+        auto keptAs = BoardFile::setAsideUnreadableFile();
+        fnd::Log::format("unreadable board file kept as %@", keptAs ? fnd::FormatArgument(*keptAs) : fnd::FormatArgument());
+        return false;
+    }
+
+    fnd::Ref<fnd::Error> error;
+    m_readingAddressBook = ab::AddressBook::open(&error);
+    m_readingAddressBookOpened = true;
+
+    auto background = touchImageViewFromXml(root);
+    if (!background) {
+        fnd::Log::format("board background %@ missing, using %@", BoardFile::childText(*root, "background").value_or(""), defaultBackgroundImageName);
+        background = makeBackground(std::string(defaultBackgroundImageName));
+    }
+    m_mainTouchImageView = background;
+    background->setBoardController(sharedAs<BrenzoViewController>());
+
+    for (auto& element : root->elementsForName("floor")) {
+        auto picture = touchImageViewFromXml(element);
+        if (!picture)
+            continue;
+        background->addChild(picture);
+        picture->setParent(background);
+        picture->setBoardController(sharedAs<BrenzoViewController>());
+    }
+
+    m_readingAddressBook = nullptr;
+    m_readingAddressBookOpened = false;
+    return true;
+}
+
+std::shared_ptr<TouchImageView> BrenzoViewController::makeBackground(const std::string& imageName)
+{
+    auto image = ui::BundleImages::imageNamed(imageName);
+    auto size = image ? image->size() : view()->bounds().size;
+    gfx::Rect frame { 0, 0, size.width, size.height };
+    auto background = TouchImageView::create(frame);
+    background->setImage(image);
+    background->setType(std::string(TouchImageView::backgroundType));
+    background->setImageName(imageName);
+    background->setOrigSize(frame);
+    background->setCenter(backgroundCenter);
+    background->setBoardController(sharedAs<BrenzoViewController>());
+    view()->addSubview(background);
+    return background;
+}
+
+void BrenzoViewController::buildDefaultBoard()
+{
+    auto background = makeBackground(std::string(defaultBackgroundImageName));
+    m_mainTouchImageView = background;
+
+    for (int row = 0; row < placeholderRows; ++row) {
+        for (int column = 0; column < placeholderColumns; ++column) {
+            auto placeholder = TouchImageView::create();
+            placeholder->setDefault();
+            placeholder->setParent(background);
+            placeholder->setBoardController(sharedAs<BrenzoViewController>());
+            double height = placeholder->frame().height();
+            placeholder->setCenter({ 55.0 + 105 * column, 3 + row * (height + 18) + height / 2 });
+            view()->addSubview(placeholder);
+            background->addChild(placeholder);
+        }
+    }
+}
+
+void BrenzoViewController::attachToBoard(const std::shared_ptr<TouchImageView>& picture)
+{
+    auto background = mainTouchImageView();
+    picture->setParent(background);
+    picture->setBoardController(sharedAs<BrenzoViewController>());
+    view()->addSubview(picture);
+    if (background)
+        background->addChild(picture);
+}
+
+std::vector<std::shared_ptr<TouchImageView>> BrenzoViewController::boardPictures() const
+{
+    std::vector<std::shared_ptr<TouchImageView>> pictures;
+    if (auto background = mainTouchImageView()) {
+        pictures.push_back(background);
+        pictures.insert(pictures.end(), background->children().begin(), background->children().end());
+    }
+    return pictures;
+}
+
+// The board file.
+
+std::shared_ptr<TouchImageView> BrenzoViewController::touchImageViewFromXml(const fnd::Ref<DDXMLElement>& element)
+{
+    if (!element)
+        return nullptr;
+    auto imageName = BoardFile::childText(*element, "background");
+    auto image = imageName ? BoardFile::loadPicture(*imageName) : nullptr;
+    if (!image)
+        return nullptr;
+
+    auto size = element->elementForName("size");
+    gfx::Rect frame { 0, 0, BoardFile::attributeNumber(size.get(), "width"), BoardFile::attributeNumber(size.get(), "height") };
+    auto picture = TouchImageView::create(frame);
+    picture->setImage(image);
+    picture->setImageName(imageName);
+    picture->setOrigSize(frame);
+
+    picture->setParameters(BoardFile::childText(*element, "parameters"));
+    picture->setType(BoardFile::childText(*element, "type"));
+    picture->setTitle(BoardFile::childText(*element, "title"));
+    picture->setId(fnd::String::create(BoardFile::childText(*element, "id").value_or(""))->intValue());
+
+    auto badge = element->elementForName("badge");
+    picture->setBadgeString(BoardFile::attributeText(badge.get(), "string"));
+    picture->setBadgeColor(BoardFile::parseColor(BoardFile::attributeText(badge.get(), "color").value_or("")));
+
+    auto center = element->elementForName("center");
+    picture->setCenter({ BoardFile::attributeNumber(center.get(), "x"), BoardFile::attributeNumber(center.get(), "y") });
+
+    auto transform = BoardFile::readTransform(*element);
+    picture->setOriginalTransform(transform);
+    picture->setTransform(transform);
+
+    std::shared_ptr<ab::AddressBook> addressBook = m_readingAddressBook;
+    if (!m_readingAddressBookOpened)
+        addressBook = ab::AddressBook::open();
+    // Without an address book nothing can be checked; resetting every contact would lose them.
+    if (picture->id() != 0 && addressBook && !addressBook->personWithRecordId(picture->id())) {
+        fnd::Log::format("effacer %@", picture->title() ? fnd::FormatArgument(*picture->title()) : fnd::FormatArgument());
+        picture->setDefault();
+    }
+
+    view()->addSubview(picture);
+    return picture;
+}
+
+fnd::Ref<DDXMLElement> BrenzoViewController::xmlFromTouchImageView(const TouchImageView& picture) const
+{
+    auto floor = DDXMLNode::elementWithName("floor");
+    floor->addChild(textElement("background", picture.imageName()));
+    floor->addChild(textElement("type", picture.type()));
+    floor->addChild(textElement("parameters", picture.parameters()));
+    floor->addChild(textElement("title", picture.title()));
+    floor->addChild(DDXMLNode::elementWithNameStringValue("id", fnd::format("%d", picture.id())));
+
+    auto center = picture.center();
+    floor->addChild(DDXMLNode::elementWithNameChildrenAttributes(
+        "center", {}, { attribute("x", BoardFile::formatNumber(center.x)), attribute("y", BoardFile::formatNumber(center.y)) }));
+
+    auto badge = DDXMLNode::elementWithName("badge");
+    badge->addAttribute(attribute("string", picture.badgeString().value_or("")));
+    // A missing "color" reads back as the fully transparent colour, so that colour is written by
+    // leaving the attribute out: the file then reads back to the same text.
+    if (auto color = picture.badgeColor(); color && *color != gfx::Color(0, 0, 0, 0))
+        badge->addAttribute(attribute("color", BoardFile::formatColor(*color)));
+    floor->addChild(badge);
+
+    auto size = picture.origSize().size;
+    floor->addChild(DDXMLNode::elementWithNameChildrenAttributes(
+        "size", {}, { attribute("width", BoardFile::formatNumber(size.width)), attribute("height", BoardFile::formatNumber(size.height)) }));
+
+    auto& transform = picture.originalTransform();
+    floor->addChild(DDXMLNode::elementWithNameChildrenAttributes("transform", {},
+        { attribute("a", BoardFile::formatNumber(transform.a)), attribute("b", BoardFile::formatNumber(transform.b)),
+            attribute("c", BoardFile::formatNumber(transform.c)), attribute("d", BoardFile::formatNumber(transform.d)),
+            attribute("tx", BoardFile::formatNumber(transform.tx)), attribute("ty", BoardFile::formatNumber(transform.ty)) }));
+
+    for (auto& child : picture.children())
+        floor->addChild(xmlFromTouchImageView(*child));
+    return floor;
+}
+
+void BrenzoViewController::saveXML(const fnd::Id&)
+{
+    auto background = mainTouchImageView();
+    if (!background)
+        return;
+    auto text = xmlFromTouchImageView(*background)->XMLStringWithOptions(DDXMLNodePrettyPrint);
+    if (!BoardFile::write(text))
+        fnd::Log::write("board file not written");
+}
+
+std::string BrenzoViewController::NextImageAvailable() const
+{
+    return BoardFile::nextImageAvailable();
+}
+
+// Tool bars.
+
+void BrenzoViewController::buildEditToolBar()
+{
+    auto bounds = view()->bounds();
+    m_editToolBar = ui::Toolbar::create({ 0, bounds.height() - editToolBarHeight, bounds.width(), editToolBarHeight });
+    m_editToolBar->setAutoresizesSubviews(true);
+    m_editToolBar->setAutoresizingMask(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleTopMargin);
+    m_editToolBar->setBarStyle(ui::BarStyle::Default);
+    m_editToolBar->setContentMode(ui::ContentMode::ScaleToFill);
+    m_editToolBar->setHidden(true);
+
+    auto imageItem = [&](std::string_view imageName, std::string actionName, void (BrenzoViewController::*method)(const fnd::Id&)) {
+        return ui::BarButtonItem::createWithImage(ui::BundleImages::imageNamed(imageName), ui::BarButtonItemStyle::Bordered,
+            ui::Action::to(this, std::move(actionName), method));
+    };
+    m_deleteButton = imageItem("trash.png", "deleteAction:", &BrenzoViewController::deleteAction);
+    m_editToolBar->setItems({ imageItem("cancel.png", "cancelAction:", &BrenzoViewController::cancelAction),
+                                imageItem("add.png", "addContactButtonAction:", &BrenzoViewController::addContactButtonAction), m_deleteButton,
+                                ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::FlexibleSpace),
+                                imageItem("save.png", "saveXML:", &BrenzoViewController::saveXML) },
+        false);
+    view()->addSubview(m_editToolBar);
+}
+
+void BrenzoViewController::buildMainToolBar()
+{
+    auto bounds = view()->bounds();
+    m_mainToolBar = ui::Toolbar::create({ 0, bounds.height() - mainToolBarHeight, bounds.width(), mainToolBarHeight });
+    m_mainToolBar->setAutoresizesSubviews(true);
+    m_mainToolBar->setAutoresizingMask(ui::Autoresizing::FlexibleWidth | ui::Autoresizing::FlexibleTopMargin);
+    m_mainToolBar->setBarStyle(ui::BarStyle::Black);
+    m_mainToolBar->setTranslucent(true);
+    m_mainToolBar->setContentMode(ui::ContentMode::ScaleToFill);
+
+    auto heart = ui::BundleImages::imageNamed("heart.png");
+    auto heartButton = ui::Button::create(ui::ButtonType::Custom);
+    auto heartSize = heart ? heart->size() : gfx::Size {};
+    heartButton->setBounds({ 0, 0, heartSize.width, heartSize.height });
+    heartButton->setImage(heart, ui::ControlState::Normal);
+    heartButton->addTargetActionForControlEvents(ui::Action::to(this, "rateAction:", &BrenzoViewController::rateAction), ui::ControlEvent::TouchUpInside);
+
+    m_mainToolBar->setItems({ ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::FlexibleSpace),
+                                ui::BarButtonItem::createWithCustomView(heartButton),
+                                ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Compose,
+                                    ui::Action::to(this, "mailAction:", &BrenzoViewController::mailAction)),
+                                ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Action,
+                                    ui::Action::to(this, "wifiAction:", &BrenzoViewController::wifiAction)) },
+        false);
+    view()->addSubview(m_mainToolBar);
+}
+
+// Selection and edit mode.
+
+void BrenzoViewController::setSelectedTouchImage(const std::shared_ptr<TouchImageView>& picture)
+{
+    if (auto previous = m_selectedTouchImage.lock())
+        previous->layer().setBorderWidth(0);
+    m_selectedTouchImage = picture;
+    if (m_deleteButton)
+        m_deleteButton->setEnabled(false);
+    if (!picture)
+        return;
+    picture->layer().setBorderColor({ 1, 0, 0, 1 });
+    picture->layer().setBorderWidth(2);
+    if (picture->parent() && m_deleteButton)
+        m_deleteButton->setEnabled(true);
+}
+
+void BrenzoViewController::editAction(const fnd::Id&)
+{
+    m_mainToolBar->setHidden(true);
+    m_editToolBar->setHidden(false);
+    setEditMode(true);
+}
+
+void BrenzoViewController::cancelAction(const fnd::Id&)
+{
+    m_mainToolBar->setHidden(false);
+    m_editToolBar->setHidden(true);
+    setEditMode(false);
+    setSelectedTouchImage(nullptr);
+}
+
+void BrenzoViewController::deleteAction(const fnd::Id&)
+{
+    auto picture = selectedTouchImage();
+    // The selection goes first: it must never name a picture that has left the board.
+    setSelectedTouchImage(nullptr);
+    if (!picture)
+        return;
+    picture->removeFromSuperview();
+    if (auto parent = picture->parent())
+        parent->removeChild(*picture);
+}
+
+void BrenzoViewController::addContactButtonAction(const fnd::Id&)
+{
+    auto self = sharedAs<BrenzoViewController>();
+    auto picker = BoardScreens::makePeopleListViewController({ nullptr, self, -1, fnd::String::create("1") });
+    presentViewController(picker, true);
+}
+
+void BrenzoViewController::dismissSettingsView()
+{
+    dismissViewController(true);
+}
+
+// Pictures made from photos.
+
+std::shared_ptr<TouchImageView> BrenzoViewController::addPhotoPicture(const fnd::Ref<gfx::Image>& photo)
+{
+    auto name = NextImageAvailable();
+    if (photo && !BoardFile::writePicture(*photo, name))
+        fnd::Log::format("picture %@ not written", name);
+
+    auto size = photo ? photo->size() : gfx::Size { 1, 1 };
+    double width = TouchImageView::placeholderWidth;
+    gfx::Rect frame { 0, 0, width, size.width > 0 ? width * size.height / size.width : width };
+    auto picture = TouchImageView::create(frame);
+    picture->setImage(photo);
+    picture->setCenter(newPictureCenter);
+    picture->setImageName(name);
+    picture->setOrigSize(frame);
+    attachToBoard(picture);
+    return picture;
+}
+
+void BrenzoViewController::peopleListViewControllerPhotoSelectedIndexWithNameWithPhoneWithReference(ui::ViewController&,
+    const fnd::Ref<gfx::Image>& photo, int32_t, const std::string&, const std::string& phone, const fnd::Id&)
+{
+    auto picture = addPhotoPicture(photo);
+    picture->setType(std::string(TouchImageView::phoneType));
+    picture->setParameters("tel:" + withoutBlanks(phone));
+}
+
+// Main tool bar.
+
+void BrenzoViewController::rateAction(const fnd::Id&)
+{
+    RatingPrompt::rateApp();
+}
+
+void BrenzoViewController::mailAction(const fnd::Id&)
+{
+    fnd::Log::write("feedback mail: no composer on this device yet");
+}
+
+void BrenzoViewController::wifiAction(const fnd::Id&)
+{
+    fnd::Log::write("share: the sharing action sheet is not available yet");
+}

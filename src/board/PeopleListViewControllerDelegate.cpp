@@ -1,0 +1,3 @@
+#include "board/PeopleListViewControllerDelegate.h"
+
+PeopleListViewControllerDelegate::~PeopleListViewControllerDelegate() = default;
