@@ -568,7 +568,8 @@ fnd::Ref<fnd::Error> DDXMLNode::lastError()
 
 void DDXMLNode::detachChildFromNodeAndNullifyPointers(xmlNodePtr child, xmlNodePtr node, bool nullifyPointers)
 {
-    if (!child || !node)
+    // Unlinking a record from a list it is not in would corrupt that list.
+    if (!child || !node || child->parent != node)
         return;
     DDXMLRecordTree::unlinkChild(child, node);
     if (!nullifyPointers)
@@ -588,7 +589,7 @@ void DDXMLNode::detachChildFromNode(xmlNodePtr child, xmlNodePtr node)
 
 void DDXMLNode::removeChildFromNode(xmlNodePtr child, xmlNodePtr node)
 {
-    if (!child || !node)
+    if (!child || !node || child->parent != node)
         return;
     detachChildFromNodeAndNullifyPointers(child, node, false);
     DDXMLOwnership::freeRemovedRecord(DDXMLRecordTree::asKind(child));
@@ -609,7 +610,7 @@ void DDXMLNode::removeAllChildrenFromNode(xmlNodePtr node)
 
 void DDXMLNode::detachAttributeFromNodeAndNullifyPointers(xmlAttrPtr attribute, xmlNodePtr node, bool nullifyPointers)
 {
-    if (!attribute || !node)
+    if (!attribute || !node || attribute->parent != node)
         return;
     DDXMLRecordTree::unlinkAttribute(attribute, node);
     if (!nullifyPointers)
@@ -629,7 +630,7 @@ void DDXMLNode::detachAttributeFromNode(xmlAttrPtr attribute, xmlNodePtr node)
 
 void DDXMLNode::removeAttributeFromNode(xmlAttrPtr attribute, xmlNodePtr node)
 {
-    if (!attribute || !node)
+    if (!attribute || !node || attribute->parent != node)
         return;
     detachAttributeFromNodeAndNullifyPointers(attribute, node, false);
     DDXMLOwnership::freeRemovedRecord(DDXMLRecordTree::asKind(attribute));

@@ -396,3 +396,21 @@ TEST(DDXMLOwnershipTest, RawWrapperWithoutOwnerLosesItsRecordWithTheOwner)
     }
     EXPECT_EQ(raw->kind(), DDXMLInvalidKind);
 }
+
+TEST(DDXMLOwnershipTest, RawSurgeryRefusesRecordsOfAnotherParent)
+{
+    auto first = DDXMLElement::createWithXMLStringError("<first a='1'><c/></first>", nullptr);
+    auto second = DDXMLElement::createWithXMLStringError("<second b='2'><d/></second>", nullptr);
+    auto firstRecord = reinterpret_cast<xmlNodePtr>(first->genericPtr());
+    auto secondRecord = reinterpret_cast<xmlNodePtr>(second->genericPtr());
+    DDXMLNode::removeChildFromNode(firstRecord->children, secondRecord);
+    DDXMLNode::detachChildFromNode(firstRecord->children, secondRecord);
+    DDXMLNode::removeAttributeFromNode(firstRecord->properties, secondRecord);
+    DDXMLNode::detachAttributeFromNode(firstRecord->properties, secondRecord);
+    EXPECT_EQ(first->XMLString(), "<first a=\"1\"><c></c></first>");
+    EXPECT_EQ(second->XMLString(), "<second b=\"2\"><d></d></second>");
+
+    DDXMLNode::removeAllChildrenFromNode(secondRecord);
+    DDXMLNode::removeAllAttributesFromNode(secondRecord);
+    EXPECT_EQ(second->XMLString(), "<second></second>");
+}
