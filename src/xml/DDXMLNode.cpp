@@ -318,11 +318,6 @@ std::optional<DDXMLNode::Nodes> DDXMLNode::children() const
 
 fnd::Ref<DDXMLNode> DDXMLNode::childAtIndex(size_t index) const
 {
-    return childAtIndexAsserting(index, sourceFile);
-}
-
-fnd::Ref<DDXMLNode> DDXMLNode::childAtIndexAsserting(size_t index, const char* assertionSourceFile) const
-{
     if (!DDXMLRecordTree::isChildBearingKind(kind()))
         return nullptr;
     xmlNodePtr child = nodeRecord()->children;
@@ -333,7 +328,7 @@ fnd::Ref<DDXMLNode> DDXMLNode::childAtIndexAsserting(size_t index, const char* a
         if (position == index)
             return wrapInTree(DDXMLRecordTree::asKind(child));
     }
-    FND_ASSERT(false, assertionSourceFile, "index (%u) beyond bounds (%u)", index, position);
+    FND_ASSERT(false, sourceFile, "index (%u) beyond bounds (%u)", index, position);
     return nullptr;
 }
 

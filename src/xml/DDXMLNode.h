@@ -181,7 +181,6 @@ protected:
     // A non-owning wrapper of a record in this wrapper's tree.
     fnd::Ref<DDXMLNode> wrapInTree(xmlKindPtr record) const;
     fnd::Ref<DDXMLNamespaceNode> wrapNamespaceInTree(xmlNsPtr, xmlNodePtr declaringElement) const;
-    fnd::Ref<DDXMLNode> childAtIndexAsserting(size_t index, const char* sourceFile) const;
 
 private:
     friend class DDXMLOwnership;

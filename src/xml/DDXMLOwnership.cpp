@@ -1,7 +1,6 @@
 #include "xml/DDXMLOwnership.h"
 
 #include "platform/foundation/Assertion.h"
-#include "xml/DDXMLNamespaceNode.h"
 #include "xml/DDXMLPrivateNamespaces.h"
 #include "xml/DDXMLRecordTree.h"
 
