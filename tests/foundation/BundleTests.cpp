@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using namespace fnd;
 using brenzo::testing::TemporaryDirectory;
 
@@ -41,12 +43,18 @@ TEST(Bundle, TheMainBundleIsTheApplicationsResourceFolder)
     EXPECT_EQ(descriptionOf(bundle->objectForInfoDictionaryKey("CFBundleName")), "Brenzo");
 }
 
-TEST(Bundle, TheEnvironmentNamesTheResourceFolder)
+TEST(Bundle, ResourcesAreFoundFromTheEnvironmentOrNearTheProgram)
 {
     const char* configured = std::getenv("BRENZO_RESOURCES");
-    if (!configured)
-        GTEST_SKIP() << "run through CTest to set BRENZO_RESOURCES";
-    EXPECT_EQ(Bundle::locateMainResources(), std::filesystem::path(configured));
+    std::optional<std::string> saved = configured ? std::optional<std::string>(configured) : std::nullopt;
+    TemporaryDirectory directory;
+    ::setenv("BRENZO_RESOURCES", directory.path().c_str(), 1);
+    EXPECT_EQ(Bundle::locateMainResources(), directory.path());
+    ::unsetenv("BRENZO_RESOURCES");
+    auto found = Bundle::locateMainResources();
+    EXPECT_TRUE(FileManager::fileExists(found / "Info.plist")) << found;
+    if (saved)
+        ::setenv("BRENZO_RESOURCES", saved->c_str(), 1);
 }
 
 TEST(Bundle, FindsResourcesAndPropertyListsByName)

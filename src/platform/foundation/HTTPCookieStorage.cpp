@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <array>
 #include <charconv>
 
 namespace fnd {

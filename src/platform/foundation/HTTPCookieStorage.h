@@ -4,10 +4,8 @@
 #include "platform/foundation/Object.h"
 #include "platform/foundation/URL.h"
 
-#include <array>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <vector>
 
 namespace fnd {
