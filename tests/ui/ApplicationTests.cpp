@@ -4,7 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/Device.h"
-#include "platform/ui/Effects.h"
+#include "platform/ui/EffectCapture.h"
 #include "platform/ui/Screen.h"
 
 namespace brenzo::testing {

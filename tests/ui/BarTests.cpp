@@ -4,7 +4,7 @@
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/BarButtonView.h"
 #include "platform/ui/BundleImages.h"
-#include "platform/ui/Effects.h"
+#include "platform/ui/EffectCapture.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ModalPanelRegistry.h"

@@ -1,6 +1,7 @@
 #include "platform/ui/Effects.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace ui {
 
@@ -41,37 +42,6 @@ void Effects::removeObserver(size_t token)
 {
     std::lock_guard guard(registry().lock);
     std::erase_if(registry().observers, [&](auto& entry) { return entry.first == token; });
-}
-
-EffectCapture::EffectCapture()
-    : m_token(Effects::addObserver([this](const std::string& line) {
-        std::lock_guard guard(m_lock);
-        m_lines.push_back(line);
-    }))
-{
-}
-
-EffectCapture::~EffectCapture()
-{
-    Effects::removeObserver(m_token);
-}
-
-std::vector<std::string> EffectCapture::lines() const
-{
-    std::lock_guard guard(m_lock);
-    return m_lines;
-}
-
-bool EffectCapture::contains(std::string_view fragment) const
-{
-    std::lock_guard guard(m_lock);
-    return std::any_of(m_lines.begin(), m_lines.end(), [&](auto& line) { return line.find(fragment) != std::string::npos; });
-}
-
-void EffectCapture::clear()
-{
-    std::lock_guard guard(m_lock);
-    m_lines.clear();
 }
 
 }

@@ -7,7 +7,7 @@
 
 namespace ui {
 
-gfx::Rect placeContent(gfx::Size size, const gfx::Rect& bounds, ContentMode mode)
+gfx::Rect ImageView::placeContent(gfx::Size size, const gfx::Rect& bounds, ContentMode mode)
 {
     double width = size.width;
     double height = size.height;

@@ -25,6 +25,8 @@ public:
 
     // Where the picture lands in the bounds under the content mode.
     gfx::Rect imageRect() const;
+    // Where a picture of `size` lands in `bounds` under a content mode.
+    static gfx::Rect placeContent(gfx::Size, const gfx::Rect& bounds, ContentMode);
 
     gfx::Size sizeThatFits(gfx::Size) const override;
     void drawRect(gfx::GraphicsContext&, const gfx::Rect&) override;
@@ -37,8 +39,5 @@ private:
     fnd::Ref<gfx::Image> m_highlightedImage;
     bool m_highlighted = false;
 };
-
-// Where a picture of `size` lands in `bounds` under a content mode.
-gfx::Rect placeContent(gfx::Size size, const gfx::Rect& bounds, ContentMode);
 
 }

@@ -8,8 +8,6 @@
 
 namespace ui {
 
-ScrollViewDelegate::~ScrollViewDelegate() = default;
-
 std::shared_ptr<ScrollView> ScrollView::create(const gfx::Rect& frame)
 {
     return std::make_shared<ScrollView>(frame);

@@ -1,29 +1,12 @@
 #pragma once
 
+#include "platform/ui/EdgeInsets.h"
+#include "platform/ui/ScrollViewDelegate.h"
 #include "platform/ui/View.h"
 
 #include <memory>
 
 namespace ui {
-
-class ScrollView;
-
-// What a scroll view tells its delegate. The table view's delegate extends it.
-class ScrollViewDelegate {
-public:
-    virtual ~ScrollViewDelegate();
-    virtual void scrollViewDidScroll(ScrollView&) { }
-    virtual void scrollViewWillBeginDragging(ScrollView&) { }
-    virtual void scrollViewDidEndDragging(ScrollView&, bool /* willDecelerate */) { }
-};
-
-struct EdgeInsets {
-    double top = 0;
-    double left = 0;
-    double bottom = 0;
-    double right = 0;
-    bool operator==(const EdgeInsets&) const = default;
-};
 
 // A view that shows part of a larger content: the content offset is the bounds' origin. A finger
 // dragged across it (or across subviews that pass their touches on) scrolls it, within the content.

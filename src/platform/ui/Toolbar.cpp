@@ -15,9 +15,13 @@ constexpr double itemSpacing = 8;
 
 }
 
-void layOutBarItems(const std::vector<fnd::Ref<BarButtonItem>>& items, const std::vector<std::shared_ptr<View>>& views, const gfx::Rect& bounds,
-    double margin, double spacing)
+void Toolbar::layOutItemViews()
 {
+    const auto& items = m_items;
+    const auto& views = m_itemViews;
+    auto bounds = this->bounds();
+    const double margin = barMargin;
+    const double spacing = itemSpacing;
     std::vector<double> widths;
     size_t flexibleCount = 0;
     double used = 0;
@@ -133,7 +137,7 @@ void Toolbar::layoutSubviews()
 {
     if (m_itemViewsOutdated)
         rebuildItemViews();
-    layOutBarItems(m_items, m_itemViews, bounds(), barMargin, itemSpacing);
+    layOutItemViews();
 }
 
 gfx::Size Toolbar::sizeThatFits(gfx::Size limit) const

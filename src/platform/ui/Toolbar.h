@@ -38,6 +38,8 @@ public:
 private:
     void itemsChanged();
     void rebuildItemViews();
+    // Widths from the items; flexible spaces share what is left.
+    void layOutItemViews();
 
     BarStyle m_barStyle = BarStyle::Default;
     std::optional<gfx::Color> m_tintColor;
@@ -46,9 +48,5 @@ private:
     std::vector<std::shared_ptr<View>> m_itemViews;
     bool m_itemViewsOutdated = true;
 };
-
-// Lays out bar item views along a bar: widths from the items, flexible spaces sharing the rest.
-void layOutBarItems(const std::vector<fnd::Ref<BarButtonItem>>&, const std::vector<std::shared_ptr<View>>& views, const gfx::Rect& bounds,
-    double margin, double spacing);
 
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace ui {
+
+// Distances in from each edge of a rectangle.
+struct EdgeInsets {
+    double top = 0;
+    double left = 0;
+    double bottom = 0;
+    double right = 0;
+    bool operator==(const EdgeInsets&) const = default;
+};
+
+}

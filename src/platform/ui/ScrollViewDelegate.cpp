@@ -1,0 +1,7 @@
+#include "platform/ui/ScrollViewDelegate.h"
+
+namespace ui {
+
+ScrollViewDelegate::~ScrollViewDelegate() = default;
+
+}
