@@ -1,39 +1,33 @@
+#include "board/BrenzoAppDelegate.h"
+#include "platform/addressbook/AddressBook.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/runtime/ClassRegistry.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/ApplicationMain.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/LaunchOptions.h"
 
 namespace {
 
-// Shows a window with a greeting until the board's delegate takes its place.
-class WelcomeDelegate final : public ui::ApplicationDelegate {
-public:
-    void applicationDidFinishLaunching(ui::Application&) override
-    {
-        m_window = ui::Window::create();
-        m_window->setBackgroundColor(gfx::Color::white());
-        auto frame = ui::Screen::mainScreen().applicationFrame();
-        auto label = ui::Label::create({ 20, frame.midY() - 20, frame.size.width - 40, 40 });
-        label->setText("Brenzo");
-        label->setFont(gfx::Font::boldSystemFont(24));
-        label->setTextAlignment(gfx::TextAlignment::Center);
-        m_window->addSubview(label);
-        m_window->makeKeyAndVisible();
+// The device's contacts: the file given with --contacts, else the bundled sample.
+void useLaunchContacts()
+{
+    if (auto& contacts = ui::LaunchOptions::current().contacts) {
+        ab::AddressBook::useContactsFile(*contacts);
+        return;
     }
-
-    std::shared_ptr<ui::Window> window() const override { return m_window; }
-
-private:
-    std::shared_ptr<ui::Window> m_window;
-};
+    if (auto sample = fnd::Bundle::main()->pathForResource("contacts", "vcf"))
+        ab::AddressBook::useContactsFile(*sample);
+    else
+        ab::AddressBook::useEmptyBook();
+}
 
 }
 
 int main(int argc, char** argv)
 {
-    rt::ClassRegistry::shared().registerClass<ui::ApplicationDelegate>("WelcomeDelegate", [] { return std::make_shared<WelcomeDelegate>(); });
-    return ui::ApplicationMain(argc, argv, "WelcomeDelegate");
+    // The delegate is made once the command line has been read, so the contacts are known by then.
+    rt::ClassRegistry::shared().registerClass<ui::ApplicationDelegate>(std::string(BrenzoAppDelegate::registeredName), [] {
+        useLaunchContacts();
+        return BrenzoAppDelegate::create();
+    });
+    return ui::ApplicationMain(argc, argv, BrenzoAppDelegate::registeredName);
 }

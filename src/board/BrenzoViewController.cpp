@@ -2,6 +2,7 @@
 
 #include "board/BoardFile.h"
 #include "board/BoardScreens.h"
+#include "board/BrenzoLinks.h"
 #include "board/RatingPrompt.h"
 #include "board/TouchImageView.h"
 #include "platform/addressbook/AddressBook.h"
@@ -11,7 +12,10 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/BundleImages.h"
 #include "platform/ui/Button.h"
+#include "platform/messaging/MailComposeViewController.h"
 #include "platform/ui/Toolbar.h"
+#include "sharing/core/SHK.h"
+#include "sharing/core/SHKItem.h"
 #include "xml/DDXMLAttributeNode.h"
 #include "xml/DDXMLDocument.h"
 
@@ -406,10 +410,26 @@ void BrenzoViewController::rateAction(const fnd::Id&)
 
 void BrenzoViewController::mailAction(const fnd::Id&)
 {
-    fnd::Log::write("feedback mail: no composer on this device yet");
+    auto composer = msg::MailComposeViewController::create();
+    if (!composer)
+        return;
+    composer->setMailComposeDelegate(sharedAs<BrenzoViewController>());
+    composer->setToRecipients({ std::string(BrenzoLinks::feedbackAddress) });
+    composer->setSubject(std::string(BrenzoLinks::feedbackSubject));
+    presentViewController(composer, true);
+}
+
+void BrenzoViewController::didFinishWithResult(msg::MailComposeViewController&, msg::MailComposeResult result, const fnd::Ref<fnd::Error>&)
+{
+    if (result == msg::MailComposeResult::Sent)
+        fnd::Log::write("It's away!");
+    dismissViewController(true);
 }
 
 void BrenzoViewController::wifiAction(const fnd::Id&)
 {
-    fnd::Log::write("share: the sharing action sheet is not available yet");
+    auto item = SHKItem::createWithURL(fnd::URL::create(BrenzoLinks::storePageAddress), std::string(BrenzoLinks::shareTitle));
+    SHK::setRootViewController(sharedAs<BrenzoViewController>());
+    // The sharing action sheet shows the item from the main tool bar once it exists.
+    fnd::Log::format("share %@: no action sheet to show it yet", item->URL());
 }

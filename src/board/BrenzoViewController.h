@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/PeopleListViewControllerDelegate.h"
+#include "platform/messaging/MailComposeDelegate.h"
 #include "platform/ui/ViewController.h"
 #include "xml/DDXMLElement.h"
 
@@ -21,7 +22,7 @@ class Toolbar;
 // The application's one screen: the board of pictures read from "main.xml" (or the default board
 // of a background and twelve placeholders), the main tool bar (rating, feedback mail, sharing) and
 // the edit tool bar (cancel, add a contact, delete, save) of edit mode.
-class BrenzoViewController : public ui::ViewController, public PeopleListViewControllerDelegate {
+class BrenzoViewController : public ui::ViewController, public PeopleListViewControllerDelegate, public msg::MailComposeDelegate {
 public:
     static std::shared_ptr<BrenzoViewController> create();
     BrenzoViewController();
@@ -69,6 +70,9 @@ public:
     void cancelAction(const fnd::Id& sender);
     void deleteAction(const fnd::Id& sender);
     void addContactButtonAction(const fnd::Id& sender);
+
+    // The feedback mail's end: logged when sent, dismissed whatever the result.
+    void didFinishWithResult(msg::MailComposeViewController&, msg::MailComposeResult, const fnd::Ref<fnd::Error>&) override;
 
     // Closes the screen the board presents; the picker and the settings screen call it.
     void dismissSettingsView();
