@@ -1,14 +1,22 @@
 #include "sharing/core/SHK.h"
 
+#include "platform/foundation/Assertion.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Number.h"
 #include "platform/foundation/OperationQueue.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/String.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Toolbar.h"
+#include "platform/ui/Window.h"
 #include "sharing/core/KeychainStore.h"
 #include "sharing/core/SHKConfiguration.h"
 #include "sharing/core/SHKSharerMetaclass.h"
@@ -20,6 +28,8 @@
 #include <set>
 
 namespace {
+
+constexpr const char* sourceFile = "Classes/Sharing/Classes/Sharing/Core/SHK";
 
 const DefaultSHKConfigurator& configuration()
 {
@@ -142,6 +152,173 @@ bool setAsideUnreadableList(const std::filesystem::path& listPath)
     return true;
 }
 
+}
+
+SHK& SHK::currentHelper()
+{
+    static auto* helper = new SHK; // lives as long as the process
+    return *helper;
+}
+
+void SHK::setRootViewController(const std::shared_ptr<ui::ViewController>& controller)
+{
+    currentHelper().m_rootViewController = controller;
+}
+
+std::shared_ptr<ui::ViewController> SHK::getCurrentRootViewController()
+{
+    if (auto root = m_rootViewController.lock())
+        return root;
+
+    auto& application = ui::Application::shared();
+    auto window = application.keyWindow();
+    if (window && window->windowLevel() != ui::WindowLevel::Normal) {
+        window = nullptr;
+        for (auto& candidate : application.windows()) {
+            if (candidate->windowLevel() == ui::WindowLevel::Normal) {
+                window = candidate;
+                break;
+            }
+        }
+    }
+    if (window) {
+        auto& subviews = window->subviews();
+        if (!subviews.empty()) {
+            if (auto controller = std::dynamic_pointer_cast<ui::ViewController>(subviews.front()->nextResponder()))
+                return controller;
+        }
+        if (auto controller = window->rootViewController())
+            return controller;
+    }
+    FND_ASSERT_AT_LINE(false, sourceFile, 200, "Sharing: Could not find a root view controller.  You can assign one manually by calling [[SHK currentHelper] setRootViewController:YOURROOTVIEWCONTROLLER].");
+    return nullptr;
+}
+
+std::shared_ptr<ui::ViewController> SHK::getTopViewController(std::shared_ptr<ui::ViewController> controller)
+{
+    while (controller) {
+        auto presented = controller->modalViewController();
+        if (!presented)
+            break;
+        controller = std::move(presented);
+    }
+    return controller;
+}
+
+std::shared_ptr<ui::ViewController> SHK::rootViewForCustomUIDisplay()
+{
+    return getTopViewController(getCurrentRootViewController());
+}
+
+void SHK::showViewController(std::shared_ptr<ui::ViewController> controller)
+{
+    if (!controller)
+        return;
+    auto root = getCurrentRootViewController();
+    m_currentRootViewController = root;
+    auto top = getTopViewController(root);
+    if (!FND_ASSERT_AT_LINE(top, sourceFile, 119, "Sharing: There is no view controller to display from"))
+        return;
+
+    if (m_currentView) {
+        // Through the same rule as hiding, so that the dismissal is the one viewWasDismissed() ends.
+        m_pendingView = std::move(controller);
+        hideCurrentViewControllerAnimated(true);
+        return;
+    }
+    presentOver(*top, std::move(controller));
+    m_pendingView = nullptr;
+}
+
+void SHK::presentOver(ui::ViewController& top, std::shared_ptr<ui::ViewController> controller)
+{
+    auto navigationController = std::dynamic_pointer_cast<ui::NavigationController>(controller);
+    if (!navigationController)
+        navigationController = ui::NavigationController::createWithRootViewController(controller);
+    navigationController->setModalPresentationStyle(modalPresentationStyle());
+    navigationController->setModalTransitionStyle(modalTransitionStyle());
+    top.presentViewController(navigationController, true);
+    navigationController->toolbar()->setBarStyle(barStyle());
+    navigationController->navigationBar()->setBarStyle(barStyle());
+    navigationController->navigationBar()->setTintColor(configuration().barTintForView(controller));
+    m_currentView = std::move(navigationController);
+}
+
+void SHK::hideCurrentViewControllerAnimated(bool animated)
+{
+    if (m_isDismissingView || !m_currentView)
+        return;
+    if (auto parent = m_currentView->parentViewController()) {
+        m_isDismissingView = true;
+        parent->dismissModalViewController(animated);
+        return;
+    }
+    if (auto presenting = m_currentView->presentingViewController()) {
+        m_isDismissingView = true;
+        presenting->dismissViewController(animated, [] {
+            fnd::OperationQueue::mainQueue().addOperation([] {
+                fnd::NotificationCenter::defaultCenter().post(std::string(hideCurrentViewFinishedNotification));
+            });
+        });
+        return;
+    }
+    // The screen is on nothing: it has gone already, and a waiting one may come.
+    viewWasDismissed();
+}
+
+void SHK::viewWasDismissed()
+{
+    m_isDismissingView = false;
+    m_currentView = nullptr;
+    m_currentRootViewController.reset();
+    if (m_pendingView)
+        fnd::RunLoop::main().performAfterDelay(pendingViewDelay, [this] { showPendingView(); }, this, "showPendingView");
+}
+
+void SHK::showPendingView()
+{
+    if (m_pendingView)
+        showViewController(m_pendingView);
+}
+
+void SHK::composerDidDisappear(ui::ViewController& composer)
+{
+    if (!composer.modalViewController())
+        currentHelper().viewWasDismissed();
+}
+
+ui::BarStyle SHK::barStyle()
+{
+    auto style = configuration().barStyle();
+    if (style == "UIBarStyleBlack" || style == "UIBarStyleBlackOpaque")
+        return ui::BarStyle::Black;
+    if (style == "UIBarStyleBlackTranslucent")
+        return ui::BarStyle::BlackTranslucent;
+    return ui::BarStyle::Default;
+}
+
+ui::ModalPresentationStyle SHK::modalPresentationStyle()
+{
+    auto style = configuration().modalPresentationStyle();
+    if (style == "UIModalPresentationFullScreen")
+        return ui::ModalPresentationStyle::FullScreen;
+    if (style == "UIModalPresentationPageSheet")
+        return ui::ModalPresentationStyle::PageSheet;
+    if (style == "UIModalPresentationFormSheet")
+        return ui::ModalPresentationStyle::FormSheet;
+    return ui::ModalPresentationStyle::CurrentContext;
+}
+
+ui::ModalTransitionStyle SHK::modalTransitionStyle()
+{
+    auto style = configuration().modalTransitionStyle();
+    if (style == "UIModalTransitionStyleFlipHorizontal")
+        return ui::ModalTransitionStyle::FlipHorizontal;
+    if (style == "UIModalTransitionStyleCrossDissolve")
+        return ui::ModalTransitionStyle::CrossDissolve;
+    if (style == "UIModalTransitionStylePartialCurl")
+        return ui::ModalTransitionStyle::PartialCurl;
+    return ui::ModalTransitionStyle::CoverVertical;
 }
 
 std::vector<std::string> SHK::favoriteSharersForType(SHKShareType type)
@@ -333,6 +510,14 @@ bool SHK::connected()
 
 void SHK::resetForTesting()
 {
+    auto& helper = currentHelper();
+    fnd::RunLoop::main().cancelPerforms(&helper, "showPendingView");
+    helper.m_currentView = nullptr;
+    helper.m_pendingView = nullptr;
+    helper.m_isDismissingView = false;
+    helper.m_rootViewController.reset();
+    helper.m_currentRootViewController.reset();
+
     auto& services = offeredServices();
     std::lock_guard guard(services.lock);
     services.dictionary = nullptr;

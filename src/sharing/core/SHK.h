@@ -3,6 +3,8 @@
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Error.h"
 #include "platform/foundation/Format.h"
+#include "platform/ui/BarStyle.h"
+#include "platform/ui/ViewController.h"
 #include "sharing/core/SHKItem.h"
 
 #include <filesystem>
@@ -16,8 +18,16 @@ namespace fnd {
 class OperationQueue;
 }
 
-// The sharing helper: favourite sharers per share type, the user's exclusions, credentials per
-// sharer in the keychain, shares stored while offline, and the framework's errors and network test.
+// The sharing helper. Its one instance presents the sharing screens (sharers with their forms, the
+// share menu, composers, web logins) modally over the application, one at a time. Its class-level
+// services keep the favourite sharers per share type and the user's exclusions, credentials per
+// sharer in the keychain, shares stored while offline, and make the framework's errors and network
+// test.
+//
+// Presentation: showViewController() presents a screen over the top of the root view controller,
+// wrapped in a navigation controller unless it is one. While one is shown, a second one waits: the
+// first is dismissed, and once it has gone (a screen reports its disappearance with
+// viewWasDismissed()) the waiting one is shown 0.02 seconds later.
 //
 // Stored state: user defaults "<favsPrefixKey><share type>" (favourite sharer ids, most favoured
 // first), "SHKExcluded" (sharer ids the user switched off) and "<favsPrefixKey>Exclusions";
@@ -29,6 +39,43 @@ public:
     static constexpr std::string_view errorDomain = "sharing";
     static constexpr std::string_view excludedSharersKey = "SHKExcluded";
     static constexpr std::string_view offlineQueueListName = "SHKOfflineQueue.plist";
+    // Posted (no sender) on the default notification centre when a dismissal made through the
+    // presenting controller has ended.
+    static constexpr std::string_view hideCurrentViewFinishedNotification = "SHKHideCurrentViewFinished";
+    static constexpr double pendingViewDelay = 0.02;
+
+    static SHK& currentHelper();
+
+    // Presentation.
+    // The application's root of every sharing screen; kept without being owned.
+    static void setRootViewController(const std::shared_ptr<ui::ViewController>&);
+    void showViewController(std::shared_ptr<ui::ViewController>);
+    void hideCurrentViewController() { hideCurrentViewControllerAnimated(true); }
+    // Does nothing while a dismissal is running or when no screen is shown.
+    void hideCurrentViewControllerAnimated(bool animated);
+    // Every sharing screen calls this when it has disappeared.
+    void viewWasDismissed();
+    void showPendingView();
+    // The top-most controller above the current root: where services present sheets of their own.
+    std::shared_ptr<ui::ViewController> rootViewForCustomUIDisplay();
+    // The stored root, else the controller of the key window (or of the first normal-level window).
+    std::shared_ptr<ui::ViewController> getCurrentRootViewController();
+    // The last of the controllers presented one above the other from the given one.
+    static std::shared_ptr<ui::ViewController> getTopViewController(std::shared_ptr<ui::ViewController>);
+    // For the mail and text-message composers: when one disappears with nothing presented over it,
+    // the screen it was has gone.
+    static void composerDidDisappear(ui::ViewController& composer);
+
+    // The configured styles of the sharing screens.
+    static ui::BarStyle barStyle();
+    static ui::ModalPresentationStyle modalPresentationStyle();
+    static ui::ModalTransitionStyle modalTransitionStyle();
+
+    const std::shared_ptr<ui::ViewController>& currentView() const { return m_currentView; }
+    const std::shared_ptr<ui::ViewController>& pendingView() const { return m_pendingView; }
+    bool isDismissingView() const { return m_isDismissingView; }
+    std::shared_ptr<ui::ViewController> rootViewController() const { return m_rootViewController.lock(); }
+    std::shared_ptr<ui::ViewController> currentRootViewController() const { return m_currentRootViewController.lock(); }
 
     // Favourites and exclusions.
     // The favourites of the type: the stored list, else the configured defaults (stored), less the
@@ -83,8 +130,19 @@ public:
     // Whether the internet can be reached now.
     static bool connected();
 
-    // Forgets the cached offered services, so that a test can change the main bundle.
+    // Forgets the screens, the root and the cached offered services, so that each test starts afresh.
     static void resetForTesting();
 
-    SHK() = delete;
+    SHK(const SHK&) = delete;
+    SHK& operator=(const SHK&) = delete;
+
+private:
+    SHK() = default;
+    void presentOver(ui::ViewController& top, std::shared_ptr<ui::ViewController>);
+
+    std::shared_ptr<ui::ViewController> m_currentView;
+    std::shared_ptr<ui::ViewController> m_pendingView;
+    bool m_isDismissingView = false;
+    std::weak_ptr<ui::ViewController> m_rootViewController;
+    std::weak_ptr<ui::ViewController> m_currentRootViewController;
 };
