@@ -293,38 +293,30 @@ TEST(SHKStyleTests, StylesFromConfigurationTexts)
 {
     auto configurator = std::make_shared<StyleNamesConfigurator>();
     SharingEnvironment environment(configurator);
-    struct BarCase {
-        const char* text;
-        ui::BarStyle style;
-    };
-    for (auto [text, style] : { BarCase { "UIBarStyleBlack", ui::BarStyle::Black }, BarCase { "UIBarStyleBlackOpaque", ui::BarStyle::Black },
-             BarCase { "UIBarStyleBlackTranslucent", ui::BarStyle::BlackTranslucent }, BarCase { "UIBarStyleDefault", ui::BarStyle::Default },
-             BarCase { "black", ui::BarStyle::Default } }) {
+    auto barStyleFor = [&](const char* text) {
         configurator->bar = text;
-        EXPECT_EQ(SHK::barStyle(), style) << text;
-    }
-    struct PresentationCase {
-        const char* text;
-        ui::ModalPresentationStyle style;
+        return SHK::barStyle();
     };
-    for (auto [text, style] : { PresentationCase { "UIModalPresentationFullScreen", ui::ModalPresentationStyle::FullScreen },
-             PresentationCase { "UIModalPresentationPageSheet", ui::ModalPresentationStyle::PageSheet },
-             PresentationCase { "UIModalPresentationFormSheet", ui::ModalPresentationStyle::FormSheet },
-             PresentationCase { "UIModalPresentationCurrentContext", ui::ModalPresentationStyle::CurrentContext },
-             PresentationCase { "", ui::ModalPresentationStyle::CurrentContext } }) {
+    EXPECT_EQ(barStyleFor("UIBarStyleBlack"), ui::BarStyle::Black);
+    EXPECT_EQ(barStyleFor("UIBarStyleBlackOpaque"), ui::BarStyle::Black);
+    EXPECT_EQ(barStyleFor("UIBarStyleBlackTranslucent"), ui::BarStyle::BlackTranslucent);
+    EXPECT_EQ(barStyleFor("black"), ui::BarStyle::Default);
+
+    auto presentationFor = [&](const char* text) {
         configurator->presentation = text;
-        EXPECT_EQ(SHK::modalPresentationStyle(), style) << text;
-    }
-    struct TransitionCase {
-        const char* text;
-        ui::ModalTransitionStyle style;
+        return SHK::modalPresentationStyle();
     };
-    for (auto [text, style] : { TransitionCase { "UIModalTransitionStyleFlipHorizontal", ui::ModalTransitionStyle::FlipHorizontal },
-             TransitionCase { "UIModalTransitionStyleCrossDissolve", ui::ModalTransitionStyle::CrossDissolve },
-             TransitionCase { "UIModalTransitionStylePartialCurl", ui::ModalTransitionStyle::PartialCurl },
-             TransitionCase { "UIModalTransitionStyleCoverVertical", ui::ModalTransitionStyle::CoverVertical },
-             TransitionCase { "sideways", ui::ModalTransitionStyle::CoverVertical } }) {
+    EXPECT_EQ(presentationFor("UIModalPresentationFullScreen"), ui::ModalPresentationStyle::FullScreen);
+    EXPECT_EQ(presentationFor("UIModalPresentationPageSheet"), ui::ModalPresentationStyle::PageSheet);
+    EXPECT_EQ(presentationFor("UIModalPresentationFormSheet"), ui::ModalPresentationStyle::FormSheet);
+    EXPECT_EQ(presentationFor(""), ui::ModalPresentationStyle::CurrentContext);
+
+    auto transitionFor = [&](const char* text) {
         configurator->transition = text;
-        EXPECT_EQ(SHK::modalTransitionStyle(), style) << text;
-    }
+        return SHK::modalTransitionStyle();
+    };
+    EXPECT_EQ(transitionFor("UIModalTransitionStyleFlipHorizontal"), ui::ModalTransitionStyle::FlipHorizontal);
+    EXPECT_EQ(transitionFor("UIModalTransitionStyleCrossDissolve"), ui::ModalTransitionStyle::CrossDissolve);
+    EXPECT_EQ(transitionFor("UIModalTransitionStylePartialCurl"), ui::ModalTransitionStyle::PartialCurl);
+    EXPECT_EQ(transitionFor("sideways"), ui::ModalTransitionStyle::CoverVertical);
 }
