@@ -147,15 +147,21 @@ void encodeNlohmann(benchmark::State& state, const std::string& text)
     setThroughput(state, text.size());
 }
 
-// Remembers each run's throughput for the closing table.
+// Remembers each benchmark's throughput for the closing table: the median when the run repeats
+// (--benchmark_repetitions=N), else the single measurement.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (auto& run : runs) {
             auto rate = run.counters.find("bytes_per_second");
-            if (rate != run.counters.end() && run.aggregate_name.empty())
-                m_megabytesPerSecond[run.benchmark_name()] = rate->second.value / 1e6;
+            if (rate == run.counters.end())
+                continue;
+            std::string name = run.run_name.str();
+            if (run.aggregate_name == "median")
+                m_medians[name] = rate->second.value / 1e6;
+            else if (run.aggregate_name.empty())
+                m_megabytesPerSecond[name] = rate->second.value / 1e6;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -164,19 +170,21 @@ public:
     {
         std::printf("\n%-14s %-24s %10s %12s\n", "document", "library", "MB/s", "Brenzo/lib");
         for (auto& document : documentNames) {
-            printGroup(document, "decode", "decode/brenzo-fresh", { "decode/brenzo-warm", "decode/rapidjson", "decode/simdjson", "decode/nlohmann" });
-            printGroup(document, "encode", "encode/brenzo", { "encode/rapidjson", "encode/nlohmann" });
+            printGroup(document, "decode/brenzo-fresh", { "decode/brenzo-warm", "decode/rapidjson", "decode/simdjson", "decode/nlohmann" });
+            printGroup(document, "encode/brenzo", { "encode/rapidjson", "encode/nlohmann" });
         }
     }
 
 private:
     double rate(const std::string& name) const
     {
+        if (auto median = m_medians.find(name); median != m_medians.end())
+            return median->second;
         auto found = m_megabytesPerSecond.find(name);
         return found == m_megabytesPerSecond.end() ? 0 : found->second;
     }
 
-    void printGroup(const std::string& document, const std::string&, const std::string& ours, const std::vector<std::string>& others) const
+    void printGroup(const std::string& document, const std::string& ours, const std::vector<std::string>& others) const
     {
         double own = rate(ours + "/" + document);
         std::printf("%-14s %-24s %10.1f %12s\n", document.c_str(), ours.c_str(), own, "");
@@ -187,6 +195,7 @@ private:
     }
 
     std::map<std::string, double> m_megabytesPerSecond;
+    std::map<std::string, double> m_medians;
 };
 
 }

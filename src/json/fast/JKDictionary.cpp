@@ -87,7 +87,7 @@ JKDictionary::Entry* JKDictionary::entryForKey(const fnd::Object& key) const
     if (!m_capacity)
         return nullptr;
     size_t hash = key.hash();
-    size_t slot = hash % m_capacity;
+    size_t slot = homeSlot(hash);
     for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
         Entry& entry = m_entries[slot];
         if (!entry.key)
@@ -100,7 +100,7 @@ JKDictionary::Entry* JKDictionary::entryForKey(const fnd::Object& key) const
 
 void JKDictionary::addObject(size_t keyHash, fnd::Id key, fnd::Id object)
 {
-    size_t slot = keyHash % m_capacity;
+    size_t slot = homeSlot(keyHash);
     for (size_t probe = 0; probe < m_capacity;) {
         Entry& entry = m_entries[slot];
         if (!entry.key) {
@@ -144,7 +144,7 @@ void JKDictionary::removeEntry(Entry& removed)
 
 void JKDictionary::placeInFirstFreeSlot(Entry&& entry)
 {
-    size_t slot = entry.keyHash % m_capacity;
+    size_t slot = homeSlot(entry.keyHash);
     for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
         Entry& candidate = m_entries[slot];
         if (!candidate.key) {
@@ -208,13 +208,6 @@ void JKDictionary::getObjectsAndKeys(fnd::Id* objects, fnd::Id* keys) const
 fnd::Ref<JKDictionaryEnumerator> JKDictionary::keyEnumerator() const
 {
     return JKDictionaryEnumerator::createWithJKDictionary(std::const_pointer_cast<JKDictionary>(shared_from_this()));
-}
-
-const JKDictionary::Entry* JKDictionary::entryAtSlot(size_t slot) const
-{
-    if (slot >= m_capacity || !m_entries[slot].key)
-        return nullptr;
-    return &m_entries[slot];
 }
 
 void JKDictionary::setObjectForKey(fnd::Id object, fnd::Id key)

@@ -52,7 +52,12 @@ public:
 
     size_t capacity() const { return m_capacity; }
     // The slot's entry, or nothing for a free slot or a slot past the end.
-    const Entry* entryAtSlot(size_t slot) const;
+    const Entry* entryAtSlot(size_t slot) const
+    {
+        if (slot >= m_capacity || !m_entries[slot].key)
+            return nullptr;
+        return &m_entries[slot];
+    }
     // 0 for an immutable dictionary; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
 
@@ -65,6 +70,8 @@ private:
     static fnd::Ref<JKDictionary> create(std::span<JKObjectStackEntry> entries, bool isMutable);
 
     size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
+    // Capacities fit 32 bits, and a 32-bit division is much cheaper than a 64-bit one.
+    size_t homeSlot(size_t keyHash) const { return static_cast<uint32_t>(keyHash) % static_cast<uint32_t>(m_capacity); }
     Entry* entryForKey(const fnd::Object& key) const;
     void addObject(size_t keyHash, fnd::Id key, fnd::Id object);
     void removeEntry(Entry&);

@@ -106,7 +106,7 @@ struct LocalPoolRetirement {
 
 thread_local LocalPoolRetirement localPoolRetirement;
 
-void* carveBlock(size_t size)
+[[gnu::noinline]] void* carveBlock(size_t size)
 {
     if (static_cast<size_t>(localPool.chunkEnd - localPool.chunkCursor) < size) {
         auto* chunk = static_cast<char*>(::operator new(chunkSize));
@@ -123,7 +123,8 @@ void* carveBlock(size_t size)
     return block;
 }
 
-void* refill(size_t sizeClass)
+// Out of line, so that the common path of allocate() stays a handful of instructions.
+[[gnu::noinline]] void* refill(size_t sizeClass)
 {
     localPoolRetirement.isArmed = true;
     FreeList& list = localPool.lists[sizeClass];
@@ -155,6 +156,17 @@ void* JKPool::allocate(size_t bytes)
     return block;
 }
 
+namespace {
+
+[[gnu::noinline]] void giveToSharedPool(size_t sizeClass, FreeList batch)
+{
+    auto& shared = sharedPool();
+    std::lock_guard guard(shared.lock);
+    pushBatch(shared, sizeClass, batch);
+}
+
+}
+
 void JKPool::deallocate(void* pointer, size_t bytes)
 {
     if (!pointer)
@@ -165,22 +177,16 @@ void JKPool::deallocate(void* pointer, size_t bytes)
     }
     size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
     auto* block = static_cast<FreeBlock*>(pointer);
+    // Only the link stays readable while the block is free.
+    POISON_BLOCK(reinterpret_cast<char*>(block) + sizeof(FreeBlock), blockSize(sizeClass) - sizeof(FreeBlock));
     if (localPool.hasEnded) {
-        auto& shared = sharedPool();
-        std::lock_guard guard(shared.lock);
         FreeList single;
         single.push(block);
-        pushBatch(shared, sizeClass, single);
-        POISON_BLOCK(reinterpret_cast<char*>(block) + sizeof(FreeBlock), blockSize(sizeClass) - sizeof(FreeBlock));
+        giveToSharedPool(sizeClass, single);
         return;
     }
     FreeList& list = localPool.lists[sizeClass];
     list.push(block);
-    // Only the link stays readable while the block is free.
-    POISON_BLOCK(reinterpret_cast<char*>(block) + sizeof(FreeBlock), blockSize(sizeClass) - sizeof(FreeBlock));
-    if (list.count >= localLimit) {
-        auto& shared = sharedPool();
-        std::lock_guard guard(shared.lock);
-        pushBatch(shared, sizeClass, std::exchange(list, FreeList()));
-    }
+    if (list.count >= localLimit)
+        giveToSharedPool(sizeClass, std::exchange(list, FreeList()));
 }

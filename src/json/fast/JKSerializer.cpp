@@ -46,13 +46,13 @@ constexpr std::array<ByteClass, 256> byteClasses(bool escapeSlash)
 constexpr auto byteClassesKeepingSlash = byteClasses(false);
 constexpr auto byteClassesEscapingSlash = byteClasses(true);
 
-void appendUnicodeEscape(std::string& out, uint32_t unit)
+void appendUnicodeEscape(JKOutputBuffer& out, uint32_t unit)
 {
     char text[6] = { '\\', 'u', hexDigits[(unit >> 12) & 0xF], hexDigits[(unit >> 8) & 0xF], hexDigits[(unit >> 4) & 0xF], hexDigits[unit & 0xF] };
-    out.append(text, sizeof text);
+    out.append(std::string_view(text, sizeof text));
 }
 
-void appendEscapedByte(std::string& out, uint8_t byte)
+void appendEscapedByte(JKOutputBuffer& out, uint8_t byte)
 {
     switch (byte) {
     case '\b':
@@ -73,8 +73,8 @@ void appendEscapedByte(std::string& out, uint8_t byte)
     case '"':
     case '\\':
     case '/':
-        out.push_back('\\');
-        out.push_back(static_cast<char>(byte));
+        out.append('\\');
+        out.append(static_cast<char>(byte));
         return;
     default:
         appendUnicodeEscape(out, byte);
@@ -83,11 +83,12 @@ void appendEscapedByte(std::string& out, uint8_t byte)
 }
 
 template<typename Integer>
-void appendInteger(std::string& out, Integer value)
+void appendInteger(JKOutputBuffer& out, Integer value)
 {
-    char buffer[24];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    constexpr size_t longest = 20;
+    char* room = out.reserveRoom(longest);
+    auto result = std::to_chars(room, room + longest, value);
+    out.commit(static_cast<size_t>(result.ptr - room));
 }
 
 bool keyLess(const std::pair<fnd::Id, fnd::Id>& a, const std::pair<fnd::Id, fnd::Id>& b)
@@ -133,8 +134,10 @@ JKSerializer::JKSerializer(JKSerializeOptionFlags options, JKEncodeOptionType en
     , m_block(block)
     , m_delegate(delegate)
     , m_selector(selector)
+    , m_isPretty(options & JKSerializeOptionPretty)
+    , m_true(fnd::Number::yes().get())
+    , m_false(fnd::Number::no().get())
 {
-    m_output.reserve(4096);
 }
 
 fnd::Id JKSerializer::serialize(const fnd::Id& object)
@@ -143,9 +146,9 @@ fnd::Id JKSerializer::serialize(const fnd::Id& object)
         return nullptr;
     switch (m_encodeOption & JKEncodeOptionAsTypeMask) {
     case JKEncodeOptionAsData:
-        return fnd::Data::create(std::string_view(m_output));
+        return fnd::Data::create(m_output.view());
     case JKEncodeOptionAsString:
-        return fnd::String::create(std::move(m_output));
+        return fnd::String::create(m_output.take());
     default:
         fail("Unknown encode as type.");
         return nullptr;
@@ -223,10 +226,9 @@ bool JKSerializer::writeNextMember(Frame& frame)
         writeStructure(',');
     frame.isEmpty = false;
     if (key) {
-        auto* keyString = dynamic_cast<const fnd::String*>(key->get());
-        if (!keyString)
+        if (kindOf(**key) != Kind::String)
             return fail("Key must be a string object.");
-        if (!writeString(keyString->view(), true))
+        if (!writeString(static_cast<const fnd::String&>(**key).view(), true))
             return false;
         writeStructure(':');
     }
@@ -307,7 +309,7 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     frame.isEmpty = true;
     frame.entries.clear();
     frame.isDictionary = kind == Kind::Dictionary;
-    bool pretty = m_options & JKSerializeOptionPretty;
+    bool pretty = m_isPretty;
 
     if (kind == Kind::Array) {
         frame.walk = Frame::Walk::Array;
@@ -322,7 +324,7 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
         if (pretty) {
             // Every key must be a string before the keys can be sorted.
             for (auto& entry : frame.entries) {
-                if (!dynamic_cast<const fnd::String*>(entry.first.get()))
+                if (kindOf(*entry.first) != Kind::String)
                     return fail("Key must be a string object.");
             }
             std::sort(frame.entries.begin(), frame.entries.end(), keyLess);
@@ -343,20 +345,16 @@ void JKSerializer::closeContainer()
     --m_depth;
 }
 
-void JKSerializer::writeStructure(char character)
+void JKSerializer::writePrettyStructure(char character)
 {
-    if (!(m_options & JKSerializeOptionPretty)) {
-        m_output.push_back(character);
-        return;
-    }
     switch (character) {
     case '[':
     case '{':
-        m_output.push_back(character);
+        m_output.append(character);
         writeIndentation();
         return;
     case ',':
-        m_output.push_back(',');
+        m_output.append(',');
         writeIndentation();
         return;
     case ':':
@@ -364,17 +362,17 @@ void JKSerializer::writeStructure(char character)
         return;
     default:
         // The closing bracket's frame is still open, so its depth is one less.
-        m_output.push_back('\n');
-        m_output.append(2 * (m_depth - 1), ' ');
-        m_output.push_back(character);
+        m_output.append('\n');
+        m_output.appendRepeated(' ', 2 * (m_depth - 1));
+        m_output.append(character);
         return;
     }
 }
 
 void JKSerializer::writeIndentation()
 {
-    m_output.push_back('\n');
-    m_output.append(2 * m_depth, ' ');
+    m_output.append('\n');
+    m_output.appendRepeated(' ', 2 * m_depth);
 }
 
 bool JKSerializer::writeString(std::string_view text, bool quoted)
@@ -385,24 +383,31 @@ bool JKSerializer::writeString(std::string_view text, bool quoted)
     const uint8_t* end = bytes + text.size();
 
     if (quoted)
-        m_output.push_back('"');
+        m_output.append('"');
     const uint8_t* cursor = bytes;
     while (cursor < end) {
         const uint8_t* run = cursor;
         while (cursor < end && classes[*cursor] == Plain)
             ++cursor;
-        m_output.append(reinterpret_cast<const char*>(run), static_cast<size_t>(cursor - run));
+        m_output.append(std::string_view(reinterpret_cast<const char*>(run), static_cast<size_t>(cursor - run)));
         if (cursor >= end)
             break;
         if (classes[*cursor] == Escaped) {
             appendEscapedByte(m_output, *cursor++);
             continue;
         }
+        if (!escapeUnicode) {
+            if (size_t length = JKCommonUTF8SequenceLength(cursor, end)) {
+                m_output.append(std::string_view(reinterpret_cast<const char*>(cursor), length));
+                cursor += length;
+                continue;
+            }
+        }
         auto sequence = ConvertSingleCodePointInUTF8(cursor, end, JKNoncharacters::Accept);
         if (sequence.result != JKUTF8Result::Ok)
             return fail(escapeUnicode ? "Error converting UTF8." : "An error occurred converting the contents of a NSString to UTF8.");
         if (!escapeUnicode) {
-            m_output.append(reinterpret_cast<const char*>(cursor), sequence.length);
+            m_output.append(std::string_view(reinterpret_cast<const char*>(cursor), sequence.length));
         } else if (sequence.codePoint < 0x10000) {
             appendUnicodeEscape(m_output, sequence.codePoint);
         } else {
@@ -412,17 +417,17 @@ bool JKSerializer::writeString(std::string_view text, bool quoted)
         cursor += sequence.length;
     }
     if (quoted)
-        m_output.push_back('"');
+        m_output.append('"');
     return true;
 }
 
 bool JKSerializer::writeNumber(const fnd::Number& number)
 {
-    if (&number == fnd::Number::yes().get()) {
+    if (&number == m_true) {
         m_output.append("true");
         return true;
     }
-    if (&number == fnd::Number::no().get()) {
+    if (&number == m_false) {
         m_output.append("false");
         return true;
     }
@@ -443,9 +448,10 @@ bool JKSerializer::writeNumber(const fnd::Number& number)
         if (!std::isfinite(value))
             return fail("Floating point values must be finite.  JSON does not support NaN or Infinity.");
         // As "%.17g" would write it, but never with the process locale's decimal separator.
-        char buffer[32];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-        m_output.append(buffer, result.ptr);
+        constexpr size_t longest = 32;
+        char* room = m_output.reserveRoom(longest);
+        auto result = std::to_chars(room, room + longest, value, std::chars_format::general, 17);
+        m_output.commit(static_cast<size_t>(result.ptr - room));
         return true;
     }
     }

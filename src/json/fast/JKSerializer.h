@@ -1,5 +1,6 @@
 #pragma once
 
+#include "json/fast/JKOutputBuffer.h"
 #include "platform/foundation/Error.h"
 
 #include <cstdint>
@@ -109,7 +110,14 @@ private:
     void closeContainer();
     bool writeString(std::string_view, bool quoted);
     bool writeNumber(const fnd::Number&);
-    void writeStructure(char);
+    void writeStructure(char character)
+    {
+        if (m_isPretty)
+            writePrettyStructure(character);
+        else
+            m_output.append(character);
+    }
+    void writePrettyStructure(char);
     void writeIndentation();
     Kind kindOf(const fnd::Object&);
     bool fail(std::string message);
@@ -119,8 +127,11 @@ private:
     const JKUnsupportedClassFormatter* m_block;
     JKSerializerDelegate* m_delegate;
     std::string m_selector;
+    bool m_isPretty;
+    const fnd::Number* m_true;
+    const fnd::Number* m_false;
 
-    std::string m_output;
+    JKOutputBuffer m_output;
     std::optional<std::string> m_error;
     // Open containers; frames past `m_depth` are kept for their storage.
     std::vector<Frame> m_frames;

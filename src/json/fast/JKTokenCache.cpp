@@ -16,6 +16,17 @@ constexpr int probeCount = 4;
 
 JKTokenCache::JKTokenCache() = default;
 
+bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
+{
+    const SlotKey& key = m_keys[index];
+    if (key.hash != value.hash || key.type != value.type || key.length != value.length)
+        return false;
+    const Slot& slot = m_slots[index];
+    if (value.type != JKTokenValue::Type::String)
+        return slot.numberBits == value.number.unsignedValue;
+    return std::memcmp(static_cast<const fnd::String&>(*slot.object).utf8().data(), value.bytes, value.length) == 0;
+}
+
 JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
 {
     if (value.type == JKTokenValue::Type::String && value.length == 0)
@@ -25,19 +36,19 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     size_t step = value.length + static_cast<size_t>(value.type) + 3;
     size_t index = value.hash & mask;
     for (int probe = 0; probe < probeCount; ++probe) {
-        Slot& slot = m_slots[index];
-        if (!slot.object) {
+        if (m_keys[index].type == JKTokenValue::Type::None) {
             chosen = static_cast<int>(index);
             break;
         }
-        if (slot.hash == value.hash && slot.type == value.type && slot.bytes.size() == value.length
-            && std::memcmp(slot.bytes.data(), value.bytes, value.length) == 0) {
+        if (holdsValue(index, value)) {
             m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
-            return { slot.object, static_cast<int>(index) };
+            return { m_slots[index].object, static_cast<int>(index) };
         }
         if (chosen < 0) {
             if (m_ages[index] == 0) {
                 chosen = static_cast<int>(index);
+                // The evicted object's count changes below; fetch it while the new one is made.
+                __builtin_prefetch(m_slots[index].object.get());
             } else {
                 m_ages[index] >>= 1;
                 age();
@@ -50,14 +61,14 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     fnd::Id object = makeObject(value);
     if (chosen < 0)
         return { std::move(object), -1 };
-    Slot& slot = m_slots[static_cast<size_t>(chosen)];
+    auto position = static_cast<size_t>(chosen);
+    m_keys[position] = { value.hash, value.type, value.length };
+    Slot& slot = m_slots[position];
     slot.object = object;
-    slot.hash = value.hash;
-    slot.type = value.type;
     slot.keyHash = 0;
     slot.hasKeyHash = false;
-    slot.bytes.assign(reinterpret_cast<const char*>(value.bytes), value.length);
-    m_ages[static_cast<size_t>(chosen)] = 0;
+    slot.numberBits = value.type == JKTokenValue::Type::String ? 0 : value.number.unsignedValue;
+    m_ages[position] = 0;
     return { std::move(object), chosen };
 }
 
@@ -73,6 +84,7 @@ size_t JKTokenCache::keyHashForSlot(int index)
 
 void JKTokenCache::clear()
 {
+    m_keys.fill(SlotKey());
     for (auto& slot : m_slots)
         slot = Slot();
     m_ages.fill(0);

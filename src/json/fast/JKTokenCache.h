@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 // Hands out one shared object for repeated strings and numbers, so that equal values decoded by one
 // decoder are the same object until evicted. 1,024 slots with ages that rise on hits and decay on misses.
@@ -29,18 +28,27 @@ public:
     void clear();
 
 private:
+    // What probing compares, kept apart from the rest so that probes stay in the fastest cache.
+    struct SlotKey {
+        uint32_t hash = 0;
+        // None marks a free slot.
+        JKTokenValue::Type type = JKTokenValue::Type::None;
+        size_t length = 0;
+    };
+
+    // A string slot compares against its object's own text, so the bytes are not kept twice.
     struct Slot {
         fnd::Id object;
-        uint32_t hash = 0;
-        JKTokenValue::Type type = JKTokenValue::Type::None;
         size_t keyHash = 0;
         bool hasKeyHash = false;
-        std::string bytes;
+        uint64_t numberBits = 0;
     };
 
     static fnd::Id makeObject(const JKTokenValue&);
+    bool holdsValue(size_t index, const JKTokenValue&) const;
     void age();
 
+    std::array<SlotKey, slotCount> m_keys;
     std::array<Slot, slotCount> m_slots;
     std::array<uint8_t, slotCount> m_ages {};
     uint32_t m_lfsr { 1 };

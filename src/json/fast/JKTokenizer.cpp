@@ -42,6 +42,22 @@ bool isValidCodePoint(char32_t codePoint)
     return codePoint != 0 && !(codePoint >= 0xD800 && codePoint <= 0xDFFF) && !JKIsNoncharacter(codePoint) && codePoint <= 0x10FFFF;
 }
 
+// Numbers of at most 15 significant digits and a small power of ten are exact in one multiplication or
+// division of two exactly representable doubles, so they need no general conversion.
+bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
+{
+    static constexpr double powersOfTen[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
+    int64_t exponent = parts.exponent - parts.fractionDigits;
+    if (parts.significantDigits > 15 || exponent < -22 || exponent > 22)
+        return false;
+    value = static_cast<double>(parts.mantissa);
+    value = exponent < 0 ? value / powersOfTen[-exponent] : value * powersOfTen[exponent];
+    if (parts.isNegative)
+        value = -value;
+    return true;
+}
+
 // Whether a number text that did not fit a double was too large rather than too small: the decimal
 // exponent of its first significant digit decides.
 bool isOverflow(std::string_view text)
@@ -108,22 +124,6 @@ void JKTokenizer::recordError(std::string message)
     m_error = Error { std::move(message), m_index, m_line };
 }
 
-bool JKTokenizer::tokenStartsValue() const
-{
-    switch (m_tokenType) {
-    case TokenType::Number:
-    case TokenType::String:
-    case TokenType::ObjectBegin:
-    case TokenType::ArrayBegin:
-    case TokenType::True:
-    case TokenType::False:
-    case TokenType::Null:
-        return true;
-    default:
-        return false;
-    }
-}
-
 size_t JKTokenizer::newlineLengthAt(size_t index) const
 {
     uint8_t byte = m_bytes[index];
@@ -142,36 +142,54 @@ size_t JKTokenizer::newlineLengthAt(size_t index) const
 
 void JKTokenizer::skipWhitespace()
 {
-    while (m_index < m_length) {
-        uint8_t byte = m_bytes[m_index];
-        if (byte == ' ' || byte == '\t') {
-            ++m_index;
+    // Works on locals: stores to members could alias the input bytes and force reloads.
+    const uint8_t* bytes = m_bytes;
+    size_t length = m_length;
+    size_t index = m_index;
+    size_t lines = 0;
+    while (index < length) {
+        uint8_t byte = bytes[index];
+        if (byte == ' ') {
+            // Indentation comes in long runs of blanks; skip them eight at a time.
+            constexpr uint64_t blanks = 0x2020202020202020ull;
+            uint64_t word;
+            while (index + sizeof word <= length && (std::memcpy(&word, bytes + index, sizeof word), word == blanks))
+                index += sizeof word;
+            while (index < length && bytes[index] == ' ')
+                ++index;
+            continue;
+        }
+        if (byte == '\t') {
+            ++index;
             continue;
         }
         if (byte == '\n') {
-            ++m_index;
-            ++m_line;
+            ++index;
+            ++lines;
             continue;
         }
         if (byte > ' ' && byte != '/' && byte != 0xC2 && byte != 0xE2)
-            return;
-        if (size_t newline = newlineLengthAt(m_index)) {
-            m_index += newline;
-            ++m_line;
+            break;
+        if (size_t newline = newlineLengthAt(index)) {
+            index += newline;
+            ++lines;
             continue;
         }
-        if (byte == '/' && (m_options & JKParseOptionComments) && m_index + 1 < m_length) {
-            if (m_bytes[m_index + 1] == '*') {
+        if (byte == '/' && (m_options & JKParseOptionComments) && index + 1 < length && (bytes[index + 1] == '*' || bytes[index + 1] == '/')) {
+            m_index = index;
+            m_line += lines;
+            lines = 0;
+            if (bytes[index + 1] == '*')
                 skipBlockComment();
-                continue;
-            }
-            if (m_bytes[m_index + 1] == '/') {
+            else
                 skipLineComment();
-                continue;
-            }
+            index = m_index;
+            continue;
         }
-        return;
+        break;
     }
+    m_index = index;
+    m_line += lines;
 }
 
 void JKTokenizer::skipBlockComment()
@@ -208,7 +226,9 @@ void JKTokenizer::singleByteToken(TokenType type)
 
 bool JKTokenizer::nextToken()
 {
-    skipWhitespace();
+    // Most tokens follow another directly; only call the skipper when white space may be there.
+    if (m_index >= m_length || m_bytes[m_index] <= ' ' || (m_options & (JKParseOptionComments | JKParseOptionUnicodeNewlines)))
+        skipWhitespace();
     m_tokenType = TokenType::None;
     if (m_index >= m_length) {
         recordError(std::string(unexpectedTokenMessage));
@@ -282,101 +302,131 @@ bool JKTokenizer::scanLiteral(std::string_view word, TokenType type)
 
 bool JKTokenizer::scanNumber()
 {
-    size_t start = m_index;
-    size_t index = start;
-    bool negative = false;
-    bool floating = false;
+    const uint8_t* const start = m_bytes + m_index;
+    const uint8_t* const end = m_bytes + m_length;
+    const uint8_t* cursor = start;
     auto fail = [&] {
-        m_index = index;
+        m_index = static_cast<size_t>(cursor - m_bytes);
         recordError("Invalid number.");
         return false;
     };
-    if (m_bytes[index] == '-') {
-        negative = true;
-        ++index;
-    }
-    if (index >= m_length)
+    auto skipDigits = [&] {
+        while (cursor < end && isDigit(*cursor))
+            ++cursor;
+    };
+
+    DecimalParts parts;
+    parts.isNegative = *cursor == '-';
+    cursor += parts.isNegative;
+    if (cursor >= end)
         return fail();
-    if (m_bytes[index] == '0') {
+    const uint8_t* integerStart = cursor;
+    if (*cursor == '0') {
         // A leading zero ends the integer part, so "01" is the number 0 followed by the number 1.
-        ++index;
-    } else if (isDigit(m_bytes[index])) {
-        while (index < m_length && isDigit(m_bytes[index]))
-            ++index;
+        ++cursor;
+    } else if (isDigit(*cursor)) {
+        skipDigits();
     } else {
         return fail();
     }
-    if (index < m_length && m_bytes[index] == '.') {
-        floating = true;
-        ++index;
-        if (index >= m_length || !isDigit(m_bytes[index]))
+    const uint8_t* integerEnd = cursor;
+    const uint8_t* fractionStart = cursor;
+    const uint8_t* fractionEnd = cursor;
+    if (cursor < end && *cursor == '.') {
+        parts.isFloating = true;
+        fractionStart = ++cursor;
+        if (cursor >= end || !isDigit(*cursor))
             return fail();
-        while (index < m_length && isDigit(m_bytes[index]))
-            ++index;
+        skipDigits();
+        fractionEnd = cursor;
     }
-    if (index < m_length && (m_bytes[index] == 'e' || m_bytes[index] == 'E')) {
-        floating = true;
-        ++index;
-        if (index < m_length && (m_bytes[index] == '+' || m_bytes[index] == '-'))
-            ++index;
-        if (index >= m_length || !isDigit(m_bytes[index]))
+    if (cursor < end && (*cursor == 'e' || *cursor == 'E')) {
+        parts.isFloating = true;
+        ++cursor;
+        bool negativeExponent = false;
+        if (cursor < end && (*cursor == '+' || *cursor == '-'))
+            negativeExponent = *cursor++ == '-';
+        if (cursor >= end || !isDigit(*cursor))
             return fail();
-        while (index < m_length && isDigit(m_bytes[index]))
-            ++index;
+        for (; cursor < end && isDigit(*cursor); ++cursor)
+            parts.exponent = std::min<int64_t>(parts.exponent * 10 + (*cursor - '0'), 1'000'000'000);
+        if (negativeExponent)
+            parts.exponent = -parts.exponent;
     }
-    m_index = index;
-    if (!convertNumber(start, index, negative, floating)) {
+
+    // Short numbers are gathered here, so that they need no general conversion routine.
+    const uint8_t* firstSignificant = integerStart;
+    if (*integerStart == '0') {
+        firstSignificant = fractionStart;
+        while (firstSignificant < fractionEnd && *firstSignificant == '0')
+            ++firstSignificant;
+    }
+    parts.fractionDigits = fractionEnd - fractionStart;
+    parts.significantDigits = (firstSignificant < integerEnd ? integerEnd - firstSignificant : 0) + (fractionEnd - std::max(firstSignificant, fractionStart));
+    if (parts.significantDigits <= 19) {
+        for (const uint8_t* digit = integerStart; digit < integerEnd; ++digit)
+            parts.mantissa = parts.mantissa * 10 + (*digit - '0');
+        for (const uint8_t* digit = fractionStart; digit < fractionEnd; ++digit)
+            parts.mantissa = parts.mantissa * 10 + (*digit - '0');
+    }
+
+    m_index = static_cast<size_t>(cursor - m_bytes);
+    if (!convertNumber(static_cast<size_t>(start - m_bytes), m_index, parts)) {
         recordError("Invalid number.");
         return false;
     }
     m_tokenType = TokenType::Number;
-    m_tokenStart = start;
-    m_tokenEnd = index;
+    m_tokenStart = static_cast<size_t>(start - m_bytes);
+    m_tokenEnd = m_index;
     return true;
 }
 
-bool JKTokenizer::convertNumber(size_t start, size_t end, bool negative, bool floating)
+bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& parts)
 {
     const char* first = reinterpret_cast<const char*>(m_bytes) + start;
     const char* last = reinterpret_cast<const char*>(m_bytes) + end;
     std::string_view text(first, end - start);
-    std::from_chars_result result;
     uint32_t hash = JKHashSeed;
     // "-0" is the one integer-looking text that only a double can hold.
-    if (floating || text == "-0") {
+    bool isNegativeZero = parts.isNegative && !parts.isFloating && parts.mantissa == 0;
+    if (parts.isFloating || isNegativeZero) {
         double value = 0;
-        result = std::from_chars(first, last, value, std::chars_format::general);
-        if (result.ec == std::errc::result_out_of_range) {
-            recordError(fnd::format("The value '%s' could not be represented as a 'double' due to %s.", text, isOverflow(text) ? "overflow" : "underflow"));
-            return false;
+        if (!exactDouble(parts, value)) {
+            auto result = std::from_chars(first, last, value, std::chars_format::general);
+            if (result.ec == std::errc::result_out_of_range) {
+                recordError(fnd::format("The value '%s' could not be represented as a 'double' due to %s.", text, isOverflow(text) ? "overflow" : "underflow"));
+                return false;
+            }
+            if (result.ec != std::errc() || result.ptr != last) {
+                recordError("The conversion function did not consume all of the number tokens characters.");
+                return false;
+            }
         }
         m_value.type = JKTokenValue::Type::Double;
         m_value.number.doubleValue = value;
         hash += static_cast<uint32_t>(JKTokenValue::Type::Double);
-    } else if (negative) {
-        int64_t value = 0;
-        result = std::from_chars(first, last, value);
-        if (result.ec == std::errc::result_out_of_range) {
+    } else if (parts.isNegative) {
+        constexpr uint64_t smallestMagnitude = uint64_t(1) << 63;
+        if (parts.significantDigits > 19 || parts.mantissa > smallestMagnitude) {
             recordError(fnd::format("The value '%s' exceeded the minimum value that could be represented: %lld.", text, std::numeric_limits<int64_t>::min()));
             return false;
         }
         m_value.type = JKTokenValue::Type::SignedInteger;
-        m_value.number.signedValue = value;
-        hash += static_cast<uint32_t>(JKTokenValue::Type::SignedInteger) + static_cast<uint32_t>(value);
+        m_value.number.unsignedValue = 0 - parts.mantissa;
+        hash += static_cast<uint32_t>(JKTokenValue::Type::SignedInteger) + static_cast<uint32_t>(m_value.number.unsignedValue);
     } else {
-        uint64_t value = 0;
-        result = std::from_chars(first, last, value);
-        if (result.ec == std::errc::result_out_of_range) {
-            recordError(fnd::format("The value '%s' exceeded the maximum value that could be represented: %llu.", text, std::numeric_limits<uint64_t>::max()));
-            return false;
+        uint64_t value = parts.mantissa;
+        // Twenty digits may still fit 64 bits; more never do.
+        if (parts.significantDigits > 19) {
+            auto result = std::from_chars(first, last, value);
+            if (parts.significantDigits > 20 || result.ec == std::errc::result_out_of_range) {
+                recordError(fnd::format("The value '%s' exceeded the maximum value that could be represented: %llu.", text, std::numeric_limits<uint64_t>::max()));
+                return false;
+            }
         }
         m_value.type = JKTokenValue::Type::UnsignedInteger;
         m_value.number.unsignedValue = value;
         hash += static_cast<uint32_t>(JKTokenValue::Type::UnsignedInteger) + static_cast<uint32_t>(value);
-    }
-    if (result.ec != std::errc() || result.ptr != last) {
-        recordError("The conversion function did not consume all of the number tokens characters.");
-        return false;
     }
     uint64_t bits = m_value.number.unsignedValue;
     for (int byte = 0; byte < 8; ++byte)
@@ -416,11 +466,15 @@ bool JKTokenizer::scanString()
             break;
         if (byte < 0x20)
             return recordStringError(cursor, fnd::format("Invalid character < 0x20 found in string: 0x%2.2x.", byte));
-        auto sequence = ConvertSingleCodePointInUTF8(cursor, end);
-        if (sequence.result != JKUTF8Result::Ok)
-            break;
-        hash = JKHashBytes(hash, cursor, sequence.length);
-        cursor += sequence.length;
+        size_t length = JKCommonUTF8SequenceLength(cursor, end);
+        if (!length) {
+            auto sequence = ConvertSingleCodePointInUTF8(cursor, end);
+            if (sequence.result != JKUTF8Result::Ok)
+                break;
+            length = sequence.length;
+        }
+        hash = JKHashBytes(hash, cursor, length);
+        cursor += length;
     }
     if (cursor >= end)
         return recordStringError(end, "Invalid string.");
@@ -497,6 +551,11 @@ bool JKTokenizer::decodeString(const uint8_t* begin, const uint8_t* cursor)
             }
             m_tokenBuffer.push_back(replacement);
             cursor += 2;
+            continue;
+        }
+        if (size_t length = JKCommonUTF8SequenceLength(cursor, end)) {
+            m_tokenBuffer.append(reinterpret_cast<const char*>(cursor), length);
+            cursor += length;
             continue;
         }
         auto sequence = ConvertSingleCodePointInUTF8(cursor, end);

@@ -34,6 +34,17 @@ public:
         size_t line = 0;
     };
 
+    // A number's digits as the scanner gathered them: value = mantissa x 10^(exponent - fractionDigits),
+    // with the mantissa exact while significantDigits is at most 19.
+    struct DecimalParts {
+        uint64_t mantissa = 0;
+        int64_t significantDigits = 0;
+        int64_t fractionDigits = 0;
+        int64_t exponent = 0;
+        bool isNegative = false;
+        bool isFloating = false;
+    };
+
     explicit JKTokenizer(JKParseOptionFlags options) : m_options(options) { }
 
     // Starts a parse of the given bytes, which are read, never copied.
@@ -47,7 +58,11 @@ public:
     void skipWhitespace();
 
     TokenType tokenType() const { return m_tokenType; }
-    bool tokenStartsValue() const;
+    bool tokenStartsValue() const
+    {
+        constexpr uint32_t valueStarts = 1u << 1 | 1u << 2 | 1u << 3 | 1u << 5 | 1u << 9 | 1u << 10 | 1u << 11;
+        return (1u << static_cast<uint32_t>(m_tokenType)) & valueStarts;
+    }
     // The token's own bytes (a string's with its quotes).
     std::string_view tokenText() const { return { reinterpret_cast<const char*>(m_bytes) + m_tokenStart, m_tokenEnd - m_tokenStart }; }
     // Valid until the next token.
@@ -65,7 +80,7 @@ public:
 private:
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
-    bool convertNumber(size_t start, size_t end, bool negative, bool floating);
+    bool convertNumber(size_t start, size_t end, const DecimalParts&);
     bool scanString();
     bool decodeString(const uint8_t* begin, const uint8_t* cursor);
     bool decodeUnicodeEscape(const uint8_t*& cursor);

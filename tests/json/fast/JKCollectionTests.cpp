@@ -193,7 +193,7 @@ std::vector<std::string> collidingKeys(size_t capacity, size_t count)
     std::map<size_t, std::vector<std::string>> byHome;
     for (int candidate = 0;; ++candidate) {
         std::string key = "key" + std::to_string(candidate);
-        auto& keys = byHome[fnd::String(key).hash() % capacity];
+        auto& keys = byHome[static_cast<uint32_t>(fnd::String(key).hash()) % capacity];
         keys.push_back(key);
         if (keys.size() == count)
             return keys;
