@@ -25,7 +25,7 @@ public:
     std::vector<std::string> events;
 };
 
-// A view that takes the keyboard.
+// A view that takes the keyboard, and gives it up only when allowed.
 class FocusView final : public ui::View {
 public:
     using View::View;
@@ -33,9 +33,12 @@ public:
     bool resignFirstResponder() override
     {
         ++resignations;
+        if (!mayResign)
+            return false;
         return View::resignFirstResponder();
     }
     int resignations = 0;
+    bool mayResign = true;
 };
 
 using ApplicationTest = UITest;
@@ -105,6 +108,25 @@ TEST_F(ApplicationTest, TheFirstResponderLeavesWithItsView)
     EXPECT_EQ(field->resignations, 1);
     EXPECT_FALSE(field->isFirstResponder());
     EXPECT_EQ(window->firstResponder(), nullptr);
+}
+
+TEST_F(ApplicationTest, AFirstResponderThatHoldsOnKeepsTheKeyboard)
+{
+    auto window = makeKeyWindow();
+    auto first = std::make_shared<FocusView>(gfx::Rect { 0, 0, 10, 10 });
+    auto second = std::make_shared<FocusView>(gfx::Rect { 0, 20, 10, 10 });
+    window->addSubview(first);
+    window->addSubview(second);
+    ASSERT_TRUE(first->becomeFirstResponder());
+    first->mayResign = false;
+    EXPECT_FALSE(second->becomeFirstResponder());
+    EXPECT_TRUE(first->isFirstResponder());
+    EXPECT_FALSE(window->endEditing(false));
+    EXPECT_TRUE(first->isFirstResponder());
+    // Forced, the keyboard goes whatever the view says.
+    EXPECT_TRUE(window->endEditing(true));
+    EXPECT_EQ(window->firstResponder(), nullptr);
+    EXPECT_TRUE(second->becomeFirstResponder());
 }
 
 TEST_F(ApplicationTest, TheScreenAndTheDevice)

@@ -208,6 +208,40 @@ TEST_F(BarTest, NavigationBarsShowTheTopItemAndABackButton)
     EXPECT_EQ(sent, (std::vector<std::string> { "edit", "done" }));
 }
 
+TEST_F(BarTest, NavigationBarsKeepTheTitleCentredClearOfTheButtons)
+{
+    // With the fixed measurer "Done" and "Edit" are 24 points wide in the bar's 12-point font.
+    auto bar = ui::NavigationBar::create({ 0, 20, 320, 44 });
+    window->addSubview(bar);
+    auto item = ui::NavigationItem::createWithTitle("Settings");
+    item->setLeftBarButtonItem(ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Done));
+    item->setRightBarButtonItem(ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Edit));
+    bar->pushNavigationItem(item);
+    bar->layoutIfNeeded();
+    std::vector<gfx::Rect> buttons;
+    std::shared_ptr<ui::Label> title;
+    for (auto& subview : bar->subviews()) {
+        if (dynamic_cast<ui::BarButtonView*>(subview.get()))
+            buttons.push_back(subview->frame());
+        if (auto label = std::dynamic_pointer_cast<ui::Label>(subview))
+            title = label;
+    }
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_EQ(buttons[0], (gfx::Rect { 5, 7, 44, 30 }));
+    EXPECT_EQ(buttons[1], (gfx::Rect { 271, 7, 44, 30 }));
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->text(), "Settings");
+    EXPECT_EQ(title->frame(), (gfx::Rect { 54, 0, 212, 44 }));
+
+    // A view of the item's own takes the title's place, centred.
+    auto logo = ui::View::create({ 0, 0, 150, 40 });
+    item->setTitleView(logo);
+    bar->layoutIfNeeded();
+    EXPECT_EQ(logo->superview(), bar);
+    EXPECT_EQ(logo->frame(), (gfx::Rect { 85, 2, 150, 40 }));
+    EXPECT_EQ(title->text(), "");
+}
+
 TEST_F(BarTest, BundleImagesPreferDoubleDensityOnADoubleScreen)
 {
     ImageBundle bundle;

@@ -10,6 +10,8 @@
 #include "platform/ui/Effects.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TerminalDriver.h"
+#include "platform/ui/TextInput.h"
+#include "platform/ui/TouchSet.h"
 #include "platform/ui/Toolbar.h"
 #include "support/TemporaryHome.h"
 
@@ -67,6 +69,40 @@ public:
 
 private:
     std::shared_ptr<ui::Window> m_window;
+};
+
+// Reports what its fingers and its keyboard do as effects.
+class GestureView final : public ui::View, public ui::TextInput {
+public:
+    using View::View;
+    bool canBecomeFirstResponder() const override { return true; }
+    void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override
+    {
+        ui::Effects::report("began " + std::to_string(touches.count()) + " tap " + std::to_string(touches.anyObject()->tapCount()) + " of "
+            + std::to_string(event.allTouches().count()));
+    }
+    void touchesMoved(const ui::TouchSet& touches, const ui::Event&) override { moves += int(touches.count()); }
+    void touchesEnded(const ui::TouchSet& touches, const ui::Event&) override
+    {
+        auto location = touches.anyObject()->locationInView(this);
+        ui::Effects::report("ended " + std::to_string(touches.count()) + " after " + std::to_string(moves) + " moves at "
+            + std::to_string(int(location.x)) + "," + std::to_string(int(location.y)));
+        moves = 0;
+    }
+    void insertText(std::string_view text) override
+    {
+        if (text != "\n") {
+            ui::Effects::report("typed \"" + std::string(text) + "\"");
+            return;
+        }
+        ui::Effects::report("return");
+        resignFirstResponder();
+    }
+    void deleteBackward() override { }
+    bool hasText() const override { return false; }
+
+private:
+    int moves = 0;
 };
 
 class TerminalDriverTest : public UITest {
@@ -173,6 +209,36 @@ TEST_F(TerminalDriverTest, TheTreeShowsEveryWindowAndView)
     EXPECT_EQ(lines[4], "  Toolbar (0, 436, 320, 44) style=0");
     auto compose = std::find_if(lines.begin(), lines.end(), [](auto& line) { return line.find("item=\"compose\" action=compose:") != std::string::npos; });
     EXPECT_NE(compose, lines.end());
+}
+
+TEST_F(TerminalDriverTest, GesturesAndTypingReachTheViews)
+{
+    auto window = makeKeyWindow();
+    auto view = std::make_shared<GestureView>(gfx::Rect { 0, 20, 320, 460 });
+    view->setMultipleTouchEnabled(true);
+    window->addSubview(view);
+    auto lines = run("double-tap 100 120\n"
+                     "drag 10 30 110 80 4\n"
+                     "pinch 160 240 20 100 2\n"
+                     "type \"nobody\"\n"
+                     "tree\n");
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 9), (std::vector<std::string> {
+                                                                              "began 1 tap 1 of 1",
+                                                                              "ended 1 after 0 moves at 100,100",
+                                                                              "began 1 tap 2 of 1",
+                                                                              "ended 1 after 0 moves at 100,100",
+                                                                              "began 1 tap 1 of 1",
+                                                                              "ended 1 after 4 moves at 110,60",
+                                                                              "began 2 tap 1 of 2",
+                                                                              "ended 2 after 4 moves at 110,220",
+                                                                              "error: line 4: nothing takes typed text (no text field is being edited)",
+                                                                          }));
+
+    ASSERT_TRUE(view->becomeFirstResponder());
+    lines = run("type \"Joe\\nDoe\"\n");
+    // The line feed is the return key; after it nobody edits, so the rest goes nowhere.
+    EXPECT_EQ(lines, (std::vector<std::string> { "typed \"Joe\"", "return" }));
 }
 
 TEST(TerminalWords, QuotesGroupWordsAndTakeEscapes)
