@@ -5,11 +5,11 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/View.h"
 
-StandInViewController::StandInViewController(std::string screenName, PeopleListRequest request)
+StandInViewController::StandInViewController(std::string screenName, std::string title, PeopleListRequest request)
     : m_screenName(std::move(screenName))
     , m_request(std::move(request))
 {
-    setTitle(m_screenName);
+    setTitle(std::move(title));
 }
 
 void StandInViewController::viewDidLoad()
@@ -17,7 +17,7 @@ void StandInViewController::viewDidLoad()
     auto contentView = view();
     contentView->setBackgroundColor(gfx::Color::white());
     auto label = ui::Label::create({ 10, 100, contentView->bounds().width() - 20, 40 });
-    label->setText(m_screenName);
+    label->setText(title());
     label->setTextAlignment(gfx::TextAlignment::Center);
     contentView->addSubview(label);
     navigationItem()->setLeftBarButtonItem(

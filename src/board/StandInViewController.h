@@ -9,7 +9,8 @@
 // screen would have been opened with, and offers a Cancel button that closes it.
 class StandInViewController : public ui::ViewController {
 public:
-    StandInViewController(std::string screenName, PeopleListRequest);
+    // `screenName` is the class of the screen that belongs here; `title` is what the user sees.
+    StandInViewController(std::string screenName, std::string title, PeopleListRequest);
 
     std::string_view className() const override { return "StandInViewController"; }
 
