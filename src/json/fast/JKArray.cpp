@@ -1,5 +1,6 @@
 #include "json/fast/JKArray.h"
 
+#include "json/fast/JKRelease.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Format.h"
 
@@ -13,13 +14,14 @@ void JKArray::alloc()
         fnd::format("*** - [%@ %@]: The %@ class is private to FastJSON and should not be used in this fashion.", "JKArray", "allocWithZone:", "JKArray"));
 }
 
-fnd::Ref<JKArray> JKArray::create(std::span<JKObjectStackEntry> objects, bool isMutable)
+fnd::Ref<JKArray> JKArray::create(std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers)
 {
-    return std::allocate_shared<JKArray>(JKPoolAllocator<JKArray>(), ConstructionKey(), objects, isMutable);
+    return std::allocate_shared<JKArray>(JKPoolAllocator<JKArray>(), ConstructionKey(), objects, isMutable, holdsContainers);
 }
 
-JKArray::JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool isMutable)
+JKArray::JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers)
     : m_mutations(isMutable ? 1 : 0)
+    , m_holdsContainers(holdsContainers)
 {
     m_objects.reserve(objects.size());
     for (auto& entry : objects)
@@ -28,13 +30,16 @@ JKArray::JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool is
 
 JKArray::~JKArray()
 {
-    // Releasing touches each child's reference count; fetch a few children ahead.
-    constexpr size_t lookAhead = 8;
+    // Releasing touches each child and, for a flat child container, its storage: fetch them ahead.
+    constexpr size_t childLookAhead = 8;
+    constexpr size_t contentsLookAhead = 4;
     size_t count = m_objects.size();
     for (size_t index = 0; index < count; ++index) {
-        if (index + lookAhead < count)
-            __builtin_prefetch(m_objects[index + lookAhead].get());
-        fnd::DeferredRelease::release(std::move(m_objects[index]));
+        if (index + childLookAhead < count)
+            __builtin_prefetch(m_objects[index + childLookAhead].get());
+        if (m_holdsContainers && index + contentsLookAhead < count)
+            JKPrefetchChildContents(m_objects[index + contentsLookAhead].get());
+        JKReleaseChild(std::move(m_objects[index]));
     }
 }
 
@@ -81,7 +86,7 @@ void JKArray::removeObjectAtIndex(size_t index)
     fnd::Id removed = std::move(m_objects[index]);
     m_objects.erase(m_objects.begin() + static_cast<ptrdiff_t>(index));
     advanceMutations();
-    fnd::DeferredRelease::release(std::move(removed));
+    JKReleaseChild(std::move(removed));
 }
 
 void JKArray::replaceObjectAtIndex(size_t index, fnd::Id object)
@@ -92,7 +97,7 @@ void JKArray::replaceObjectAtIndex(size_t index, fnd::Id object)
         throwBeyondBounds("replaceObjectAtIndex:withObject:", index, m_objects.size());
     fnd::Id old = std::exchange(m_objects[index], std::move(object));
     advanceMutations();
-    fnd::DeferredRelease::release(std::move(old));
+    JKReleaseChild(std::move(old));
 }
 
 void JKArray::checkMutable(std::string_view operation) const
@@ -103,10 +108,12 @@ void JKArray::checkMutable(std::string_view operation) const
     }
 }
 
-void JKArray::checkObject(const fnd::Id& object, std::string_view operation) const
+void JKArray::checkObject(const fnd::Id& object, std::string_view operation)
 {
     if (!object)
         throw fnd::Exception("NSInvalidArgumentException", fnd::format("*** -[%@ %@]: attempt to insert nil", className(), operation));
+    if (object->holdsObjects())
+        m_holdsContainers = true;
 }
 
 void JKArray::throwBeyondBounds(std::string_view operation, size_t index, size_t bound) const

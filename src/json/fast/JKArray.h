@@ -23,7 +23,7 @@ public:
     // The class is private to the decoder: asking for an instance any other way throws.
     [[noreturn]] static void alloc();
 
-    JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool isMutable);
+    JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers);
     ~JKArray() override;
 
     size_t count() const override { return m_objects.size(); }
@@ -38,6 +38,9 @@ public:
     size_t capacity() const { return m_objects.capacity(); }
     // 0 for an immutable array; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
+    // Whether an array, dictionary or other container may be among the objects.
+    bool holdsContainers() const { return m_holdsContainers; }
+    void prefetchStorage() const { __builtin_prefetch(m_objects.data()); }
 
     std::string_view className() const override { return "JKArray"; }
     bool isMutable() const override { return m_mutations != 0; }
@@ -45,13 +48,14 @@ public:
 private:
     friend class JKParseState;
     // Takes over the references in `objects`.
-    static fnd::Ref<JKArray> create(std::span<JKObjectStackEntry> objects, bool isMutable);
+    static fnd::Ref<JKArray> create(std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers);
 
     void checkMutable(std::string_view operation) const;
-    void checkObject(const fnd::Id&, std::string_view operation) const;
+    void checkObject(const fnd::Id&, std::string_view operation);
     [[noreturn]] void throwBeyondBounds(std::string_view operation, size_t index, size_t bound) const;
     void advanceMutations();
 
     std::vector<fnd::Id, JKPoolAllocator<fnd::Id>> m_objects;
     uint32_t m_mutations;
+    bool m_holdsContainers;
 };

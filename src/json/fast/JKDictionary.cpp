@@ -2,6 +2,7 @@
 
 #include "json/fast/JKDictionaryEnumerator.h"
 #include "json/fast/JKPool.h"
+#include "json/fast/JKRelease.h"
 #include "platform/foundation/Assertion.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Format.h"
@@ -40,9 +41,9 @@ size_t JKDictionary::capacityForCount(size_t count)
     throw fnd::Exception("NSMallocException", "Unable to allocate memory for hash table.");
 }
 
-fnd::Ref<JKDictionary> JKDictionary::create(std::span<JKObjectStackEntry> entries, bool isMutable)
+fnd::Ref<JKDictionary> JKDictionary::create(std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers)
 {
-    return std::allocate_shared<JKDictionary>(JKPoolAllocator<JKDictionary>(), ConstructionKey(), entries, isMutable);
+    return std::allocate_shared<JKDictionary>(JKPoolAllocator<JKDictionary>(), ConstructionKey(), entries, isMutable, holdsContainers);
 }
 
 JKDictionary::EntryStorage JKDictionary::makeEntryStorage(size_t capacity)
@@ -58,9 +59,10 @@ void JKDictionary::EntryStorageDeleter::operator()(Entry* entries) const
     JKPool::deallocate(entries, capacity * sizeof(Entry));
 }
 
-JKDictionary::JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable)
+JKDictionary::JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers)
     : m_capacity(capacityForCount(entries.size()))
     , m_mutations(isMutable ? 1 : 0)
+    , m_holdsContainers(holdsContainers)
 {
     if (m_capacity)
         m_entries = makeEntryStorage(m_capacity);
@@ -70,15 +72,18 @@ JKDictionary::JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entrie
 
 JKDictionary::~JKDictionary()
 {
-    // Releasing touches each member's reference count; fetch a few entries ahead.
-    constexpr size_t lookAhead = 4;
+    // Releasing touches each member and, for a flat child container, its storage: fetch them ahead.
+    constexpr size_t memberLookAhead = 4;
+    constexpr size_t contentsLookAhead = 2;
     for (size_t slot = 0; slot < m_capacity; ++slot) {
-        if (slot + lookAhead < m_capacity) {
-            __builtin_prefetch(m_entries[slot + lookAhead].key.get());
-            __builtin_prefetch(m_entries[slot + lookAhead].object.get());
+        if (slot + memberLookAhead < m_capacity) {
+            __builtin_prefetch(m_entries[slot + memberLookAhead].key.get());
+            __builtin_prefetch(m_entries[slot + memberLookAhead].object.get());
         }
-        fnd::DeferredRelease::release(std::move(m_entries[slot].key));
-        fnd::DeferredRelease::release(std::move(m_entries[slot].object));
+        if (m_holdsContainers && slot + contentsLookAhead < m_capacity)
+            JKPrefetchChildContents(m_entries[slot + contentsLookAhead].object.get());
+        JKReleaseChild(std::move(m_entries[slot].key));
+        JKReleaseChild(std::move(m_entries[slot].object));
     }
 }
 
@@ -138,8 +143,8 @@ void JKDictionary::removeEntry(Entry& removed)
         entry = Entry();
         placeInFirstFreeSlot(std::move(moved));
     }
-    fnd::DeferredRelease::release(std::move(old.key));
-    fnd::DeferredRelease::release(std::move(old.object));
+    JKReleaseChild(std::move(old.key));
+    JKReleaseChild(std::move(old.object));
 }
 
 void JKDictionary::placeInFirstFreeSlot(Entry&& entry)
@@ -221,6 +226,8 @@ void JKDictionary::setObjectForKey(fnd::Id object, fnd::Id key)
     }
     resizeIfNecessary();
     fnd::Id storedKey = fnd::copyOf(key);
+    if (object->holdsObjects() || storedKey->holdsObjects())
+        m_holdsContainers = true;
     size_t keyHash = storedKey->hash();
     addObject(keyHash, std::move(storedKey), std::move(object));
     advanceMutations();

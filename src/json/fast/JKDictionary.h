@@ -32,7 +32,7 @@ public:
     // The table size for `count` members; throws past the largest size.
     static size_t capacityForCount(size_t count);
 
-    JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable);
+    JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers);
     ~JKDictionary() override;
 
     size_t count() const override { return m_count; }
@@ -60,6 +60,9 @@ public:
     }
     // 0 for an immutable dictionary; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
+    // Whether an array, dictionary or other container may be among the keys and objects.
+    bool holdsContainers() const { return m_holdsContainers; }
+    void prefetchStorage() const { __builtin_prefetch(m_entries.get()); }
 
     std::string_view className() const override { return "JKDictionary"; }
     bool isMutable() const override { return m_mutations != 0; }
@@ -67,7 +70,7 @@ public:
 private:
     friend class JKParseState;
     // Takes over the references in `entries`; a later duplicate key replaces an earlier one.
-    static fnd::Ref<JKDictionary> create(std::span<JKObjectStackEntry> entries, bool isMutable);
+    static fnd::Ref<JKDictionary> create(std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers);
 
     size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
     // Capacities fit 32 bits, and a 32-bit division is much cheaper than a 64-bit one.
@@ -91,4 +94,5 @@ private:
     size_t m_count { 0 };
     size_t m_capacity { 0 };
     uint32_t m_mutations;
+    bool m_holdsContainers;
 };

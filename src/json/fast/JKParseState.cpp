@@ -72,7 +72,7 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
 // stack rather than the call stack, so that nesting depth is bounded only by memory.
 fnd::Id JKParseState::parseContainer()
 {
-    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size() });
+    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size(), false });
     while (!m_frames.empty()) {
         // Input that ends inside a container fails without a message of its own here; the top level
         // then reports the end of the buffer.
@@ -179,7 +179,7 @@ bool JKParseState::stepDictionary(Frame& frame)
 void JKParseState::openContainer()
 {
     // Invalidates references to the parent's frame, so callers must be done with it.
-    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size() });
+    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size(), false });
 }
 
 void JKParseState::closeContainer()
@@ -189,14 +189,18 @@ void JKParseState::closeContainer()
     std::span<JKObjectStackEntry> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
     fnd::Id container;
     if (frame.isDictionary)
-        container = JKDictionary::create(members, m_mutableCollections);
+        container = JKDictionary::create(members, m_mutableCollections, frame.holdsContainers);
     else
-        container = JKArray::create(members, m_mutableCollections);
+        container = JKArray::create(members, m_mutableCollections, frame.holdsContainers);
     m_objectStack.resize(frame.start);
 
-    if (m_frames.empty())
+    if (m_frames.empty()) {
         m_result = std::move(container);
-    else if (m_frames.back().isDictionary)
+        return;
+    }
+    Frame& parent = m_frames.back();
+    parent.holdsContainers = true;
+    if (parent.isDictionary)
         m_objectStack.back().object = std::move(container);
     else
         m_objectStack.push_back({ std::move(container), nullptr, 0 });

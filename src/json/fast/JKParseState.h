@@ -29,6 +29,7 @@ private:
         bool isDictionary;
         uint8_t accepts;
         size_t start;
+        bool holdsContainers;
     };
 
     fnd::Id parseContainer();

@@ -20,46 +20,63 @@ namespace {
 constexpr size_t classCount = JKPool::largestPooledSize / JKPool::granularity;
 constexpr size_t chunkSize = 256 * 1024;
 // A thread keeps at most this many free blocks of a size; past it, they go to the shared pool as one
-// batch, so that no list is walked block by block.
+// batch, so that no block is touched to move them.
 constexpr size_t localLimit = 16384;
-
-struct FreeBlock {
-    FreeBlock* next;
-};
-
-struct FreeList {
-    FreeBlock* head = nullptr;
-    size_t count = 0;
-
-    void push(FreeBlock* block)
-    {
-        block->next = head;
-        head = block;
-        ++count;
-    }
-
-    FreeBlock* pop()
-    {
-        FreeBlock* block = head;
-        head = block->next;
-        --count;
-        // The next pop reads the next block's link; fetch it while the caller works.
-        if (head)
-            __builtin_prefetch(head);
-        return block;
-    }
-};
+// How many blocks ahead allocation fetches the block it will hand out.
+constexpr size_t prefetchDistance = 4;
 
 size_t blockSize(size_t sizeClass)
 {
     return (sizeClass + 1) * JKPool::granularity;
 }
 
-// Batches of blocks freed by threads with too many, and by threads that have ended. Never destroyed,
+// Free blocks of one size as an array of addresses rather than a list threaded through the blocks:
+// taking one reads no freed memory, and the next few can be fetched ahead of use. Trivially
+// destructible, so that a thread's stacks need no guarded initialisation; the storage belongs to
+// whichever pool holds the stack.
+struct FreeStack {
+    void** items = nullptr;
+    size_t count = 0;
+    size_t capacity = 0;
+
+    void push(void* block)
+    {
+        if (count == capacity)
+            grow();
+        items[count++] = block;
+    }
+
+    void* pop()
+    {
+        void* block = items[--count];
+        if (count >= prefetchDistance)
+            __builtin_prefetch(items[count - prefetchDistance], 1);
+        return block;
+    }
+
+    void grow()
+    {
+        size_t newCapacity = capacity ? capacity * 2 : 256;
+        auto* newItems = static_cast<void**>(::operator new(newCapacity * sizeof(void*)));
+        for (size_t index = 0; index < count; ++index)
+            newItems[index] = items[index];
+        ::operator delete(items);
+        items = newItems;
+        capacity = newCapacity;
+    }
+
+    void releaseStorage()
+    {
+        ::operator delete(items);
+        *this = FreeStack();
+    }
+};
+
+// Batches of blocks from threads with too many and from threads that have ended. Never destroyed,
 // since threads may free blocks while the process ends.
 struct SharedPool {
     std::mutex lock;
-    std::vector<FreeList> batches[classCount];
+    std::vector<FreeStack> batches[classCount];
     // Read without the lock, so that a thread carving fresh blocks does not take it for nothing.
     std::atomic<size_t> batchCounts[classCount] {};
     // Every chunk stays referenced here, so leak checkers see pooled memory as reachable.
@@ -72,15 +89,8 @@ SharedPool& sharedPool()
     return *pool;
 }
 
-// The shared pool's lock must be held.
-void pushBatch(SharedPool& shared, size_t sizeClass, FreeList batch)
-{
-    shared.batches[sizeClass].push_back(batch);
-    shared.batchCounts[sizeClass].store(shared.batches[sizeClass].size(), std::memory_order_relaxed);
-}
-
 struct LocalPool {
-    FreeList lists[classCount];
+    FreeStack stacks[classCount];
     char* chunkCursor;
     char* chunkEnd;
     bool hasEnded;
@@ -88,17 +98,25 @@ struct LocalPool {
 
 constinit thread_local LocalPool localPool {};
 
+[[gnu::noinline]] void giveToSharedPool(size_t sizeClass, FreeStack batch)
+{
+    auto& shared = sharedPool();
+    std::lock_guard guard(shared.lock);
+    shared.batches[sizeClass].push_back(batch);
+    shared.batchCounts[sizeClass].store(shared.batches[sizeClass].size(), std::memory_order_relaxed);
+}
+
 // Hands a thread's free blocks to the shared pool when the thread ends.
 struct LocalPoolRetirement {
     bool isArmed = false;
     ~LocalPoolRetirement()
     {
-        auto& shared = sharedPool();
-        std::lock_guard guard(shared.lock);
         for (size_t sizeClass = 0; sizeClass < classCount; ++sizeClass) {
-            FreeList& list = localPool.lists[sizeClass];
-            if (list.head)
-                pushBatch(shared, sizeClass, std::exchange(list, FreeList()));
+            FreeStack& stack = localPool.stacks[sizeClass];
+            if (stack.count)
+                giveToSharedPool(sizeClass, std::exchange(stack, FreeStack()));
+            else
+                stack.releaseStorage();
         }
         localPool.hasEnded = true;
     }
@@ -127,20 +145,35 @@ thread_local LocalPoolRetirement localPoolRetirement;
 [[gnu::noinline]] void* refill(size_t sizeClass)
 {
     localPoolRetirement.isArmed = true;
-    FreeList& list = localPool.lists[sizeClass];
+    FreeStack& stack = localPool.stacks[sizeClass];
     auto& shared = sharedPool();
     if (shared.batchCounts[sizeClass].load(std::memory_order_relaxed)) {
         std::lock_guard guard(shared.lock);
         auto& batches = shared.batches[sizeClass];
         if (!batches.empty()) {
-            list = batches.back();
+            stack.releaseStorage();
+            stack = batches.back();
             batches.pop_back();
             shared.batchCounts[sizeClass].store(batches.size(), std::memory_order_relaxed);
         }
     }
-    if (list.head)
-        return list.pop();
+    if (stack.count)
+        return stack.pop();
     return carveBlock(blockSize(sizeClass));
+}
+
+// The thread now owns stack storage, which must go to the shared pool when the thread ends.
+[[gnu::noinline]] void growLocalStack(FreeStack& stack)
+{
+    localPoolRetirement.isArmed = true;
+    stack.grow();
+}
+
+[[gnu::noinline]] void giveToSharedPoolAfterEnd(size_t sizeClass, void* block)
+{
+    FreeStack single;
+    single.push(block);
+    giveToSharedPool(sizeClass, single);
 }
 
 }
@@ -150,21 +183,10 @@ void* JKPool::allocate(size_t bytes)
     if (bytes > largestPooledSize)
         return ::operator new(bytes);
     size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
-    FreeList& list = localPool.lists[sizeClass];
-    void* block = list.head ? list.pop() : refill(sizeClass);
+    FreeStack& stack = localPool.stacks[sizeClass];
+    void* block = stack.count ? stack.pop() : refill(sizeClass);
     UNPOISON_BLOCK(block, blockSize(sizeClass));
     return block;
-}
-
-namespace {
-
-[[gnu::noinline]] void giveToSharedPool(size_t sizeClass, FreeList batch)
-{
-    auto& shared = sharedPool();
-    std::lock_guard guard(shared.lock);
-    pushBatch(shared, sizeClass, batch);
-}
-
 }
 
 void JKPool::deallocate(void* pointer, size_t bytes)
@@ -176,17 +198,16 @@ void JKPool::deallocate(void* pointer, size_t bytes)
         return;
     }
     size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
-    auto* block = static_cast<FreeBlock*>(pointer);
-    // Only the link stays readable while the block is free.
-    POISON_BLOCK(reinterpret_cast<char*>(block) + sizeof(FreeBlock), blockSize(sizeClass) - sizeof(FreeBlock));
+    // A free block must not be touched until it is handed out again.
+    POISON_BLOCK(pointer, blockSize(sizeClass));
     if (localPool.hasEnded) {
-        FreeList single;
-        single.push(block);
-        giveToSharedPool(sizeClass, single);
+        giveToSharedPoolAfterEnd(sizeClass, pointer);
         return;
     }
-    FreeList& list = localPool.lists[sizeClass];
-    list.push(block);
-    if (list.count >= localLimit)
-        giveToSharedPool(sizeClass, std::exchange(list, FreeList()));
+    FreeStack& stack = localPool.stacks[sizeClass];
+    if (stack.count == stack.capacity)
+        growLocalStack(stack);
+    stack.push(pointer);
+    if (stack.count >= localLimit)
+        giveToSharedPool(sizeClass, std::exchange(stack, FreeStack()));
 }

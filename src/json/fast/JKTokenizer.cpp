@@ -3,6 +3,7 @@
 #include "json/fast/JKUnicode.h"
 #include "platform/foundation/Format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>

@@ -250,6 +250,17 @@ TEST(DecoderNesting, DeepDocumentsParseAndDieWithoutRecursion)
     objects += "null" + std::string(depth, '}');
     EXPECT_TRUE(decodeJSON(objects, 0, true));
 
+    // Containers nested by changes after decoding die without recursion too.
+    auto outer = fnd::as<fnd::MutableArray>(decodeJSON("[]", 0, true));
+    fnd::Ref<fnd::MutableArray> innermost = outer;
+    for (int level = 0; level < depth; ++level) {
+        auto next = fnd::as<fnd::MutableArray>(decodeJSON("[0]", 0, true));
+        innermost->addObject(next);
+        innermost = next;
+    }
+    innermost.reset();
+    outer.reset();
+
     // A failure deep inside releases everything built so far.
     std::string failing = std::string(depth, '[') + std::string(depth - 1, ']') + ",]";
     EXPECT_FALSE(decodeJSON(failing));
