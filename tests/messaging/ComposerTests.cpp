@@ -217,6 +217,34 @@ TEST_F(ComposerTest, TestsCanFinishWithEveryResult)
     }
 }
 
+// A composer that hears its own disappearance, as the sharing framework's composers do.
+class WatchedComposer : public msg::MailComposeViewController {
+public:
+    void viewDidDisappear(bool animated) override
+    {
+        MailComposeViewController::viewDidDisappear(animated);
+        ++disappearances;
+        stillPresentsSomething = static_cast<bool>(presentedViewController());
+    }
+    int disappearances = 0;
+    bool stillPresentsSomething = true;
+};
+
+TEST_F(ComposerTest, SubclassesHearTheComposerDisappear)
+{
+    auto composer = msg::MailComposeViewController::create<WatchedComposer>();
+    ASSERT_TRUE(composer);
+    composer->setMailComposeDelegate(m_mailDelegate);
+    m_root->presentViewController(composer, true);
+    m_time.runUntilIdle();
+    composer->setToRecipients({ "a@b.invalid" });
+    composer->send();
+    EXPECT_EQ(composer->disappearances, 0);
+    m_time.runUntilIdle();
+    EXPECT_EQ(composer->disappearances, 1);
+    EXPECT_FALSE(composer->stillPresentsSomething);
+}
+
 TEST_F(ComposerTest, TextMessagesGoToTheOutboxToo)
 {
     auto composer = msg::MessageComposeViewController::create();

@@ -57,12 +57,25 @@ public:
             return std::nullopt;
         return indexPath;
     }
+    std::optional<std::string> titleForFooterInSection(ui::TableView&, int section) override
+    {
+        if (!headers || section != 0)
+            return std::nullopt;
+        return std::string("Footer");
+    }
+    std::optional<double> heightForRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath) override
+    {
+        if (tallFirstRow && indexPath.row == 0)
+            return 100;
+        return std::nullopt;
+    }
     void didSelectRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath) override { selections.push_back(indexPath); }
     void didDeselectRowAtIndexPath(ui::TableView&, const ui::IndexPath& indexPath) override { deselections.push_back(indexPath); }
 
     std::vector<int> counts;
     bool headers = false;
     bool refuseSelection = false;
+    bool tallFirstRow = false;
     size_t requests = 0;
     std::set<const ui::TableViewCell*> madeCells;
     std::vector<ui::IndexPath> selections;
@@ -131,7 +144,9 @@ TEST_F(TableViewTest, SectionsTitlesAndIndex)
     // Header bands of 22 points come before their rows.
     EXPECT_EQ(table->rectForHeaderInSection(0), gfx::Rect(0, 0, 320, 22));
     EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 0)).minY(), 22);
-    EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 2)).minY(), 22 + 3 * 44 + 22 + 22);
+    EXPECT_EQ(table->footerTitleForSection(0), "Footer");
+    EXPECT_EQ(table->rectForFooterInSection(0), gfx::Rect(0, 22 + 3 * 44, 320, 22));
+    EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 2)).minY(), 22 + 3 * 44 + 22 + 22 + 22);
     // The index takes the right edge, so rows stop short of it.
     EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 0)).width(), 300);
     EXPECT_TRUE(table->rectForRowAtIndexPath(ui::IndexPath::forRow(5, 1)).isEmpty());
@@ -142,13 +157,31 @@ TEST_F(TableViewTest, SectionsTitlesAndIndex)
     EXPECT_EQ(textOf(table->visibleCells().front()), "Row 2.0");
 }
 
+TEST_F(TableViewTest, RowHeightsComeFromTheDelegateOrTheTable)
+{
+    m_window = makeKeyWindow();
+    auto controller = std::make_shared<RowsController>(std::vector<int> { 20 });
+    controller->tallFirstRow = true;
+    m_window->setRootViewController(controller);
+    runUntilIdle();
+    auto table = controller->tableView();
+    table->setRowHeight(40);
+    EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 0)).height(), 100);
+    EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(1, 0)), gfx::Rect(0, 100, 320, 40));
+    EXPECT_EQ(table->indexPathForRowAtPoint({ 10, 139 }), ui::IndexPath::forRow(1, 0));
+    EXPECT_EQ(table->contentSize().height, 100 + 19 * 40);
+    // 460 points: the tall row and nine more, the last of them partly.
+    EXPECT_EQ(table->visibleCells().size(), 10u);
+}
+
 TEST_F(TableViewTest, GroupedRowsAreInsetBetweenGaps)
 {
     auto controller = show({ 1, 2 }, ui::TableViewStyle::Grouped, true);
     auto table = controller->tableView();
     // 10-point gap, 36-point header, the row.
     EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 0)), gfx::Rect(10, 46, 300, 44));
-    EXPECT_EQ(table->rectForSection(1).minY(), 10 + 36 + 44 + 10);
+    // The first section has a 30-point footer title.
+    EXPECT_EQ(table->rectForSection(1).minY(), 10 + 36 + 44 + 30 + 10);
     EXPECT_EQ(table->visibleCells().front()->frame(), gfx::Rect(10, 46, 300, 44));
 }
 
