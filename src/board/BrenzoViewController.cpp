@@ -12,6 +12,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/BundleImages.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/messaging/MailComposeViewController.h"
 #include "platform/ui/Toolbar.h"
 #include "sharing/core/SHK.h"
@@ -368,6 +369,16 @@ void BrenzoViewController::addContactButtonAction(const fnd::Id&)
     presentViewController(picker, true);
 }
 
+void BrenzoViewController::addImageButtonAction(const fnd::Id&)
+{
+    auto picker = ui::ImagePickerController::create(ui::ImagePickerSourceType::PhotoLibrary);
+    picker->setAllowsEditing(false);
+    picker->setDelegate(sharedAs<BrenzoViewController>());
+    // The system this stands for is recent enough for the form sheet.
+    picker->setModalPresentationStyle(ui::ModalPresentationStyle::FormSheet);
+    presentViewController(picker, true);
+}
+
 void BrenzoViewController::dismissSettingsView()
 {
     dismissViewController(true);
@@ -399,6 +410,20 @@ void BrenzoViewController::peopleListViewControllerPhotoSelectedIndexWithNameWit
     auto picture = addPhotoPicture(photo);
     picture->setType(std::string(TouchImageView::phoneType));
     picture->setParameters("tel:" + withoutBlanks(phone));
+}
+
+void BrenzoViewController::didFinishPickingMediaWithInfo(ui::ImagePickerController&, const fnd::Ref<fnd::Dictionary>& info)
+{
+    fnd::Log::write("didFinishPickingMediaWithInfo");
+    dismissViewController(true);
+    auto image = info ? info->objectForKeyAs<gfx::Image>(ui::ImagePickerController::originalImageKey) : nullptr;
+    if (image)
+        addPhotoPicture(image);
+}
+
+void BrenzoViewController::imagePickerControllerDidCancel(ui::ImagePickerController&)
+{
+    dismissViewController(true);
 }
 
 // Main tool bar.

@@ -2,6 +2,7 @@
 
 #include "board/PeopleListViewControllerDelegate.h"
 #include "platform/messaging/MailComposeDelegate.h"
+#include "platform/ui/ImagePickerControllerDelegate.h"
 #include "platform/ui/ViewController.h"
 #include "xml/DDXMLElement.h"
 
@@ -22,7 +23,10 @@ class Toolbar;
 // The application's one screen: the board of pictures read from "main.xml" (or the default board
 // of a background and twelve placeholders), the main tool bar (rating, feedback mail, sharing) and
 // the edit tool bar (cancel, add a contact, delete, save) of edit mode.
-class BrenzoViewController : public ui::ViewController, public PeopleListViewControllerDelegate, public msg::MailComposeDelegate {
+class BrenzoViewController : public ui::ViewController,
+                             public PeopleListViewControllerDelegate,
+                             public msg::MailComposeDelegate,
+                             public ui::ImagePickerControllerDelegate {
 public:
     static std::shared_ptr<BrenzoViewController> create();
     BrenzoViewController();
@@ -70,6 +74,8 @@ public:
     void cancelAction(const fnd::Id& sender);
     void deleteAction(const fnd::Id& sender);
     void addContactButtonAction(const fnd::Id& sender);
+    // Nothing on the board sends it: adds a picture from the photo library.
+    void addImageButtonAction(const fnd::Id& sender);
 
     // The feedback mail's end: logged when sent, dismissed whatever the result.
     void didFinishWithResult(msg::MailComposeViewController&, msg::MailComposeResult, const fnd::Ref<fnd::Error>&) override;
@@ -81,6 +87,10 @@ public:
     void peopleListViewControllerPhotoSelectedIndexWithNameWithPhoneWithReference(ui::ViewController& picker,
         const fnd::Ref<gfx::Image>& photo, int32_t selectedIndex, const std::string& name, const std::string& phone,
         const fnd::Id& reference) override;
+
+    // A photo from the library becomes a new picture without an action; cancelling only closes.
+    void didFinishPickingMediaWithInfo(ui::ImagePickerController&, const fnd::Ref<fnd::Dictionary>& info) override;
+    void imagePickerControllerDidCancel(ui::ImagePickerController&) override;
 
     // The pictures of the board, background first, in board order.
     std::vector<std::shared_ptr<TouchImageView>> boardPictures() const;

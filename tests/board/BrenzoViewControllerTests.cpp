@@ -7,6 +7,7 @@
 #include "platform/messaging/MailComposeViewController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Toolbar.h"
@@ -181,6 +182,38 @@ TEST_F(BrenzoViewControllerTest, APickedContactBecomesANewCallingPictureAboveThe
     EXPECT_EQ(boardFileText()->find("image001.png"), std::string::npos);
 
     EXPECT_EQ(addContact()->imageName(), "image002.png");
+}
+
+TEST_F(BrenzoViewControllerTest, APhotoFromTheLibraryBecomesAPictureWithoutAnAction)
+{
+    board->addImageButtonAction(nullptr);
+    auto picker = std::dynamic_pointer_cast<ui::ImagePickerController>(board->presentedViewController());
+    ASSERT_TRUE(picker);
+    EXPECT_EQ(picker->sourceType(), ui::ImagePickerSourceType::PhotoLibrary);
+    EXPECT_FALSE(picker->allowsEditing());
+    EXPECT_EQ(picker->modalPresentationStyle(), ui::ModalPresentationStyle::FormSheet);
+    runUntilIdle();
+    picker->cancel();
+    runUntilIdle();
+    EXPECT_FALSE(board->presentedViewController());
+    EXPECT_EQ(background->children().size(), 12u);
+
+    board->addImageButtonAction(nullptr);
+    runUntilIdle();
+    picker = std::dynamic_pointer_cast<ui::ImagePickerController>(board->presentedViewController());
+    ASSERT_TRUE(picker);
+    picker->pickImage(photoOfSize(180, 240), "beach.png");
+    runUntilIdle();
+    EXPECT_FALSE(board->presentedViewController());
+    EXPECT_TRUE(m_log.contains("didFinishPickingMediaWithInfo"));
+    ASSERT_EQ(background->children().size(), 13u);
+    auto picture = background->children().back();
+    EXPECT_EQ(picture->frame(), (gfx::Rect { 115, 25, 90, 120 }));
+    EXPECT_EQ(picture->type(), std::nullopt);
+    EXPECT_EQ(picture->parameters(), std::nullopt);
+    EXPECT_TRUE(picture->isMovable());
+    EXPECT_EQ(picture->imageName(), "image001.png");
+    EXPECT_TRUE(fnd::FileManager::fileExists(documents() / "image001.png"));
 }
 
 TEST_F(BrenzoViewControllerTest, TheEditToolBarOpensThePickerWithTheBoardAsItsDelegate)
