@@ -217,18 +217,6 @@ TEST(DecoderConveniences, DecodeStringsAndData)
     EXPECT_TRUE(FastJSONDeserializing::mutableObjectFromJSONDataWithParseOptions(data, 0)->isMutable());
 }
 
-TEST(DecoderOldNames, ForwardToTheImmutableForms)
-{
-    auto decoder = JSONDecoder::decoder();
-    EXPECT_FALSE(decoder->parseUTF8StringLength("[1]", 3)->isMutable());
-    fnd::Ref<fnd::Error> error;
-    EXPECT_FALSE(decoder->parseUTF8StringLengthError("[1", 2, &error));
-    EXPECT_TRUE(error);
-    auto data = fnd::Data::create(std::string_view("[]"));
-    EXPECT_FALSE(decoder->parseJSONData(data)->isMutable());
-    EXPECT_FALSE(decoder->parseJSONDataError(data, nullptr)->isMutable());
-}
-
 TEST(DecoderNesting, DeepDocumentsParseAndDieWithoutRecursion)
 {
     constexpr int depth = 50000;

@@ -1,0 +1,54 @@
+// Counts the global allocations of a parse: once a decoder is warm, a parse allocates nothing beyond
+// the objects it returns, which come from the decoder's pool.
+
+#include "FastJSONTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+thread_local bool isCounting = false;
+thread_local size_t allocationCount = 0;
+
+}
+
+void* operator new(size_t size)
+{
+    if (isCounting)
+        ++allocationCount;
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, size_t) noexcept
+{
+    std::free(memory);
+}
+
+namespace {
+
+TEST(DecoderAllocations, AWarmDecoderAllocatesNoScratchMemory)
+{
+    const std::string text = R"({"list":[1,2.5,"short",true,null,{"k":[[],{}]}],"again":"short","n":-7})";
+    auto decoder = JSONDecoder::decoder();
+    for (int round = 0; round < 3; ++round)
+        ASSERT_TRUE(decoder->objectWithUTF8StringLength(text.data(), text.size()));
+
+    allocationCount = 0;
+    isCounting = true;
+    fnd::Id value = decoder->objectWithUTF8StringLength(text.data(), text.size());
+    isCounting = false;
+    EXPECT_TRUE(value);
+    EXPECT_EQ(allocationCount, 0u);
+}
+
+}
