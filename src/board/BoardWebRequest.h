@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-// The web request of an "http" picture: fetched on a worker thread so the board never waits for
-// the network; the reply comes back on the main run loop.
+// The web request of an "http" picture: loaded in the background so the board never waits for the
+// network; the reply comes back on the main run loop.
 class BoardWebRequest {
 public:
     // The reply's body as text whatever the status, or nothing when the transfer failed. Only

@@ -175,8 +175,8 @@ TEST_F(TouchImageViewTest, AWebPictureFetchesItsAddressOffTheMainThreadAndLogsTh
 
     contact->launchAction();
     EXPECT_TRUE(m_log.contains("opening " + server.url("/ping")));
-    ASSERT_TRUE(fnd::Thread::waitForDetachedThreads(10));
-    runUntilIdle();
+    EXPECT_FALSE(m_log.contains("retour"));
+    EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return m_log.contains("retour"); }, 10));
     EXPECT_TRUE(m_log.contains("retour: pong"));
     EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_FALSE(m_effects.contains("opened URL"));
@@ -187,13 +187,12 @@ TEST_F(TouchImageViewTest, AWebPictureLogsAnAbsentReplyWhenTheFetchFailsOrTheAdd
     contact->setType(std::string(TouchImageView::webType));
     contact->setParameters("http://127.0.0.1:1/");
     contact->launchAction();
-    ASSERT_TRUE(fnd::Thread::waitForDetachedThreads(20));
-    runUntilIdle();
+    EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return m_log.contains("retour"); }, 20));
     EXPECT_EQ(countOf(m_log.lines(), "retour: (null)"), 1u);
 
+    // Not the web: answered at once, nothing is loaded.
     contact->setParameters("file:///etc/passwd");
     contact->launchAction();
-    EXPECT_EQ(fnd::Thread::runningDetachedThreadCount(), 0u);
     EXPECT_EQ(countOf(m_log.lines(), "retour: (null)"), 2u);
 }
 
