@@ -169,6 +169,10 @@ TEST_F(TouchImageViewTest, AWebPictureFetchesItsAddressOffTheMainThreadAndLogsTh
 {
     LoopbackServer server;
     server.http().Get("/ping", [](const httplib::Request&, httplib::Response& response) { response.set_content("pong", "text/plain"); });
+    server.http().Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 404;
+        response.set_content("gone", "text/plain");
+    });
     server.start();
     contact->setType(std::string(TouchImageView::webType));
     contact->setParameters(server.url("/ping"));
@@ -179,6 +183,12 @@ TEST_F(TouchImageViewTest, AWebPictureFetchesItsAddressOffTheMainThreadAndLogsTh
     EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return m_log.contains("retour"); }, 10));
     EXPECT_TRUE(m_log.contains("retour: pong"));
     EXPECT_EQ(server.requestCount(), 1u);
+
+    // The reply is logged whatever its status.
+    contact->setParameters(server.url("/missing"));
+    contact->launchAction();
+    EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return m_log.count("retour") == 2; }, 10));
+    EXPECT_TRUE(m_log.contains("retour: gone"));
     EXPECT_FALSE(m_effects.contains("opened URL"));
 }
 
