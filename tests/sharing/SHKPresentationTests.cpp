@@ -10,6 +10,8 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "sharing/core/SHK.h"
+#include "sharing/core/SHKMailComposeViewController.h"
+#include "sharing/core/SHKMessageComposeViewController.h"
 #include "support/VirtualTime.h"
 
 #include <gtest/gtest.h>
@@ -273,20 +275,35 @@ TEST_F(SHKPresentationTests, WithoutARootNothingIsShown)
 
 TEST_F(SHKPresentationTests, ComposersReportTheirDisappearanceWhenNothingIsOverThem)
 {
-    auto composer = ui::NavigationController::createWithRootViewController(ui::ViewController::create());
+    auto composer = SHKMailComposeViewController::create();
+    ASSERT_TRUE(composer);
     helper().showViewController(composer);
     m_time.runUntilIdle();
-
-    auto sheet = ui::ViewController::create();
-    composer->presentViewController(sheet, false);
-    m_time.runUntilIdle();
-    SHK::composerDidDisappear(*composer);
     EXPECT_EQ(helper().currentView(), composer);
 
+    // Covered by a screen of its own, the composer has not gone.
+    composer->presentViewController(ui::ViewController::create(), false);
+    m_time.runUntilIdle();
+    EXPECT_EQ(composer->appearanceState(), ui::AppearanceState::Disappeared);
+    EXPECT_EQ(helper().currentView(), composer);
     composer->dismissViewController(false);
     m_time.runUntilIdle();
-    SHK::composerDidDisappear(*composer);
+
+    composer->finishWithResult(msg::MailComposeResult::Cancelled);
+    m_time.runUntilIdle();
     EXPECT_FALSE(helper().currentView());
+    EXPECT_FALSE(m_root->presentedViewController());
+
+    // A text-message composer that goes makes way for the screen waiting behind it.
+    auto messageComposer = SHKMessageComposeViewController::create();
+    ASSERT_TRUE(messageComposer);
+    helper().showViewController(messageComposer);
+    m_time.runUntilIdle();
+    auto next = std::make_shared<TestScreen>();
+    helper().showViewController(next);
+    m_time.runUntilIdle();
+    m_time.advance(SHK::pendingViewDelay);
+    EXPECT_EQ(presentedScreen(), next);
 }
 
 TEST(SHKStyleTests, StylesFromConfigurationTexts)

@@ -62,8 +62,9 @@ public:
     std::shared_ptr<ui::ViewController> getCurrentRootViewController();
     // The last of the controllers presented one above the other from the given one.
     static std::shared_ptr<ui::ViewController> getTopViewController(std::shared_ptr<ui::ViewController>);
-    // For the mail and text-message composers: when one disappears with nothing presented over it,
-    // the screen it was has gone.
+    // What the sharers' mail and text-message composers (SHKMailComposeViewController,
+    // SHKMessageComposeViewController) do when they disappear: with nothing presented over the
+    // composer, the screen it was has gone.
     static void composerDidDisappear(ui::ViewController& composer);
 
     // The configured styles of the sharing screens.
