@@ -2,6 +2,7 @@
 
 #include "platform/addressbook/Person.h"
 #include "platform/foundation/Object.h"
+#include "platform/graphics/Image.h"
 
 #include <cstdint>
 #include <optional>
@@ -39,9 +40,22 @@ public:
     // "Last First", one of them, the organisation or "Unknown"; made on the first call and kept.
     const std::string& compositeName() const;
 
+    static constexpr double imageSide = 180;
+    static constexpr double iconSide = 160;
+    static constexpr std::string_view stockPhotoName = "contact-withoutphoto.png";
+    static constexpr std::string_view rimImageName = "black100.png";
+    // The board picture, made anew on each call: the person's photo, or the stock picture when
+    // there is none (or it cannot be decoded), inside a black rim with rounded corners.
+    fnd::Ref<gfx::Image> image() const;
+    // The row picture, made anew on each call: the photo stretched to the square without
+    // smoothing, or nothing when the person has no photo that decodes.
+    fnd::Ref<gfx::Image> iconImage() const;
+
     KPhoneNumber() = default;
 
 private:
+    fnd::Ref<gfx::Image> decodedPhoto() const;
+
     std::optional<std::string> m_firstName;
     std::optional<std::string> m_lastName;
     std::optional<std::string> m_type;
