@@ -1,0 +1,83 @@
+#include "SharingScreenTest.h"
+
+#include "platform/network/Reachability.h"
+#include "platform/ui/Animator.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/ModalPanelRegistry.h"
+#include "sharing/core/SHK.h"
+#include "sharing/ui/SHKActivityIndicator.h"
+
+namespace brenzo::testing {
+
+namespace {
+
+void resetScreens()
+{
+    SHKActivityIndicator::currentIndicator().resetForTesting();
+    ui::ModalPanelRegistry::shared().resetForTesting();
+    ui::Application::shared().resetForTesting();
+    ui::Device::current().resetForTesting();
+    ui::Animator::shared().clearHistory();
+}
+
+}
+
+SharingScreenTest::SharingScreenTest(std::shared_ptr<const DefaultSHKConfigurator> configurator)
+    : m_environment(std::move(configurator))
+{
+    resetScreens();
+    m_window = ui::Window::create();
+    m_root = ui::ViewController::create();
+    m_window->setRootViewController(m_root);
+    m_window->makeKeyAndVisible();
+    SHK::setRootViewController(m_root);
+    setOnline(true);
+    settle();
+}
+
+SharingScreenTest::~SharingScreenTest()
+{
+    SHK::resetForTesting();
+    resetScreens();
+    net::Reachability::clearOverride();
+}
+
+void SharingScreenTest::settle()
+{
+    m_time.runUntilIdle();
+    ui::Application::shared().layoutIfNeeded();
+    m_time.runUntilIdle();
+}
+
+void SharingScreenTest::setOnline(bool online)
+{
+    if (online)
+        net::Reachability::setOverride(net::ReachabilityFlag::Reachable | net::ReachabilityFlag::IsDirect);
+    else
+        net::Reachability::setOverride(net::ReachabilityFlags());
+}
+
+std::vector<std::shared_ptr<ui::AlertView>> SharingScreenTest::alerts()
+{
+    std::vector<std::shared_ptr<ui::AlertView>> found;
+    for (auto& panel : ui::ModalPanelRegistry::shared().panels()) {
+        if (auto alert = std::dynamic_pointer_cast<ui::AlertView>(panel))
+            found.push_back(std::move(alert));
+    }
+    return found;
+}
+
+std::vector<std::string> SharingScreenTest::alertTexts()
+{
+    std::vector<std::string> texts;
+    for (auto& alert : alerts()) {
+        std::string text = alert->title() + ": " + alert->message();
+        for (int index = 0; index < alert->numberOfButtons(); ++index)
+            text += " [" + alert->buttonTitleAtIndex(index) + "]";
+        texts.push_back(std::move(text));
+    }
+    return texts;
+}
+
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "SharingTestEnvironment.h"
+
+#include "platform/graphics/FixedAdvanceTextMeasurer.h"
+#include "platform/graphics/TextMeasurer.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "support/VirtualTime.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brenzo::testing {
+
+// A device for sharing screens: virtual time, a fresh home with an in-memory keychain and the given
+// configuration, a key window whose root is the helper's root, nothing on screen, the network
+// online, and a fixed text measurer.
+class SharingScreenTest : public ::testing::Test {
+protected:
+    explicit SharingScreenTest(std::shared_ptr<const DefaultSHKConfigurator> = nullptr);
+    ~SharingScreenTest() override;
+
+    // Lets presentations and dismissals finish and lays the screen out.
+    void settle();
+    void setOnline(bool);
+
+    // The alerts on screen, bottom to top.
+    static std::vector<std::shared_ptr<ui::AlertView>> alerts();
+    // "Title: message [button]" of each alert on screen.
+    static std::vector<std::string> alertTexts();
+
+    VirtualTime m_time;
+    gfx::ScopedTextMeasurer m_measurer { std::make_shared<gfx::FixedAdvanceTextMeasurer>() };
+    SharingEnvironment m_environment;
+    std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<ui::ViewController> m_root;
+};
+
+}
