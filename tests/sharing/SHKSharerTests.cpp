@@ -2,6 +2,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Number.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/String.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/runtime/ClassRegistry.h"
@@ -14,11 +15,13 @@
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHK.h"
 #include "sharing/core/SHKSharer.h"
+#include "sharing/core/SHKRequest.h"
 #include "sharing/core/SHKSharerDelegate.h"
 #include "sharing/ui/SHKActivityIndicator.h"
 #include "sharing/ui/SHKCustomFormController.h"
 #include "sharing/ui/SHKFormFieldCell.h"
 #include "sharing/ui/SHKFormOptionController.h"
+#include "support/LoopbackServer.h"
 
 #include <functional>
 
@@ -645,6 +648,61 @@ TEST_F(SHKSharerTest, ASharerKeepsItselfOnlyWhileWorkIsPending)
     press("Cancel");
     settle();
     EXPECT_TRUE(failing.expired());
+}
+
+// A service that posts the item's text and maps the reply's status as the bookmark services do.
+class PostingSharer : public SHKSharer {
+public:
+    static constexpr std::string_view sharerClassName = "PostingSharer";
+    static bool canShareText() { return true; }
+    static bool requiresAuthentication() { return false; }
+
+    bool send() override
+    {
+        auto body = "text=" + item()->text().value_or("");
+        setRequest(SHKRequest::create(fnd::URL::create(address), body, sharedAs<PostingSharer>(), &PostingSharer::sendFinished, "POST", true));
+        sendDidStart();
+        return true;
+    }
+
+    void sendFinished(SHKRequest& request)
+    {
+        if (request.success())
+            sendDidFinish();
+        else if (request.response() && request.response()->statusCode() == 401)
+            shouldReloginWithPendingAction(PendingActionSend);
+        else
+            sendDidFailWithError(SHK::error("%@", request.getResult().value_or("")));
+    }
+
+    static inline std::string address;
+};
+
+TEST_F(SHKSharerTest, ASharerWaitingForItsRequestNeedsNoOtherOwner)
+{
+    brenzo::testing::LoopbackServer server;
+    server.http().Post("/add", [](const httplib::Request& request, httplib::Response& response) {
+        response.status = request.body == "text=fail" ? 500 : 201;
+        response.set_content(request.body == "text=fail" ? "Something broke" : "", "text/plain");
+    });
+    server.start();
+    PostingSharer::address = server.url("/add");
+
+    for (auto words : { "hello", "fail" }) {
+        m_delegate->events.clear();
+        auto sharer = SHKSharer::create<PostingSharer>();
+        sharer->setShareDelegate(m_delegate);
+        sharer->setItem(SHKItem::createWithText(std::string(words)));
+        std::weak_ptr<SHKSharer> weakSharer = sharer;
+        sharer->share();
+        sharer = nullptr;
+        ASSERT_FALSE(weakSharer.expired());
+        EXPECT_EQ(indicatorText(), "Saving to ");
+        ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return weakSharer.expired(); }, 10)) << words;
+        EXPECT_EQ(m_delegate->events.back(), words == std::string("fail") ? "failed" : "finished");
+    }
+    EXPECT_EQ(server.requestCount(), 2u);
+    EXPECT_EQ(alertTexts(), (std::vector<std::string> { "Error: Something broke [Close]" }));
 }
 
 TEST_F(SHKSharerTest, AReloginOverAnOptionScreenTakesTheShareFormsValues)
