@@ -2,11 +2,13 @@
 
 #include "board/BrenzoAppDelegate.h"
 #include "board/FacebookLoginHandoff.h"
+#include "board/RatingPrompt.h"
 #include "platform/addressbook/AddressBook.h"
 #include "platform/addressbook/PhoneLabel.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/String.h"
 #include "platform/foundation/Thread.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Application.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHKConfiguration.h"
@@ -193,10 +195,10 @@ TEST_F(BrenzoAppDelegateTest, TheLaunchShowsTheBoardWhileTheContactsAreStillLoad
     ASSERT_TRUE(delegate->viewController());
     EXPECT_EQ(delegate->viewController()->view()->superview(), window);
     EXPECT_TRUE(fnd::FileManager::fileExists(documents() / "main.xml"));
-    EXPECT_TRUE(m_log.contains("rating prompt"));
 
     latch.release();
     ASSERT_TRUE(fnd::Thread::waitForDetachedThreads(10));
+    EXPECT_EQ(fnd::UserDefaults::standardUserDefaults()->integerForKey(RatingPrompt::useCountKey), 1);
     ASSERT_TRUE(delegate->allContact());
     EXPECT_EQ(delegate->allContact()->size(), 1u);
     EXPECT_EQ(delegate->addressBook(), book);

@@ -285,7 +285,7 @@ TEST_F(BrenzoViewControllerTest, TheShareButtonMakesTheBoardTheSharingRootAndThe
     EXPECT_TRUE(m_log.contains("https://store.example.com/apps/brenzo"));
 
     std::dynamic_pointer_cast<ui::Button>(board->mainToolBar()->items()[1]->customView())->press();
-    EXPECT_TRUE(m_log.contains("rating prompt"));
+    EXPECT_TRUE(m_effects.contains("opened URL https://store.example.com/apps/100000001/write-review"));
 }
 
 }
