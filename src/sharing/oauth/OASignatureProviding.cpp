@@ -1,0 +1,3 @@
+#include "sharing/oauth/OASignatureProviding.h"
+
+OASignatureProviding::~OASignatureProviding() = default;
