@@ -21,6 +21,7 @@
 namespace {
 
 constexpr const char* assertionFile = "JKSerializer";
+constexpr size_t prefetchDistance = 4;
 constexpr char hexDigits[] = "0123456789abcdef";
 
 // How each byte of a string is written: as it is, escaped, or (0x80 and above) as part of a UTF-8
@@ -192,13 +193,18 @@ bool JKSerializer::writeNextMember(Frame& frame)
     const fnd::Id* key = nullptr;
     const fnd::Id* value = nullptr;
     switch (frame.walk) {
-    case Frame::Walk::Array:
-        if (frame.next >= frame.array->count()) {
+    case Frame::Walk::Array: {
+        size_t count = frame.array->count();
+        if (frame.next >= count) {
             closeContainer();
             return true;
         }
+        // Members live apart from their container; fetch a few ahead while this one is written.
+        if (frame.next + prefetchDistance < count)
+            __builtin_prefetch(frame.array->objectAtIndex(frame.next + prefetchDistance).get());
         value = &frame.array->objectAtIndex(frame.next++);
         break;
+    }
     case Frame::Walk::DictionarySlots: {
         const JKDictionary::Entry* entry = nullptr;
         while (!entry && frame.next < frame.slots->capacity())
@@ -207,6 +213,8 @@ bool JKSerializer::writeNextMember(Frame& frame)
             closeContainer();
             return true;
         }
+        if (auto* ahead = frame.slots->entryAtSlot(frame.next + prefetchDistance))
+            __builtin_prefetch(ahead->object.get());
         key = &entry->key;
         value = &entry->object;
         break;
