@@ -48,4 +48,14 @@ std::ostream& operator<<(std::ostream& stream, const Pixel& pixel)
     return stream << "(" << int(pixel.red) << ", " << int(pixel.green) << ", " << int(pixel.blue) << ", " << int(pixel.alpha) << ")";
 }
 
+std::ostream& operator<<(std::ostream& stream, const Rect& rect)
+{
+    return stream << "(" << rect.origin.x << ", " << rect.origin.y << ", " << rect.size.width << ", " << rect.size.height << ")";
+}
+
+std::ostream& operator<<(std::ostream& stream, const Size& size)
+{
+    return stream << size.width << " x " << size.height;
+}
+
 }

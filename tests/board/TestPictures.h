@@ -3,6 +3,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Pixel.h"
+#include "platform/graphics/Rect.h"
 
 #include <ostream>
 
@@ -23,4 +24,6 @@ bool isNear(const gfx::Pixel&, const gfx::Pixel&, int tolerance = 3);
 
 namespace gfx {
 std::ostream& operator<<(std::ostream&, const Pixel&);
+std::ostream& operator<<(std::ostream&, const Rect&);
+std::ostream& operator<<(std::ostream&, const Size&);
 }
