@@ -1,13 +1,20 @@
 #include "board/BoardScreens.h"
 
+#include "board/PeopleListViewController.h"
+#include "board/EditTouchImageViewController.h"
 #include "board/StandInViewController.h"
 
 std::shared_ptr<ui::ViewController> BoardScreens::makePeopleListViewController(const PeopleListRequest& request)
 {
-    return std::make_shared<StandInViewController>("PeopleListViewController", "Phone numbers", request);
+    auto picker = PeopleListViewController::create(ui::TableViewStyle::Grouped);
+    picker->setSelectedIndex(request.selectedIndex);
+    picker->setDelegate(request.delegate);
+    picker->setReference(request.reference);
+    picker->setTouchImage(request.touchImage);
+    return picker;
 }
 
 std::shared_ptr<ui::ViewController> BoardScreens::makeEditTouchImageViewController(const std::shared_ptr<TouchImageView>& touchImage)
 {
-    return std::make_shared<StandInViewController>("EditTouchImageViewController", "Settings", PeopleListRequest { touchImage, {}, -1, nullptr });
+    return EditTouchImageViewController::create(touchImage);
 }

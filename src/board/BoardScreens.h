@@ -21,9 +21,9 @@ struct PeopleListRequest {
     fnd::Id reference;
 };
 
-// Where the board makes the screens it opens over itself. The phone-number picker and the
-// picture settings screen are built separately; each is made here, in one function, so that
-// putting the real screen in place changes only that function. Until then each answers a
+// Where the board makes the screens it opens over itself: the phone-number picker
+// (PeopleListViewController) and the picture settings screen. Each is made here, in one function.
+// The settings screen is built separately; until it is in place its function answers a
 // StandInViewController that says which screen belongs there and keeps what it was opened with.
 class BoardScreens {
 public:

@@ -112,7 +112,7 @@ TEST_F(ScriptedSession, TheFirstLaunchShowsTheDefaultBoardAndARelaunchShowsTheSa
     }
 }
 
-TEST_F(ScriptedSession, ATapOnAPlaceholderOpensThePickersPlaceAndCancelClosesIt)
+TEST_F(ScriptedSession, ATapOnAPlaceholderOpensThePickerAndCancelClosesIt)
 {
     auto session = run("tap 55 68\n"
                        "wait 0.5\n"
@@ -122,13 +122,13 @@ TEST_F(ScriptedSession, ATapOnAPlaceholderOpensThePickersPlaceAndCancelClosesIt)
                        "tree\n"
                        "quit\n");
     EXPECT_EQ(session.status, 0) << log();
-    EXPECT_TRUE(containsLine(session, "controller=StandInViewController"));
-    EXPECT_TRUE(containsLine(session, "text=\"Phone numbers\""));
+    EXPECT_TRUE(containsLine(session, "controller=PeopleListViewController"));
+    EXPECT_TRUE(containsLine(session, "SearchBar"));
     EXPECT_NE(log().find("type: unknown"), std::string::npos);
     auto lastTree = std::find(session.lines.rbegin(), session.lines.rend(), "Window (0, 0, 320, 480)");
     ASSERT_NE(lastTree, session.lines.rend());
     for (auto line = session.lines.rbegin(); line != lastTree; ++line)
-        EXPECT_EQ(line->find("StandInViewController"), std::string::npos) << *line;
+        EXPECT_EQ(line->find("PeopleListViewController"), std::string::npos) << *line;
 }
 
 TEST_F(ScriptedSession, TheMainToolBarOpensTheFeedbackMailAndSharesTheStoreLink)

@@ -1,6 +1,8 @@
 #include "BoardTest.h"
 
 #include "board/BoardFile.h"
+#include "board/EditTouchImageViewController.h"
+#include "board/PeopleListViewController.h"
 #include "board/StandInViewController.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/graphics/ImageContext.h"
@@ -219,12 +221,11 @@ TEST_F(BrenzoViewControllerTest, APhotoFromTheLibraryBecomesAPictureWithoutAnAct
 TEST_F(BrenzoViewControllerTest, TheEditToolBarOpensThePickerWithTheBoardAsItsDelegate)
 {
     board->addContactButtonAction(nullptr);
-    auto picker = std::dynamic_pointer_cast<StandInViewController>(board->presentedViewController());
+    auto picker = std::dynamic_pointer_cast<PeopleListViewController>(board->presentedViewController());
     ASSERT_TRUE(picker);
-    EXPECT_EQ(picker->screenName(), "PeopleListViewController");
-    EXPECT_EQ(picker->request().delegate.lock().get(), static_cast<PeopleListViewControllerDelegate*>(board.get()));
-    EXPECT_FALSE(picker->request().touchImage);
-    EXPECT_EQ(picker->request().selectedIndex, -1);
+    EXPECT_EQ(picker->delegate().get(), static_cast<PeopleListViewControllerDelegate*>(board.get()));
+    EXPECT_FALSE(picker->touchImage());
+    EXPECT_EQ(picker->selectedIndex(), -1);
 
     runUntilIdle();
     board->dismissSettingsView();
@@ -243,10 +244,9 @@ TEST_F(BrenzoViewControllerTest, AnEditModeDoubleTapOpensThePictureSettingsInATa
     ASSERT_EQ(tabs->viewControllers().size(), 1u);
     auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(tabs->viewControllers()[0]);
     ASSERT_TRUE(navigation);
-    auto settings = std::dynamic_pointer_cast<StandInViewController>(navigation->topViewController());
+    auto settings = std::dynamic_pointer_cast<EditTouchImageViewController>(navigation->topViewController());
     ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->screenName(), "EditTouchImageViewController");
-    EXPECT_EQ(settings->request().touchImage, picture);
+    EXPECT_EQ(settings->touchImage(), picture);
 }
 
 TEST_F(BrenzoViewControllerTest, TheFeedbackMailGoesToTheMakerAndIsDismissedWhateverItsResult)

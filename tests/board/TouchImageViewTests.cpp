@@ -1,6 +1,6 @@
 #include "BoardTest.h"
 
-#include "board/StandInViewController.h"
+#include "board/PeopleListViewController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Thread.h"
 #include "platform/ui/Event.h"
@@ -52,12 +52,12 @@ protected:
 
     bool actionPending(const TouchImageView& picture) const { return fnd::RunLoop::main().hasPendingPerform(&picture, "launchAction"); }
 
-    std::shared_ptr<StandInViewController> presentedPicker() const
+    std::shared_ptr<PeopleListViewController> presentedPicker() const
     {
         auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(board->presentedViewController());
         if (!navigation)
             return nullptr;
-        return std::dynamic_pointer_cast<StandInViewController>(navigation->topViewController());
+        return std::dynamic_pointer_cast<PeopleListViewController>(navigation->topViewController());
     }
 
     std::shared_ptr<BrenzoViewController> board;
@@ -86,11 +86,11 @@ TEST_F(TouchImageViewTest, ADoubleTapCancelsTheCallAndOpensThePickerForThePictur
     m_touches.doubleTap(screenPointOf(*contact));
     auto picker = presentedPicker();
     ASSERT_TRUE(picker);
-    EXPECT_EQ(picker->screenName(), "PeopleListViewController");
-    EXPECT_EQ(picker->request().touchImage, contact);
-    EXPECT_TRUE(picker->request().delegate.expired());
-    EXPECT_EQ(picker->request().selectedIndex, -1);
-    EXPECT_EQ(fnd::descriptionOf(picker->request().reference), "1");
+    EXPECT_EQ(picker->touchImage(), contact);
+    EXPECT_FALSE(picker->delegate());
+    EXPECT_EQ(picker->selectedIndex(), -1);
+    EXPECT_EQ(fnd::descriptionOf(picker->reference()), "1");
+    EXPECT_EQ(picker->tableViewStyle(), ui::TableViewStyle::Grouped);
     EXPECT_EQ(board->presentedViewController()->modalTransitionStyle(), ui::ModalTransitionStyle::FlipHorizontal);
 
     advance(1);
@@ -151,7 +151,7 @@ TEST_F(TouchImageViewTest, ATapOnAPlaceholderOpensThePickerAfterTheDelay)
     advance(0.001);
     auto picker = presentedPicker();
     ASSERT_TRUE(picker);
-    EXPECT_EQ(picker->request().touchImage, placeholder);
+    EXPECT_EQ(picker->touchImage(), placeholder);
     EXPECT_TRUE(m_log.contains("type: unknown"));
 }
 
