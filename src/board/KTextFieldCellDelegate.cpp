@@ -1,0 +1,3 @@
+#include "board/KTextFieldCellDelegate.h"
+
+KTextFieldCellDelegate::~KTextFieldCellDelegate() = default;

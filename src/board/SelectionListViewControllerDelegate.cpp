@@ -1,0 +1,3 @@
+#include "board/SelectionListViewControllerDelegate.h"
+
+SelectionListViewControllerDelegate::~SelectionListViewControllerDelegate() = default;
