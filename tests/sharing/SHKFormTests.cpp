@@ -145,6 +145,7 @@ TEST_F(SHKFormTest, EachKindOfRowShowsItsControl)
         field("Password", "password", FormFieldKind::Password),
         field("Shared", "shared", FormFieldKind::Switch, "1"),
         SHKFormFieldSettings::create("Colour", "colour", FormFieldKind::OptionPicker, "None", pickerInfo(texts({ "Red" }), "-1", true)),
+        SHKFormFieldSettings::create("Size", "size", FormFieldKind::OptionPicker, std::nullopt, pickerInfo(texts({ "S" }), "-1", true)),
     } });
 
     auto text = cellAt(*form, 0);
@@ -174,7 +175,7 @@ TEST_F(SHKFormTest, EachKindOfRowShowsItsControl)
         EXPECT_FALSE(cell->textLabel()->superview()) << row;
     }
 
-    // An unchanged option row is left out; switches read "1" or "0".
+    // Option rows unchanged or never chosen are left out; switches read "1" or "0".
     auto values = form->formValues();
     EXPECT_EQ(values, (SHKFormValues { { "name", "Ann" }, { "username", "" }, { "password", "" }, { "shared", "1" } }));
     toggle->toggle()->toggle();

@@ -121,13 +121,13 @@ std::optional<std::string> SHKFormController::titleForFooterInSection(ui::TableV
     return m_sections[section].footer;
 }
 
-std::string SHKFormController::shownValueForRow(const SHKFormFieldSettings& row) const
+std::optional<std::string> SHKFormController::shownValueForRow(const SHKFormFieldSettings& row) const
 {
     auto stored = m_values.find(row.key());
     if (stored != m_values.end())
         return stored->second;
     if (!row.start())
-        return {};
+        return std::nullopt;
     if (row.type() == FormFieldKind::OptionPicker && row.optionPickerInfo()) {
         auto selection = row.optionPickerInfo()->stringForKey("curIndexes");
         if (selection && *selection != SHKFormFieldSettings::noSelection)
@@ -165,7 +165,10 @@ std::shared_ptr<ui::TableViewCell> SHKFormController::cellForRowAtIndexPath(ui::
         cell->textLabel()->setText(row->label());
     }
     // A reused cell must not go on showing the row it showed before.
-    cell->setValue(shownValueForRow(*row));
+    if (auto value = shownValueForRow(*row))
+        cell->setValue(std::move(*value));
+    else
+        cell->clearValue();
     return cell;
 }
 

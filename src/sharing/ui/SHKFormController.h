@@ -128,7 +128,7 @@ private:
     void sendToDelegate(const BoundOperation&);
     const fnd::Ref<SHKFormFieldSettings>* rowAt(const ui::IndexPath&) const;
     std::optional<ui::IndexPath> indexPathOfKey(std::string_view key) const;
-    std::string shownValueForRow(const SHKFormFieldSettings&) const;
+    std::optional<std::string> shownValueForRow(const SHKFormFieldSettings&) const;
 
     std::weak_ptr<void> m_delegate;
     BoundOperation m_validateSelector;

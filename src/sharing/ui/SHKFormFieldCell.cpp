@@ -43,6 +43,12 @@ void SHKFormFieldCell::setValue(std::string value)
     }
 }
 
+void SHKFormFieldCell::clearValue()
+{
+    setValue(std::string());
+    m_tmpValue = std::nullopt;
+}
+
 std::optional<std::string> SHKFormFieldCell::getValue() const
 {
     if (!m_settings)

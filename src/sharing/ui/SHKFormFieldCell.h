@@ -32,6 +32,8 @@ public:
 
     // Shows the text: in the text field, the switch ("1" is on) or the option text.
     void setValue(std::string);
+    // Shows no value: an empty field, the switch off, no option text.
+    void clearValue();
     // What the row reads now: the field's text, "1"/"0" for a switch, the option text; nothing
     // before any value was set or entered.
     std::optional<std::string> getValue() const;
