@@ -1,8 +1,11 @@
 #include "board/MultipartLabel.h"
 
+#include "platform/foundation/Unicode.h"
 #include "platform/graphics/TextLayout.h"
+#include "platform/graphics/TextMeasurer.h"
 #include "platform/ui/Label.h"
 
+#include <algorithm>
 #include <cmath>
 
 std::shared_ptr<MultipartLabel> MultipartLabel::create(const gfx::Rect& frame)
@@ -73,6 +76,19 @@ void MultipartLabel::setTextAndFontAndColorForLabel(std::string text, const gfx:
     updateLayout();
 }
 
+gfx::Size MultipartLabel::measure(const ui::Label& label)
+{
+    auto& text = label.text();
+    // Measured as one line, a part keeps its blanks: a part that is only a blank still takes room.
+    if (text.find('\n') == std::string::npos) {
+        auto measurer = gfx::TextMeasurer::current();
+        double width = std::ceil(measurer->widthOfText(fnd::unicode::sanitizedUTF8(text), label.font()));
+        double height = std::ceil(measurer->lineHeight(label.font()));
+        return { std::min(width, measuringLimit), std::min(height, measuringLimit) };
+    }
+    return gfx::TextLayout::sizeOfText(text, label.font(), { measuringLimit, measuringLimit }, label.lineBreakMode());
+}
+
 void MultipartLabel::updateLayout()
 {
     std::vector<gfx::Size> sizes;
@@ -80,7 +96,7 @@ void MultipartLabel::updateLayout()
     for (auto& label : m_labels) {
         gfx::Size size;
         if (!label->text().empty()) {
-            size = gfx::TextLayout::sizeOfText(label->text(), label->font(), { measuringLimit, measuringLimit }, label->lineBreakMode());
+            size = measure(*label);
             size = { std::trunc(size.width), std::trunc(size.height) };
         }
         sizes.push_back(size);

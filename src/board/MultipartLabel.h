@@ -38,6 +38,7 @@ public:
 
 private:
     ui::Label* partAt(int index) const;
+    static gfx::Size measure(const ui::Label&);
 
     std::shared_ptr<ui::View> m_containerView;
     std::vector<std::shared_ptr<ui::Label>> m_labels;

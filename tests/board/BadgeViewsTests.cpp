@@ -193,6 +193,13 @@ TEST_F(MultipartLabelTest, PartsSitSideBySideAtTheTopLeft)
     EXPECT_EQ(m_label->containerView()->frame(), (gfx::Rect { 0, 0, 100, 40 }));
 }
 
+TEST_F(MultipartLabelTest, APartThatIsOnlyABlankTakesRoom)
+{
+    m_label->setTextForLabel(" ", 1);
+    EXPECT_EQ(partFrames()[1], (gfx::Rect { 10, 0, 5, 13 }));
+    EXPECT_EQ(partFrames()[2].minX(), 15);
+}
+
 TEST_F(MultipartLabelTest, TheContentModeAlignsTheRow)
 {
     m_label->setContentMode(ui::ContentMode::Center);
