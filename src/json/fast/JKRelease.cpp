@@ -5,13 +5,23 @@
 
 #include <typeinfo>
 
+namespace {
+
+// Class identity by address: one program holds one type_info per class, and comparing names instead
+// would cost a string comparison for every other class. A miss only means the slower general path.
+bool isExactly(const fnd::Object& object, const std::type_info& type)
+{
+    return &typeid(object) == &type;
+}
+
+}
+
 void JKReleaseChild(fnd::Id&& child)
 {
     fnd::Object* object = child.get();
     if (object && child.use_count() == 1) {
-        const std::type_info& type = typeid(*object);
-        bool isFlatContainer = (type == typeid(JKArray) && !static_cast<JKArray*>(object)->holdsContainers())
-            || (type == typeid(JKDictionary) && !static_cast<JKDictionary*>(object)->holdsContainers());
+        bool isFlatContainer = (isExactly(*object, typeid(JKArray)) && !static_cast<JKArray*>(object)->holdsContainers())
+            || (isExactly(*object, typeid(JKDictionary)) && !static_cast<JKDictionary*>(object)->holdsContainers());
         if (isFlatContainer) {
             child.reset();
             return;
@@ -24,9 +34,8 @@ void JKPrefetchChildContents(const fnd::Object* object)
 {
     if (!object)
         return;
-    const std::type_info& type = typeid(*object);
-    if (type == typeid(JKArray))
+    if (isExactly(*object, typeid(JKArray)))
         static_cast<const JKArray*>(object)->prefetchStorage();
-    else if (type == typeid(JKDictionary))
+    else if (isExactly(*object, typeid(JKDictionary)))
         static_cast<const JKDictionary*>(object)->prefetchStorage();
 }

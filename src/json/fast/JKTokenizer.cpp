@@ -27,6 +27,13 @@ bool isDigit(uint8_t byte)
     return byte >= '0' && byte <= '9';
 }
 
+bool areEightDigits(uint64_t word)
+{
+    // Every byte is 0x30..0x39: the high nibbles are all 3, and adding 6 carries out of none.
+    return (word & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull
+        && ((word + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull;
+}
+
 int hexValue(uint8_t byte)
 {
     if (byte >= '0' && byte <= '9')
@@ -312,6 +319,10 @@ bool JKTokenizer::scanNumber()
         return false;
     };
     auto skipDigits = [&] {
+        // Long runs of digits are common (coordinates, identifiers); test eight at a time.
+        uint64_t word;
+        while (end - cursor >= 8 && (std::memcpy(&word, cursor, sizeof word), areEightDigits(word)))
+            cursor += 8;
         while (cursor < end && isDigit(*cursor))
             ++cursor;
     };
@@ -364,7 +375,7 @@ bool JKTokenizer::scanNumber()
     }
     parts.fractionDigits = fractionEnd - fractionStart;
     parts.significantDigits = (firstSignificant < integerEnd ? integerEnd - firstSignificant : 0) + (fractionEnd - std::max(firstSignificant, fractionStart));
-    if (parts.significantDigits <= 19) {
+    if (parts.significantDigits <= (parts.isFloating ? 15 : 19)) {
         for (const uint8_t* digit = integerStart; digit < integerEnd; ++digit)
             parts.mantissa = parts.mantissa * 10 + (*digit - '0');
         for (const uint8_t* digit = fractionStart; digit < fractionEnd; ++digit)
@@ -429,9 +440,18 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
         m_value.number.unsignedValue = value;
         hash += static_cast<uint32_t>(JKTokenValue::Type::UnsignedInteger) + static_cast<uint32_t>(value);
     }
+    // The byte hash over the value's eight bytes, least significant first, without a loop-carried chain:
+    // h * 33^8 + b0 * 33^7 + ... + b7.
+    static constexpr auto powers = [] {
+        std::array<uint32_t, 9> values { 1 };
+        for (size_t index = 1; index < values.size(); ++index)
+            values[index] = values[index - 1] * 33;
+        return values;
+    }();
     uint64_t bits = m_value.number.unsignedValue;
+    hash *= powers[8];
     for (int byte = 0; byte < 8; ++byte)
-        hash = hash * 33 + static_cast<uint8_t>(bits >> (8 * byte));
+        hash += static_cast<uint8_t>(bits >> (8 * byte)) * powers[7 - byte];
     m_value.hash = hash;
     m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
     m_value.length = sizeof m_value.number;
