@@ -1,0 +1,154 @@
+// How long the phone-number picker takes to open on a large address book: from the action of a
+// tap on a placeholder to the first rendered frame of the list, on a generated book of 5,000 people
+// (about 10,000 phone numbers, a third of the people with a photo). The reference, measured in the
+// same state, is a frame of the board alone; the counters give both in milliseconds and their ratio.
+
+#include "board/BrenzoAppDelegate.h"
+#include "board/BrenzoViewController.h"
+#include "board/PeopleListViewController.h"
+#include "board/TouchImageView.h"
+#include "platform/addressbook/AddressBook.h"
+#include "platform/addressbook/PhoneLabel.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/graphics/ImageContext.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Window.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <chrono>
+#include <string>
+
+namespace {
+
+constexpr int personCount = 5000;
+
+fnd::Ref<fnd::Data> photo(double red, double green, double blue)
+{
+    auto context = gfx::ImageContext::create({ 64, 64 }, true, 1);
+    context->setFillColor({ red, green, blue, 1 });
+    context->fillRect({ 0, 0, 64, 64 });
+    context->setFillColor({ 1, 1, 1, 1 });
+    context->fillRect({ 16, 16, 32, 32 });
+    return context->image()->pngRepresentation();
+}
+
+std::shared_ptr<ab::AddressBook> generateAddressBook()
+{
+    static const std::array<std::string_view, 16> firstNames { "Anna", "Bruno", "Chloé", "David", "Élodie", "Farid", "Greta", "Hugo", "Inès",
+        "Jonas", "Kenji", "Léa", "Marta", "Noah", "Øyvind", "Zoë" };
+    static const std::array<std::string_view, 16> lastSyllables { "mar", "tin", "ber", "ro", "lan", "do", "ström", "vik", "el", "sa", "no",
+        "ka", "ri", "zu", "pé", "ga" };
+    static const std::array<std::string_view, 6> labels { ab::PhoneLabel::mobile, ab::PhoneLabel::home, ab::PhoneLabel::work, ab::PhoneLabel::iPhone,
+        ab::PhoneLabel::main, "Cottage" };
+    const std::array<fnd::Ref<fnd::Data>, 3> photos { photo(0.8, 0.2, 0.2), photo(0.2, 0.6, 0.3), photo(0.2, 0.3, 0.8) };
+
+    auto book = ab::AddressBook::createEmpty();
+    uint32_t seed = 2024;
+    auto next = [&seed](uint32_t limit) {
+        seed = seed * 1103515245 + 12345;
+        return (seed >> 8) % limit;
+    };
+    for (int index = 0; index < personCount; ++index) {
+        std::string last;
+        for (uint32_t syllable = 0, count = 2 + next(2); syllable < count; ++syllable)
+            last += lastSyllables[next(uint32_t(lastSyllables.size()))];
+        last[0] = char(last[0] - 'a' + 'A');
+        ab::PersonDetails details;
+        details.firstName = fnd::String::create(firstNames[next(uint32_t(firstNames.size()))]);
+        details.lastName = fnd::String::create(last);
+        for (uint32_t number = 0, count = 1 + next(3); number < count; ++number) {
+            details.phoneNumbers.push_back({ fnd::String::create(labels[next(uint32_t(labels.size()))]),
+                fnd::String::create("06 " + std::to_string(10 + next(90)) + " " + std::to_string(10 + next(90)) + " " + std::to_string(10 + next(90))) });
+        }
+        if (index % 3 == 0)
+            details.imageData = photos[size_t(index) % photos.size()];
+        book->addPerson(std::move(details));
+    }
+    return book;
+}
+
+// The application as it is after launch: the loaded contact list and the board on screen. The
+// home folder is the one the benchmark program made.
+void showBoardWithGeneratedContacts(std::shared_ptr<BrenzoAppDelegate>& application, std::shared_ptr<BrenzoViewController>& board,
+    std::shared_ptr<ui::Window>& window)
+{
+    ui::Application::shared().resetForTesting();
+    fnd::RunLoop::main().runUntilIdle();
+    ab::AddressBook::useBook(generateAddressBook());
+    application = BrenzoAppDelegate::create();
+    ui::Application::shared().setDelegate(application);
+    application->loadAllContact();
+
+    window = ui::Window::create();
+    board = BrenzoViewController::create();
+    application->setViewController(board);
+    window->addSubview(board->view());
+    window->makeKeyAndVisible();
+    fnd::RunLoop::main().runUntilIdle();
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_PickerOpenToFirstFrameOn5000People(benchmark::State& state)
+{
+    std::shared_ptr<BrenzoAppDelegate> application;
+    std::shared_ptr<BrenzoViewController> board;
+    std::shared_ptr<ui::Window> window;
+    showBoardWithGeneratedContacts(application, board, window);
+
+    // The reference: one frame of the board alone, in the same state.
+    constexpr int referenceFrames = 20;
+    benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
+    auto referenceStart = std::chrono::steady_clock::now();
+    for (int frame = 0; frame < referenceFrames; ++frame)
+        benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
+    double boardFrame = millisecondsSince(referenceStart) / referenceFrames;
+
+    auto placeholder = board->mainTouchImageView()->children().front();
+    // A first opening, checked: the frame must show the list's rows.
+    placeholder->launchAction();
+    ui::Renderer::renderScreen(1);
+    auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(board->presentedViewController());
+    auto picker = navigation ? std::dynamic_pointer_cast<PeopleListViewController>(navigation->topViewController()) : nullptr;
+    if (!picker || !picker->tableView()->window() || picker->tableView()->visibleCells().empty()) {
+        state.SkipWithError("the picker's list is not on screen");
+        return;
+    }
+    picker = nullptr;
+    navigation = nullptr;
+    board->dismissSettingsView();
+    fnd::RunLoop::main().runUntilIdle();
+
+    double opening = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        // What the tap's action runs on a placeholder.
+        placeholder->launchAction();
+        benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
+        opening += millisecondsSince(start);
+
+        state.PauseTiming();
+        board->dismissSettingsView();
+        fnd::RunLoop::main().runUntilIdle();
+        state.ResumeTiming();
+    }
+    double pickerOpen = state.iterations() ? opening / double(state.iterations()) : 0;
+    state.counters["records"] = double(application->allContact()->size());
+    state.counters["board_frame_ms"] = boardFrame;
+    state.counters["picker_open_ms"] = pickerOpen;
+    state.counters["ratio"] = boardFrame > 0 ? pickerOpen / boardFrame : 0;
+
+    window = nullptr;
+    ui::Application::shared().resetForTesting();
+    fnd::RunLoop::main().runUntilIdle();
+}
+BENCHMARK(BM_PickerOpenToFirstFrameOn5000People)->Unit(benchmark::kMillisecond);
+
+}
