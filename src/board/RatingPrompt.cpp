@@ -226,7 +226,21 @@ bool RatingPrompt::connectedToNetwork()
     if (!url)
         return false;
     fnd::URLRequest request(url, fnd::URLRequest::CachePolicy::ReloadIgnoringLocalCacheData, connectionTestTimeout);
-    return fnd::URLConnection::create(request, shared_from_this()) != nullptr;
+    ++m_connectionTestsInProgress;
+    if (fnd::URLConnection::create(request, shared_from_this()))
+        return true;
+    --m_connectionTestsInProgress;
+    return false;
+}
+
+void RatingPrompt::didFinishLoading(fnd::URLConnection&)
+{
+    --m_connectionTestsInProgress;
+}
+
+void RatingPrompt::didFailWithError(fnd::URLConnection&, const fnd::Ref<fnd::Error>&)
+{
+    --m_connectionTestsInProgress;
 }
 
 // The alert, on the main thread.

@@ -4,6 +4,7 @@
 #include "platform/foundation/URLConnectionDelegate.h"
 #include "platform/ui/AlertViewDelegate.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -76,6 +77,10 @@ public:
     bool ratingConditionsHaveBeenMet() const;
     // Whether the network can be used now; starts a load of the test page as it asks.
     bool connectedToNetwork();
+    // Loads of the test page that have not ended yet.
+    int connectionTestsInProgress() const { return m_connectionTestsInProgress.load(); }
+    void didFinishLoading(fnd::URLConnection&) override;
+    void didFailWithError(fnd::URLConnection&, const fnd::Ref<fnd::Error>&) override;
 
     // Main thread.
     void showRatingAlert();
@@ -98,4 +103,5 @@ private:
 
     std::shared_ptr<ui::AlertView> m_ratingAlert;
     fnd::ObserverToken m_resignActiveObserver;
+    std::atomic<int> m_connectionTestsInProgress { 0 };
 };
