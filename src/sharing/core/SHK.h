@@ -119,6 +119,9 @@ public:
     static bool addToOfflineQueueForSharer(const SHKItem&, std::string_view sharerId);
     // Where offline replays run; made on first use.
     static fnd::OperationQueue& offlineQueue();
+    // Online, replays every stored share quietly on the offline queue (SHKOfflineSharer) and
+    // deletes the list at once; offline, leaves everything stored.
+    static void flushOfflineQueue();
 
     // Errors and the network.
     // An error of domain "sharing", code 1, whose localised description is the formatted text.
