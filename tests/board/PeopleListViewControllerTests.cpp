@@ -28,10 +28,22 @@ namespace {
 const gfx::Color mobileGreen { 45.0 / 255, 242.0 / 255, 140.0 / 255, 1 };
 
 struct Person {
+    using Numbers = std::vector<std::pair<std::string_view, std::string>>;
+
+    Person(std::optional<std::string> first, std::optional<std::string> last, std::optional<std::string> organization = std::nullopt,
+        Numbers numbers = { { ab::PhoneLabel::mobile, "06 12 34 56 78" } }, fnd::Ref<fnd::Data> photo = nullptr)
+        : first(std::move(first))
+        , last(std::move(last))
+        , organization(std::move(organization))
+        , numbers(std::move(numbers))
+        , photo(std::move(photo))
+    {
+    }
+
     std::optional<std::string> first;
     std::optional<std::string> last;
     std::optional<std::string> organization;
-    std::vector<std::pair<std::string_view, std::string>> numbers { { ab::PhoneLabel::mobile, "06 12 34 56 78" } };
+    Numbers numbers;
     fnd::Ref<fnd::Data> photo;
 };
 
