@@ -341,6 +341,8 @@ void TouchImageView::EditButton()
     }
     auto settings = BoardScreens::makeEditTouchImageViewController(self);
     auto navigation = ui::NavigationController::createWithRootViewController(settings);
+    // The tab shows the settings' own title and picture.
+    navigation->setTabBarItem(settings->tabBarItem());
     auto tabs = ui::TabBarController::create();
     tabs->setViewControllers({ navigation });
     tabs->setModalTransitionStyle(ui::ModalTransitionStyle::FlipHorizontal);

@@ -53,7 +53,7 @@ protected:
         picture->setParameters(std::move(parameters));
         picture->EditButton();
         runUntilIdle();
-        auto tabs = std::dynamic_pointer_cast<ui::TabBarController>(board->presentedViewController());
+        tabs = std::dynamic_pointer_cast<ui::TabBarController>(board->presentedViewController());
         ASSERT_TRUE(tabs);
         navigation = std::dynamic_pointer_cast<ui::NavigationController>(tabs->viewControllers().at(0));
         ASSERT_TRUE(navigation);
@@ -79,6 +79,7 @@ protected:
     std::shared_ptr<BrenzoViewController> board;
     std::shared_ptr<BrenzoAppDelegate> appDelegate;
     std::shared_ptr<TouchImageView> picture;
+    std::shared_ptr<ui::TabBarController> tabs;
     std::shared_ptr<ui::NavigationController> navigation;
     std::shared_ptr<EditTouchImageViewController> settings;
     std::shared_ptr<ui::TableView> table;
@@ -159,6 +160,7 @@ TEST_F(EditTouchImageViewControllerTest, TheScreenWearsTheTintedBarWithTheLogoAn
     EXPECT_EQ(settings->tabBarItem()->title(), "Settings");
     ASSERT_TRUE(settings->tabBarItem()->image());
     EXPECT_EQ(ui::BundleImages::nameOf(*settings->tabBarItem()->image()), "edit.png");
+    EXPECT_EQ(navigation->tabBarItem(), settings->tabBarItem()) << "the tab shows the settings' item";
     auto titleView = std::dynamic_pointer_cast<ui::Label>(settings->navigationItem()->titleView());
     ASSERT_TRUE(titleView);
     EXPECT_EQ(titleView->text(), "");
