@@ -206,8 +206,8 @@ public:
 
     // What the service answers; set before the call.
     int requestTokenStatus = 200;
-    std::string requestTokenReply = "oauth_token=RT%2F1&oauth_token_secret=RTS&oauth_callback_confirmed=true";
-    std::string callbackQuery = "oauth_token=RT%2F1&oauth_verifier=V";
+    std::string requestTokenReply = "oauth_token=RT%2B1%2F%26&oauth_token_secret=RTS&oauth_callback_confirmed=true";
+    std::string callbackQuery = "oauth_token=RT%2B1%2F%26&oauth_verifier=V";
     int accessTokenStatus = 200;
     std::string accessTokenReply = "oauth_token=AT&oauth_token_secret=ATS&oauth_session_handle=SH";
     bool refreshing = false;
@@ -387,8 +387,9 @@ TEST_F(SHKOAuthSharerTest, WholeDanceStoresTheTokenSendsSignedAndLogoutForgetsIt
     auto view = waitForAuthorizePage();
     ASSERT_TRUE(view);
     EXPECT_EQ(view->webView()->shownPages().front().title, "Allow?");
-    EXPECT_EQ(m_service.authorizedToken(), "RT/1");
-    EXPECT_EQ(sharer->requestToken()->key(), "RT/1");
+    // Reserved characters of the token reach the authorisation page as they were given.
+    EXPECT_EQ(m_service.authorizedToken(), "RT+1/&");
+    EXPECT_EQ(sharer->requestToken()->key(), "RT+1/&");
     EXPECT_EQ(sharer->requestToken()->secret(), "RTS");
 
     view->webView()->clickLink("/oauth/allow");
@@ -396,7 +397,7 @@ TEST_F(SHKOAuthSharerTest, WholeDanceStoresTheTokenSendsSignedAndLogoutForgetsIt
     ASSERT_TRUE(waitFor([&] { return m_delegate->events.size() >= 3; }));
 
     EXPECT_TRUE(m_service.problems().empty()) << m_service.problems().front();
-    EXPECT_EQ(m_service.accessTokenAskedWith(), "RT/1");
+    EXPECT_EQ(m_service.accessTokenAskedWith(), "RT+1/&");
     EXPECT_EQ(m_service.updates(), std::vector<std::string> { "Hello from the board" });
     EXPECT_EQ(m_service.paths(), (std::vector<std::string> { "POST /oauth/request_token", "GET /oauth/authorize", "GET /oauth/allow",
                                      "POST /oauth/access_token", "POST /update" }));
@@ -454,7 +455,7 @@ TEST_F(SHKOAuthSharerTest, RequestTokenReplyWithoutATokenIsARequestError)
 
 TEST_F(SHKOAuthSharerTest, ProblemInTheCallbackIsAnAuthorizeError)
 {
-    m_service.callbackQuery = "oauth_problem=user_refused&oauth_token=RT%2F1";
+    m_service.callbackQuery = "oauth_problem=user_refused&oauth_token=RT";
     shareUpToTheCallback();
     ASSERT_TRUE(waitFor([&] { return !m_delegate->events.empty(); }));
 

@@ -20,9 +20,10 @@ bool hasText(const std::optional<std::string>& text)
     return text && !text->empty();
 }
 
-std::shared_ptr<OAToken> tokenFromReply(const fnd::Ref<fnd::Data>& data)
+// A reply that is not UTF-8 text holds no token.
+std::shared_ptr<OAToken> tokenFromReply(const OAServiceTicket& ticket)
 {
-    return OAToken::createWithHTTPResponseBody(data ? data->asStringView() : std::string_view());
+    return OAToken::createWithHTTPResponseBody(ticket.body().value_or(""));
 }
 
 }
@@ -91,10 +92,10 @@ void SHKOAuthSharer::tokenRequestModifyRequest(OAMutableURLRequest&)
 {
 }
 
-void SHKOAuthSharer::tokenRequestTicketDidFinishWithData(OAServiceTicket& ticket, const fnd::Ref<fnd::Data>& data)
+void SHKOAuthSharer::tokenRequestTicketDidFinishWithData(OAServiceTicket& ticket, const fnd::Ref<fnd::Data>&)
 {
     SHKActivityIndicator::currentIndicator().hide();
-    auto token = ticket.didSucceed() ? tokenFromReply(data) : nullptr;
+    auto token = ticket.didSucceed() ? tokenFromReply(ticket) : nullptr;
     // Without a token there is nothing the user could authorise.
     if (!token || token->isEmpty()) {
         tokenRequestTicketDidFailWithError(ticket,
@@ -159,11 +160,11 @@ void SHKOAuthSharer::tokenAccessModifyRequest(OAMutableURLRequest&)
 {
 }
 
-void SHKOAuthSharer::tokenAccessTicketDidFinishWithData(OAServiceTicket& ticket, const fnd::Ref<fnd::Data>& data)
+void SHKOAuthSharer::tokenAccessTicketDidFinishWithData(OAServiceTicket& ticket, const fnd::Ref<fnd::Data>&)
 {
     auto protect = protectedOAuthSharer();
     SHKActivityIndicator::currentIndicator().hide();
-    auto token = ticket.didSucceed() ? tokenFromReply(data) : nullptr;
+    auto token = ticket.didSucceed() ? tokenFromReply(ticket) : nullptr;
     // A reply without both parts is no login: nothing could be stored or signed with it.
     bool gotToken = token && !token->isEmpty() && hasText(token->secret());
     if (gotToken) {
