@@ -282,13 +282,3 @@ TEST_F(SHKOfflineSharerTest, FailedReplayEndsQuietlyAndIsNotQueuedAgain)
     EXPECT_FALSE(SHK::getOfflineQueueList());
     EXPECT_FALSE(SHK::currentHelper().currentView());
 }
-
-TEST_F(SHKOfflineSharerTest, OperationCancelledBeforeItRunsSharesNothing)
-{
-    auto replay = SHKOfflineSharer::createWithItemForSharerUid(SHKItem::createWithText(std::string("never")), "ReplaySharer", std::nullopt);
-    replay->cancel();
-    EXPECT_FALSE(replay->shouldRun());
-    SHK::offlineQueue().addOperation(replay);
-    ASSERT_TRUE(waitForReplays());
-    EXPECT_TRUE(replayScript().sent.empty());
-}
