@@ -110,7 +110,10 @@ std::shared_ptr<RatingPrompt> RatingPrompt::sharedInstance()
 void RatingPrompt::observeResignActive()
 {
     m_resignActiveObserver = fnd::NotificationCenter::defaultCenter().addObserver(std::string(ui::Application::willResignActiveNotification), nullptr,
-        [](const fnd::Notification&) { appWillResignActive(); });
+        [weakPrompt = weak_from_this()](const fnd::Notification&) {
+            if (auto prompt = weakPrompt.lock())
+                prompt->hideRatingAlert();
+        });
 }
 
 void RatingPrompt::setConnectionTestAddress(std::string address)
