@@ -112,9 +112,12 @@ void BM_PickerOpenToFirstFrameOn5000People(benchmark::State& state)
     double boardFrame = millisecondsSince(referenceStart) / referenceFrames;
 
     auto placeholder = board->mainTouchImageView()->children().front();
-    // A first opening, checked: the frame must show the list's rows.
+    // The first opening, checked (the frame must show the list's rows) and timed on its own: it
+    // also makes every record's one-line name, which later openings find made.
+    auto firstStart = std::chrono::steady_clock::now();
     placeholder->launchAction();
     ui::Renderer::renderScreen(1);
+    double firstOpen = millisecondsSince(firstStart);
     auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(board->presentedViewController());
     auto picker = navigation ? std::dynamic_pointer_cast<PeopleListViewController>(navigation->topViewController()) : nullptr;
     if (!picker || !picker->tableView()->window() || picker->tableView()->visibleCells().empty()) {
@@ -143,6 +146,7 @@ void BM_PickerOpenToFirstFrameOn5000People(benchmark::State& state)
     state.counters["records"] = double(application->allContact()->size());
     state.counters["board_frame_ms"] = boardFrame;
     state.counters["picker_open_ms"] = pickerOpen;
+    state.counters["first_open_ms"] = firstOpen;
     state.counters["ratio"] = boardFrame > 0 ? pickerOpen / boardFrame : 0;
 
     window = nullptr;
