@@ -1,6 +1,7 @@
 #include "json/fast/JKSerializer.h"
 
 #include "json/fast/JKDictionary.h"
+#include "json/fast/JKDoubleFormatter.h"
 #include "json/fast/JKError.h"
 #include "json/fast/JKUnicode.h"
 #include "platform/foundation/Array.h"
@@ -455,11 +456,8 @@ bool JKSerializer::writeNumber(const fnd::Number& number)
         double value = number.doubleValue();
         if (!std::isfinite(value))
             return fail("Floating point values must be finite.  JSON does not support NaN or Infinity.");
-        // As "%.17g" would write it, but never with the process locale's decimal separator.
         constexpr size_t longest = 32;
-        char* room = m_output.reserveRoom(longest);
-        auto result = std::to_chars(room, room + longest, value, std::chars_format::general, 17);
-        m_output.commit(static_cast<size_t>(result.ptr - room));
+        m_output.commit(JKFormatDouble(value, m_output.reserveRoom(longest)));
         return true;
     }
     }

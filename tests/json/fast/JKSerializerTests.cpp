@@ -1,6 +1,7 @@
 #include "FastJSONTestSupport.h"
 
 #include "json/fast/FastJSONSerializing.h"
+#include "json/fast/JKDoubleFormatter.h"
 #include "platform/foundation/Assertion.h"
 #include "platform/foundation/DecimalNumber.h"
 #include "platform/foundation/Exception.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -157,6 +159,33 @@ TEST(SerializerNumbers, DoublesRoundTripExactly)
     for (size_t index = 0; index < expected.size(); ++index) {
         double value = fnd::as<fnd::Number>(decoded->objectAtIndex(index))->doubleValue();
         ASSERT_EQ(std::memcmp(&value, &expected[index], sizeof value), 0) << expected[index];
+    }
+}
+
+TEST(SerializerNumbers, DoublesAreWrittenAsSeventeenSignificantDigits)
+{
+    auto check = [](double value) {
+        char expected[64];
+        auto end = std::to_chars(expected, expected + sizeof expected, value, std::chars_format::general, 17).ptr;
+        char written[64];
+        size_t length = JKFormatDouble(value, written);
+        ASSERT_EQ(std::string_view(written, length), std::string_view(expected, static_cast<size_t>(end - expected))) << value;
+    };
+    for (double value : { 0.0, -0.0, 1.0, -1.0, 0.1, 0.5, 100.0, 1e16, 1e17, 123456789012345680.0, 1e-5, 1e-4, 0.00012345, 1e22, 1e300,
+             5e-324, 2.2250738585072014e-308, 1125899906842624.25, 9007199254740993.0, 0.99999999999999989, 9.9999999999999991e16,
+             -65.613616999999977, 179.99999999999997, 4503599627370497.5 })
+        check(value);
+    std::mt19937_64 random(11);
+    for (int index = 0; index < 100000; ++index) {
+        uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value))
+            check(value);
+        // Also values near the ranges that matter most: coordinates, prices, small integers.
+        double scaled = std::ldexp(static_cast<double>(bits >> 11), -53) * std::pow(10.0, static_cast<int>(bits % 24) - 8);
+        check(scaled);
+        check(-scaled);
     }
 }
 
