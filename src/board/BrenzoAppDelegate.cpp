@@ -17,6 +17,7 @@
 #include "platform/ui/Window.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHKConfiguration.h"
+#include "sharing/sharers/SHKRegisterSharers.h"
 
 #include <algorithm>
 
@@ -68,6 +69,7 @@ void BrenzoAppDelegate::applicationDidFinishLaunching(ui::Application&)
     m_mainWindow->setBackgroundColor(gfx::Color::white());
 
     SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>());
+    SHKRegisterSharers();
 
     m_viewController = BrenzoViewController::create();
     m_mainWindow->addSubview(m_viewController->view());

@@ -17,6 +17,7 @@
 #include "platform/ui/Toolbar.h"
 #include "sharing/core/SHK.h"
 #include "sharing/core/SHKItem.h"
+#include "sharing/ui/SHKActionSheet.h"
 #include "xml/DDXMLAttributeNode.h"
 #include "xml/DDXMLDocument.h"
 
@@ -454,7 +455,7 @@ void BrenzoViewController::didFinishWithResult(msg::MailComposeViewController&, 
 void BrenzoViewController::wifiAction(const fnd::Id&)
 {
     auto item = SHKItem::createWithURL(fnd::URL::create(BrenzoLinks::storePageAddress), std::string(BrenzoLinks::shareTitle));
+    auto sheet = SHKActionSheet::actionSheetForItem(std::move(item));
     SHK::setRootViewController(sharedAs<BrenzoViewController>());
-    // The sharing action sheet shows the item from the main tool bar once it exists.
-    fnd::Log::format("share %@: no action sheet to show it yet", item->URL());
+    sheet->showFromToolbar(*m_mainToolBar);
 }

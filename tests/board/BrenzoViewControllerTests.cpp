@@ -13,7 +13,6 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Toolbar.h"
-#include "sharing/core/SHK.h"
 
 namespace brenzo::testing {
 
@@ -278,12 +277,8 @@ TEST_F(BrenzoViewControllerTest, TheFeedbackMailGoesToTheMakerAndIsDismissedWhat
     msg::MailComposeViewController::setCanSendMail(true);
 }
 
-TEST_F(BrenzoViewControllerTest, TheShareButtonMakesTheBoardTheSharingRootAndTheHeartRates)
+TEST_F(BrenzoViewControllerTest, TheHeartOpensTheReviewPage)
 {
-    board->mainToolBar()->items()[3]->press();
-    EXPECT_EQ(SHK::currentHelper().rootViewController(), board);
-    EXPECT_TRUE(m_log.contains("https://store.example.com/apps/brenzo"));
-
     std::dynamic_pointer_cast<ui::Button>(board->mainToolBar()->items()[1]->customView())->press();
     EXPECT_TRUE(m_effects.contains("opened URL https://store.example.com/apps/100000001/write-review"));
 }
