@@ -1,9 +1,12 @@
 #include "json/fast/JKPool.h"
 
+#include <algorithm>
 #include <atomic>
+#include <bit>
+#include <cstdint>
 #include <mutex>
 #include <new>
-#include <utility>
+#include <sys/single_threaded.h>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -15,72 +18,118 @@
 #define UNPOISON_BLOCK(address, size) ((void)(address), (void)(size))
 #endif
 
+// Memory comes in pages of one block size. A page records its free blocks in a bitmap that any thread
+// may set when it frees a block; only the thread that owns the page takes blocks from it, a word of
+// 64 at a time, lowest address first, and it always turns to its lowest page that has free blocks.
+// So a tree built after others were freed still lies in address order, which is what makes walking
+// and destroying it fast, and no freed block is ever read or written.
+
 namespace {
 
 constexpr size_t classCount = JKPool::largestPooledSize / JKPool::granularity;
-constexpr size_t chunkSize = 256 * 1024;
-// A thread keeps at most this many free blocks of a size; past it, they go to the shared pool as one
-// batch, so that no block is touched to move them.
-constexpr size_t localLimit = 16384;
-// How many blocks ahead allocation fetches the block it will hand out.
-constexpr size_t prefetchDistance = 4;
+constexpr size_t pageSize = 64 * 1024;
+constexpr size_t bitWordCount = pageSize / JKPool::granularity / 64;
 
-size_t blockSize(size_t sizeClass)
+struct alignas(64) Page {
+    // 1 marks a free block.
+    std::atomic<uint64_t> freeBits[bitWordCount];
+    // Set by frees; the owner clears it before it looks for free blocks.
+    std::atomic<bool> mayHaveFreeBlocks;
+    uint32_t blockSize;
+    uint32_t blockCount;
+    uint32_t wordCount;
+    // ceil(2^32 / blockSize): offset * reciprocal >> 32 is the index of the block at that offset.
+    uint64_t reciprocal;
+    char* blocks;
+};
+
+constexpr size_t headerSize = (sizeof(Page) + 63) / 64 * 64;
+
+Page* pageOf(void* block)
 {
-    return (sizeClass + 1) * JKPool::granularity;
+    return reinterpret_cast<Page*>(reinterpret_cast<uintptr_t>(block) & ~(pageSize - 1));
 }
 
-// Free blocks of one size as an array of addresses rather than a list threaded through the blocks:
-// taking one reads no freed memory, and the next few can be fetched ahead of use. Trivially
-// destructible, so that a thread's stacks need no guarded initialisation; the storage belongs to
-// whichever pool holds the stack.
-struct FreeStack {
-    void** items = nullptr;
+// Plain loads and stores do while the process has a single thread; atomics once it has more.
+bool isSingleThreaded()
+{
+    return __libc_single_threaded;
+}
+
+uint64_t takeWord(std::atomic<uint64_t>& word)
+{
+    if (!word.load(std::memory_order_relaxed))
+        return 0;
+    if (isSingleThreaded()) {
+        uint64_t bits = word.load(std::memory_order_relaxed);
+        word.store(0, std::memory_order_relaxed);
+        return bits;
+    }
+    return word.exchange(0, std::memory_order_acquire);
+}
+
+void returnBits(Page& page, size_t wordIndex, uint64_t bits)
+{
+    std::atomic<uint64_t>& word = page.freeBits[wordIndex];
+    if (isSingleThreaded())
+        word.store(word.load(std::memory_order_relaxed) | bits, std::memory_order_relaxed);
+    else
+        word.fetch_or(bits, std::memory_order_release);
+    if (!page.mayHaveFreeBlocks.load(std::memory_order_relaxed))
+        page.mayHaveFreeBlocks.store(true, std::memory_order_release);
+}
+
+// A thread's pages of one size, kept in address order. Trivially destructible, so that a thread's
+// state needs no guarded initialisation; the thread's retirement releases the storage.
+struct PageList {
+    Page** pages = nullptr;
     size_t count = 0;
     size_t capacity = 0;
 
-    void push(void* block)
+    void insert(Page* page)
     {
-        if (count == capacity)
-            grow();
-        items[count++] = block;
-    }
-
-    void* pop()
-    {
-        void* block = items[--count];
-        if (count >= prefetchDistance)
-            __builtin_prefetch(items[count - prefetchDistance], 1);
-        return block;
-    }
-
-    void grow()
-    {
-        size_t newCapacity = capacity ? capacity * 2 : 256;
-        auto* newItems = static_cast<void**>(::operator new(newCapacity * sizeof(void*)));
-        for (size_t index = 0; index < count; ++index)
-            newItems[index] = items[index];
-        ::operator delete(items);
-        items = newItems;
-        capacity = newCapacity;
+        if (count == capacity) {
+            size_t newCapacity = capacity ? capacity * 2 : 16;
+            auto* newPages = static_cast<Page**>(::operator new(newCapacity * sizeof(Page*)));
+            std::copy_n(pages, count, newPages);
+            ::operator delete(pages);
+            pages = newPages;
+            capacity = newCapacity;
+        }
+        Page** position = std::upper_bound(pages, pages + count, page);
+        std::copy_backward(position, pages + count, pages + count + 1);
+        *position = page;
+        ++count;
     }
 
     void releaseStorage()
     {
-        ::operator delete(items);
-        *this = FreeStack();
+        ::operator delete(pages);
+        *this = PageList();
     }
 };
 
-// Batches of blocks from threads with too many and from threads that have ended. Never destroyed,
-// since threads may free blocks while the process ends.
+struct SizeClassState {
+    Page* current;
+    // Free blocks taken from word `word` of the current page.
+    uint64_t mask;
+    uint32_t word;
+    PageList pages;
+};
+
+struct LocalPool {
+    SizeClassState classes[classCount];
+};
+
+constinit thread_local LocalPool localPool {};
+
+// Pages of ended threads, which any thread may take over. Never destroyed, since threads may free
+// blocks while the process ends.
 struct SharedPool {
     std::mutex lock;
-    std::vector<FreeStack> batches[classCount];
-    // Read without the lock, so that a thread carving fresh blocks does not take it for nothing.
-    std::atomic<size_t> batchCounts[classCount] {};
-    // Every chunk stays referenced here, so leak checkers see pooled memory as reachable.
-    std::vector<void*> chunks;
+    std::vector<Page*> orphans[classCount];
+    // Every page stays referenced here, so leak checkers see pooled memory as reachable.
+    std::vector<Page*> allPages;
 };
 
 SharedPool& sharedPool()
@@ -89,91 +138,96 @@ SharedPool& sharedPool()
     return *pool;
 }
 
-struct LocalPool {
-    FreeStack stacks[classCount];
-    char* chunkCursor;
-    char* chunkEnd;
-    bool hasEnded;
-};
-
-constinit thread_local LocalPool localPool {};
-
-[[gnu::noinline]] void giveToSharedPool(size_t sizeClass, FreeStack batch)
+size_t blockSize(size_t sizeClass)
 {
-    auto& shared = sharedPool();
-    std::lock_guard guard(shared.lock);
-    shared.batches[sizeClass].push_back(batch);
-    shared.batchCounts[sizeClass].store(shared.batches[sizeClass].size(), std::memory_order_relaxed);
+    return (sizeClass + 1) * JKPool::granularity;
 }
 
-// Hands a thread's free blocks to the shared pool when the thread ends.
+// Gives a thread's pages to the shared pool when the thread ends.
 struct LocalPoolRetirement {
     bool isArmed = false;
     ~LocalPoolRetirement()
     {
+        auto& shared = sharedPool();
+        std::lock_guard guard(shared.lock);
         for (size_t sizeClass = 0; sizeClass < classCount; ++sizeClass) {
-            FreeStack& stack = localPool.stacks[sizeClass];
-            if (stack.count)
-                giveToSharedPool(sizeClass, std::exchange(stack, FreeStack()));
-            else
-                stack.releaseStorage();
+            SizeClassState& state = localPool.classes[sizeClass];
+            if (state.mask)
+                returnBits(*state.current, state.word, state.mask);
+            for (size_t index = 0; index < state.pages.count; ++index)
+                shared.orphans[sizeClass].push_back(state.pages.pages[index]);
+            state.pages.releaseStorage();
+            state = SizeClassState();
         }
-        localPool.hasEnded = true;
     }
 };
 
 thread_local LocalPoolRetirement localPoolRetirement;
 
-[[gnu::noinline]] void* carveBlock(size_t size)
+Page* makePage(size_t sizeClass)
 {
-    if (static_cast<size_t>(localPool.chunkEnd - localPool.chunkCursor) < size) {
-        auto* chunk = static_cast<char*>(::operator new(chunkSize));
-        {
-            auto& shared = sharedPool();
-            std::lock_guard guard(shared.lock);
-            shared.chunks.push_back(chunk);
-        }
-        localPool.chunkCursor = chunk;
-        localPool.chunkEnd = chunk + chunkSize;
+    auto* page = new (::operator new(pageSize, std::align_val_t(pageSize))) Page();
+    page->blockSize = static_cast<uint32_t>(blockSize(sizeClass));
+    page->blockCount = static_cast<uint32_t>((pageSize - headerSize) / page->blockSize);
+    page->wordCount = (page->blockCount + 63) / 64;
+    page->reciprocal = ((uint64_t(1) << 32) + page->blockSize - 1) / page->blockSize;
+    page->blocks = reinterpret_cast<char*>(page) + headerSize;
+    for (uint32_t word = 0; word < page->wordCount; ++word) {
+        uint32_t blocksInWord = std::min<uint32_t>(64, page->blockCount - word * 64);
+        page->freeBits[word].store(blocksInWord == 64 ? ~uint64_t(0) : (uint64_t(1) << blocksInWord) - 1, std::memory_order_relaxed);
     }
-    void* block = localPool.chunkCursor;
-    localPool.chunkCursor += size;
-    return block;
-}
-
-// Out of line, so that the common path of allocate() stays a handful of instructions.
-[[gnu::noinline]] void* refill(size_t sizeClass)
-{
-    localPoolRetirement.isArmed = true;
-    FreeStack& stack = localPool.stacks[sizeClass];
+    page->mayHaveFreeBlocks.store(true, std::memory_order_relaxed);
+    POISON_BLOCK(page->blocks, page->blockCount * page->blockSize);
     auto& shared = sharedPool();
-    if (shared.batchCounts[sizeClass].load(std::memory_order_relaxed)) {
+    std::lock_guard guard(shared.lock);
+    shared.allPages.push_back(page);
+    return page;
+}
+
+// The thread's lowest page that may have free blocks: its own, then one of an ended thread, then a
+// new one.
+Page* nextPage(size_t sizeClass, SizeClassState& state)
+{
+    for (size_t index = 0; index < state.pages.count; ++index) {
+        Page* page = state.pages.pages[index];
+        if (page->mayHaveFreeBlocks.load(std::memory_order_relaxed) && page->mayHaveFreeBlocks.exchange(false, std::memory_order_acquire))
+            return page;
+    }
+    Page* page = nullptr;
+    {
+        auto& shared = sharedPool();
         std::lock_guard guard(shared.lock);
-        auto& batches = shared.batches[sizeClass];
-        if (!batches.empty()) {
-            stack.releaseStorage();
-            stack = batches.back();
-            batches.pop_back();
-            shared.batchCounts[sizeClass].store(batches.size(), std::memory_order_relaxed);
+        if (!shared.orphans[sizeClass].empty()) {
+            page = shared.orphans[sizeClass].back();
+            shared.orphans[sizeClass].pop_back();
         }
     }
-    if (stack.count)
-        return stack.pop();
-    return carveBlock(blockSize(sizeClass));
+    if (!page)
+        page = makePage(sizeClass);
+    state.pages.insert(page);
+    page->mayHaveFreeBlocks.store(false, std::memory_order_relaxed);
+    return page;
 }
 
-// The thread now owns stack storage, which must go to the shared pool when the thread ends.
-[[gnu::noinline]] void growLocalStack(FreeStack& stack)
+// Refills the size's mask of free blocks; out of line, so that allocate() stays a few instructions.
+[[gnu::noinline]] void refillMask(size_t sizeClass)
 {
     localPoolRetirement.isArmed = true;
-    stack.grow();
-}
-
-[[gnu::noinline]] void giveToSharedPoolAfterEnd(size_t sizeClass, void* block)
-{
-    FreeStack single;
-    single.push(block);
-    giveToSharedPool(sizeClass, single);
+    SizeClassState& state = localPool.classes[sizeClass];
+    for (;;) {
+        if (state.current) {
+            for (uint32_t word = state.word + 1; word < state.current->wordCount; ++word) {
+                if (uint64_t bits = takeWord(state.current->freeBits[word])) {
+                    state.mask = bits;
+                    state.word = word;
+                    return;
+                }
+            }
+        }
+        state.current = nextPage(sizeClass, state);
+        // Scanning starts from the page's first word.
+        state.word = UINT32_MAX;
+    }
 }
 
 }
@@ -183,9 +237,14 @@ void* JKPool::allocate(size_t bytes)
     if (bytes > largestPooledSize)
         return ::operator new(bytes);
     size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
-    FreeStack& stack = localPool.stacks[sizeClass];
-    void* block = stack.count ? stack.pop() : refill(sizeClass);
-    UNPOISON_BLOCK(block, blockSize(sizeClass));
+    SizeClassState& state = localPool.classes[sizeClass];
+    if (!state.mask)
+        refillMask(sizeClass);
+    unsigned bit = static_cast<unsigned>(std::countr_zero(state.mask));
+    state.mask &= state.mask - 1;
+    size_t size = blockSize(sizeClass);
+    char* block = state.current->blocks + (size_t(state.word) * 64 + bit) * size;
+    UNPOISON_BLOCK(block, size);
     return block;
 }
 
@@ -197,17 +256,10 @@ void JKPool::deallocate(void* pointer, size_t bytes)
         ::operator delete(pointer);
         return;
     }
-    size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
+    Page* page = pageOf(pointer);
+    uint64_t offset = static_cast<uint64_t>(static_cast<char*>(pointer) - page->blocks);
+    size_t index = static_cast<size_t>((offset * page->reciprocal) >> 32);
     // A free block must not be touched until it is handed out again.
-    POISON_BLOCK(pointer, blockSize(sizeClass));
-    if (localPool.hasEnded) {
-        giveToSharedPoolAfterEnd(sizeClass, pointer);
-        return;
-    }
-    FreeStack& stack = localPool.stacks[sizeClass];
-    if (stack.count == stack.capacity)
-        growLocalStack(stack);
-    stack.push(pointer);
-    if (stack.count >= localLimit)
-        giveToSharedPool(sizeClass, std::exchange(stack, FreeStack()));
+    POISON_BLOCK(pointer, page->blockSize);
+    returnBits(*page, index / 64, uint64_t(1) << (index % 64));
 }
