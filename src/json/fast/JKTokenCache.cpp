@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -23,7 +24,7 @@ bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
         return false;
     const Slot& slot = m_slots[index];
     if (value.type != JKTokenValue::Type::String)
-        return slot.numberBits == value.number.unsignedValue;
+        return slot.numberBitsOrKeyHash == value.number.unsignedValue;
     return std::memcmp(static_cast<const fnd::String&>(*slot.object).utf8().data(), value.bytes, value.length) == 0;
 }
 
@@ -64,10 +65,9 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     auto position = static_cast<size_t>(chosen);
     m_keys[position] = { value.hash, value.type, value.length };
     Slot& slot = m_slots[position];
-    slot.object = object;
-    slot.keyHash = 0;
+    m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(slot.object, object);
     slot.hasKeyHash = false;
-    slot.numberBits = value.type == JKTokenValue::Type::String ? 0 : value.number.unsignedValue;
+    slot.numberBitsOrKeyHash = value.type == JKTokenValue::Type::String ? 0 : value.number.unsignedValue;
     m_ages[position] = 0;
     return { std::move(object), chosen };
 }
@@ -76,10 +76,10 @@ size_t JKTokenCache::keyHashForSlot(int index)
 {
     Slot& slot = m_slots[static_cast<size_t>(index)];
     if (!slot.hasKeyHash) {
-        slot.keyHash = slot.object->hash();
+        slot.numberBitsOrKeyHash = slot.object->hash();
         slot.hasKeyHash = true;
     }
-    return slot.keyHash;
+    return slot.numberBitsOrKeyHash;
 }
 
 void JKTokenCache::clear()
@@ -88,6 +88,7 @@ void JKTokenCache::clear()
     for (auto& slot : m_slots)
         slot = Slot();
     m_ages.fill(0);
+    m_evicted.fill(nullptr);
 }
 
 void JKTokenCache::age()

@@ -36,12 +36,12 @@ private:
         size_t length = 0;
     };
 
-    // A string slot compares against its object's own text, so the bytes are not kept twice.
+    // A string slot compares against its object's own text, so the bytes are not kept twice; a number
+    // slot keeps the number's bits instead of a key hash.
     struct Slot {
         fnd::Id object;
-        size_t keyHash = 0;
+        uint64_t numberBitsOrKeyHash = 0;
         bool hasKeyHash = false;
-        uint64_t numberBits = 0;
     };
 
     static fnd::Id makeObject(const JKTokenValue&);
@@ -52,4 +52,8 @@ private:
     std::array<Slot, slotCount> m_slots;
     std::array<uint8_t, slotCount> m_ages {};
     uint32_t m_lfsr { 1 };
+    // Evicted objects wait here for a few more evictions before they are released, so that their
+    // reference counts, fetched when they were evicted, are at hand by then.
+    std::array<fnd::Id, 16> m_evicted;
+    size_t m_nextEvicted { 0 };
 };
