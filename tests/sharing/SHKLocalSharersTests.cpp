@@ -4,6 +4,8 @@
 #include "platform/device/Pasteboard.h"
 #include "platform/device/PrintInteractionController.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/String.h"
 #include "platform/messaging/MailComposeViewController.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Application.h"
@@ -93,6 +95,20 @@ protected:
 
     std::shared_ptr<ReportRecorder> m_reports = std::make_shared<ReportRecorder>();
 };
+
+TEST_F(SHKLocalSharerTest, TheApplicationOffersEveryRegisteredLocalSharerAsAnAction)
+{
+    auto offered = fnd::as<fnd::Dictionary>(fnd::PropertyList::readFile(std::filesystem::path(BRENZO_SOURCE_DIR) / "resources" / "SHKSharers.plist"));
+    ASSERT_TRUE(offered);
+    auto actions = offered->objectForKeyAs<fnd::Array>("actions");
+    ASSERT_TRUE(actions);
+    std::vector<std::string> ids;
+    for (auto& id : *actions)
+        ids.push_back(fnd::as<fnd::String>(id)->utf8());
+    EXPECT_EQ(ids, localSharers);
+    for (auto& id : ids)
+        EXPECT_TRUE(SHKSharerClass::named(id)) << id;
+}
 
 TEST_F(SHKLocalSharerTest, EachKindOfItemIsOfferedTheActionsThatCanShareItOnThisDevice)
 {

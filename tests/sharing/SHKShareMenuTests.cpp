@@ -130,7 +130,8 @@ TEST_F(SHKShareMenuTest, SectionsHoldTheOfferedSharersThatCanShareTheItem)
     EXPECT_EQ(table.headerTitleForSection(1), "Services");
 }
 
-TEST_F(SHKShareMenuTest, RowsKeepTheOfferedOrderUnlessSortedByTitle)
+// The menu's titles for three offered sharers titled "charlie", "Bravo" and "alpha", in that order.
+std::vector<std::string> titlesOfThreeSharers()
 {
     OfferedServicesBundle offered({ "Third", "Second", "First" }, {});
     RegisteredTestSharer third("Third");
@@ -139,25 +140,19 @@ TEST_F(SHKShareMenuTest, RowsKeepTheOfferedOrderUnlessSortedByTitle)
     second->setTitle("Bravo");
     RegisteredTestSharer first("First");
     first->setTitle("alpha");
-
     auto menu = SHKCustomShareMenu::create(ui::TableViewStyle::Grouped);
     menu->setItem(linkItem());
-    EXPECT_EQ(names(menu->tableData()[0]), (std::vector<std::string> { "charlie", "Bravo", "alpha" }));
+    return names(menu->tableData()[0]);
+}
+
+TEST_F(SHKShareMenuTest, RowsKeepTheOfferedOrderUnlessSortedByTitle)
+{
+    EXPECT_EQ(titlesOfThreeSharers(), (std::vector<std::string> { "charlie", "Bravo", "alpha" }));
 }
 
 TEST_F(SHKAlphabeticalShareMenuTest, RowsKeepTheOfferedOrderUnlessSortedByTitle)
 {
-    OfferedServicesBundle offered({ "Third", "Second", "First" }, {});
-    RegisteredTestSharer third("Third");
-    third->setTitle("charlie");
-    RegisteredTestSharer second("Second");
-    second->setTitle("Bravo");
-    RegisteredTestSharer first("First");
-    first->setTitle("alpha");
-
-    auto menu = SHKCustomShareMenu::create(ui::TableViewStyle::Grouped);
-    menu->setItem(linkItem());
-    EXPECT_EQ(names(menu->tableData()[0]), (std::vector<std::string> { "alpha", "Bravo", "charlie" }));
+    EXPECT_EQ(titlesOfThreeSharers(), (std::vector<std::string> { "alpha", "Bravo", "charlie" }));
 }
 
 TEST_F(SHKShareMenuTest, ASharerSwitchedOffIsHiddenUntilSwitchedOnAndSaved)
