@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -32,6 +33,44 @@ bool areEightDigits(uint64_t word)
     // Every byte is 0x30..0x39: the high nibbles are all 3, and adding 6 carries out of none.
     return (word & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull
         && ((word + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull;
+}
+
+constexpr uint64_t everyByte(uint8_t byte)
+{
+    return 0x0101010101010101ull * byte;
+}
+
+// Whether some byte of the word is zero, or below a bound of at most 0x80.
+constexpr uint64_t hasZeroByte(uint64_t word)
+{
+    return (word - everyByte(0x01)) & ~word & everyByte(0x80);
+}
+
+constexpr uint64_t hasByteBelow(uint64_t word, uint8_t bound)
+{
+    return (word - everyByte(bound)) & ~word & everyByte(0x80);
+}
+
+// Eight bytes that a string's fast pass copies as they are: printable ASCII, no quote, no backslash.
+bool areEightPlainBytes(uint64_t word)
+{
+    return !((word & everyByte(0x80)) | hasByteBelow(word, 0x20) | hasZeroByte(word ^ everyByte('"')) | hasZeroByte(word ^ everyByte('\\')));
+}
+
+// The byte hash over eight bytes, the least significant first, without a chain through every byte:
+// h * 33^8 + b0 * 33^7 + ... + b7.
+uint32_t hashEightBytes(uint32_t hash, uint64_t littleEndianWord)
+{
+    static constexpr auto powers = [] {
+        std::array<uint32_t, 9> values { 1 };
+        for (size_t index = 1; index < values.size(); ++index)
+            values[index] = values[index - 1] * 33;
+        return values;
+    }();
+    hash *= powers[8];
+    for (int byte = 0; byte < 8; ++byte)
+        hash += static_cast<uint8_t>(littleEndianWord >> (8 * byte)) * powers[7 - byte];
+    return hash;
 }
 
 int hexValue(uint8_t byte)
@@ -440,19 +479,8 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
         m_value.number.unsignedValue = value;
         hash += static_cast<uint32_t>(JKTokenValue::Type::UnsignedInteger) + static_cast<uint32_t>(value);
     }
-    // The byte hash over the value's eight bytes, least significant first, without a loop-carried chain:
-    // h * 33^8 + b0 * 33^7 + ... + b7.
-    static constexpr auto powers = [] {
-        std::array<uint32_t, 9> values { 1 };
-        for (size_t index = 1; index < values.size(); ++index)
-            values[index] = values[index - 1] * 33;
-        return values;
-    }();
-    uint64_t bits = m_value.number.unsignedValue;
-    hash *= powers[8];
-    for (int byte = 0; byte < 8; ++byte)
-        hash += static_cast<uint8_t>(bits >> (8 * byte)) * powers[7 - byte];
-    m_value.hash = hash;
+    // The value's eight bytes, least significant first.
+    m_value.hash = hashEightBytes(hash, m_value.number.unsignedValue);
     m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
     m_value.length = sizeof m_value.number;
     return true;
@@ -466,6 +494,14 @@ bool JKTokenizer::scanString()
     uint32_t hash = JKHashSeed;
     // Fast pass: strings without escapes or ill-formed bytes are used in place.
     while (cursor < end) {
+        uint64_t word;
+        if (end - cursor >= 8 && (std::memcpy(&word, cursor, sizeof word), areEightPlainBytes(word))) {
+            if constexpr (std::endian::native == std::endian::big)
+                word = __builtin_bswap64(word);
+            hash = hashEightBytes(hash, word);
+            cursor += 8;
+            continue;
+        }
         uint8_t byte = *cursor;
         if (plainStringBytes[byte]) {
             hash = hash * 33 + byte;

@@ -307,6 +307,10 @@ TEST(DecoderCache, EqualValuesAreOneObject)
     EXPECT_NE(array->objectAtIndex(8), array->objectAtIndex(9));
     EXPECT_EQ(array->objectAtIndex(10), fnd::String::empty());
 
+    // Long strings are hashed a word at a time when plain and byte by byte when decoded; both agree.
+    auto longStrings = fnd::as<fnd::Array>(decodeJSON(R"(["a string long enough to span words","a string long enough to span w\u006Frds"])"));
+    EXPECT_EQ(longStrings->objectAtIndex(0), longStrings->objectAtIndex(1));
+
     auto object = fnd::as<fnd::Array>(decodeJSON(R"([{"key":1},{"key":2}])"));
     auto first = fnd::as<fnd::Dictionary>(object->objectAtIndex(0));
     auto second = fnd::as<fnd::Dictionary>(object->objectAtIndex(1));
