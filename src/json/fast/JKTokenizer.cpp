@@ -271,7 +271,7 @@ void JKTokenizer::singleByteToken(TokenType type)
     m_tokenEnd = ++m_index;
 }
 
-bool JKTokenizer::nextToken()
+bool JKTokenizer::nextTokenInGeneral()
 {
     // Most tokens follow another directly; only call the skipper when white space may be there.
     if (m_index >= m_length || m_bytes[m_index] <= ' ' || (m_options & (JKParseOptionComments | JKParseOptionUnicodeNewlines)))

@@ -3,6 +3,7 @@
 #include "json/fast/JKParseOptions.h"
 #include "json/fast/JKTokenValue.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -53,7 +54,20 @@ public:
     void finish();
 
     // Reads the next token; false (with an error recorded) when there is none.
-    bool nextToken();
+    bool nextToken()
+    {
+        // Structural tokens that follow the previous token directly are the common case.
+        if (m_index < m_length && !(m_options & (JKParseOptionComments | JKParseOptionUnicodeNewlines))) {
+            TokenType type = singleByteTokenTypes[m_bytes[m_index]];
+            if (type != TokenType::None) {
+                m_tokenType = type;
+                m_tokenStart = m_index;
+                m_tokenEnd = ++m_index;
+                return true;
+            }
+        }
+        return nextTokenInGeneral();
+    }
     // Skips white space and newlines, and comments when the options allow them.
     void skipWhitespace();
 
@@ -78,6 +92,18 @@ public:
     const std::optional<Error>& error() const { return m_error; }
 
 private:
+    static constexpr std::array<TokenType, 256> singleByteTokenTypes = [] {
+        std::array<TokenType, 256> types {};
+        types['{'] = TokenType::ObjectBegin;
+        types['}'] = TokenType::ObjectEnd;
+        types['['] = TokenType::ArrayBegin;
+        types[']'] = TokenType::ArrayEnd;
+        types[':'] = TokenType::Colon;
+        types[','] = TokenType::Comma;
+        return types;
+    }();
+
+    bool nextTokenInGeneral();
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
     bool convertNumber(size_t start, size_t end, const DecimalParts&);
