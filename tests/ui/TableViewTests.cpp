@@ -178,11 +178,11 @@ TEST_F(TableViewTest, GroupedRowsAreInsetBetweenGaps)
 {
     auto controller = show({ 1, 2 }, ui::TableViewStyle::Grouped, true);
     auto table = controller->tableView();
-    // 10-point gap, 36-point header, the row.
-    EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 0)), gfx::Rect(10, 46, 300, 44));
+    // 10-point gap, 36-point header, the row, inset and clear of the 20-point section index.
+    EXPECT_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 0)), gfx::Rect(10, 46, 280, 44));
     // The first section has a 30-point footer title.
     EXPECT_EQ(table->rectForSection(1).minY(), 10 + 36 + 44 + 30 + 10);
-    EXPECT_EQ(table->visibleCells().front()->frame(), gfx::Rect(10, 46, 300, 44));
+    EXPECT_EQ(table->visibleCells().front()->frame(), gfx::Rect(10, 46, 280, 44));
 }
 
 TEST_F(TableViewTest, TapsAndPressesSelectThroughTheDelegate)

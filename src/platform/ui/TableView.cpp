@@ -254,7 +254,8 @@ gfx::Rect TableView::cellFrame(const IndexPath& indexPath) const
 {
     auto& layout = m_sections[indexPath.section];
     double width = bounds().width();
-    if (!m_indexTitles.empty() && m_style == TableViewStyle::Plain)
+    // Rows stay clear of the section index in both styles, so the index never covers a row's text.
+    if (!m_indexTitles.empty())
         width -= TableIndexView::width;
     if (m_style == TableViewStyle::Grouped)
         return { groupedInset, layout.rowTops[indexPath.row], std::max(0.0, width - 2 * groupedInset), layout.rowHeights[indexPath.row] };
