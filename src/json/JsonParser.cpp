@@ -1,6 +1,7 @@
 #include "json/JsonParser.h"
 
 #include "platform/foundation/Array.h"
+#include "platform/foundation/ASCII.h"
 #include "platform/foundation/DecimalNumber.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Format.h"
@@ -21,17 +22,6 @@ constexpr bool isWhitespace(int byte)
 constexpr bool isDigit(int byte)
 {
     return byte >= '0' && byte <= '9';
-}
-
-constexpr int hexDigitValue(int byte)
-{
-    if (byte >= '0' && byte <= '9')
-        return byte - '0';
-    if (byte >= 'a' && byte <= 'f')
-        return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F')
-        return byte - 'A' + 10;
-    return -1;
 }
 
 // The bytes that end a plain run inside a string: the quote, the backslash and every control byte.
@@ -363,7 +353,7 @@ bool JsonParser::scanHexQuad(char16_t& unit)
 {
     unit = 0;
     for (int index = 0; index < 4; ++index) {
-        int digit = hexDigitValue(peek());
+        int digit = fnd::ascii::hexDigitValue(peek());
         if (digit < 0) {
             fail(JsonErrorCode::BadUnicodeEscape, "Missing hex digit in quad");
             return false;

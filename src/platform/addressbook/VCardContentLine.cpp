@@ -1,5 +1,7 @@
 #include "platform/addressbook/VCardContentLine.h"
 
+#include "platform/foundation/ASCII.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -23,15 +25,6 @@ bool equalIgnoringASCIICase(std::string_view a, std::string_view b)
 bool isNameCharacter(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 // The parameter a bare old-style value stands for.
@@ -83,7 +76,7 @@ std::optional<VCardContentLine> VCardContentLine::parse(std::string_view line)
     result.m_value = std::string(line.substr(colon + 1));
 
     size_t nameEnd = std::min(head.find(';'), head.size());
-    std::string_view qualifiedName = trimmed(head.substr(0, nameEnd));
+    std::string_view qualifiedName = fnd::ascii::trimmedBlanksAndTabs(head.substr(0, nameEnd));
     if (auto dot = qualifiedName.find('.'); dot != std::string_view::npos) {
         result.m_group = upperCased(qualifiedName.substr(0, dot));
         qualifiedName.remove_prefix(dot + 1);
@@ -104,7 +97,7 @@ std::optional<VCardContentLine> VCardContentLine::parse(std::string_view line)
                 inQuotes = !inQuotes;
             ++end;
         }
-        std::string_view parameter = trimmed(rest.substr(0, end));
+        std::string_view parameter = fnd::ascii::trimmedBlanksAndTabs(rest.substr(0, end));
         rest = end < rest.size() ? rest.substr(end + 1) : std::string_view();
         if (parameter.empty())
             continue;
@@ -113,8 +106,8 @@ std::optional<VCardContentLine> VCardContentLine::parse(std::string_view line)
             result.m_parameters.emplace_back(std::string(parameterNameForBareValue(parameter)), std::string(parameter));
             continue;
         }
-        auto name = upperCased(trimmed(parameter.substr(0, equals)));
-        for (auto& value : splitParameterValues(trimmed(parameter.substr(equals + 1))))
+        auto name = upperCased(fnd::ascii::trimmedBlanksAndTabs(parameter.substr(0, equals)));
+        for (auto& value : splitParameterValues(fnd::ascii::trimmedBlanksAndTabs(parameter.substr(equals + 1))))
             result.m_parameters.emplace_back(name, std::move(value));
     }
     return result;

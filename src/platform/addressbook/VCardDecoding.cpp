@@ -1,5 +1,6 @@
 #include "platform/addressbook/VCardDecoding.h"
 
+#include "platform/foundation/ASCII.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -12,17 +13,6 @@
 namespace ab {
 
 namespace {
-
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool hasPrefixIgnoringASCIICase(std::string_view text, std::string_view prefix)
 {
@@ -47,8 +37,8 @@ std::optional<std::vector<uint8_t>> percentDecode(std::string_view text)
         }
         if (index + 2 >= text.size())
             return std::nullopt;
-        int high = hexDigitValue(text[index + 1]);
-        int low = hexDigitValue(text[index + 2]);
+        int high = fnd::ascii::hexDigitValue(text[index + 1]);
+        int low = fnd::ascii::hexDigitValue(text[index + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes.push_back(static_cast<uint8_t>(high * 16 + low));
@@ -117,8 +107,8 @@ std::optional<std::string> VCardDecoding::decodeQuotedPrintable(std::string_view
             break;
         if (index + 2 >= text.size())
             return std::nullopt;
-        int high = hexDigitValue(text[index + 1]);
-        int low = hexDigitValue(text[index + 2]);
+        int high = fnd::ascii::hexDigitValue(text[index + 1]);
+        int low = fnd::ascii::hexDigitValue(text[index + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         decoded += static_cast<char>(high * 16 + low);

@@ -1,24 +1,12 @@
 #include "platform/foundation/HTTPURLResponse.h"
 
+#include "platform/foundation/ASCII.h"
 #include "platform/foundation/Unicode.h"
 
 #include <charconv>
 #include <map>
 
 namespace fnd {
-
-namespace {
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
-}
 
 HTTPURLResponse::HTTPURLResponse(Ref<URL> url, int statusCode, HTTPHeaderFields headers)
     : m_url(std::move(url))
@@ -34,9 +22,9 @@ int64_t HTTPURLResponse::expectedContentLength() const
         return -1;
     // The bytes delivered are decoded; the header counts the encoded ones.
     auto encoding = m_headers.value("Content-Encoding");
-    if (encoding && trimmed(*encoding) != "identity")
+    if (encoding && fnd::ascii::trimmedBlanksAndTabs(*encoding) != "identity")
         return -1;
-    std::string_view text = trimmed(*length);
+    std::string_view text = fnd::ascii::trimmedBlanksAndTabs(*length);
     int64_t value = -1;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value < 0)
@@ -50,7 +38,7 @@ std::optional<std::string> HTTPURLResponse::mimeType() const
     if (!type)
         return std::nullopt;
     std::string_view text = *type;
-    text = trimmed(text.substr(0, text.find(';')));
+    text = fnd::ascii::trimmedBlanksAndTabs(text.substr(0, text.find(';')));
     if (text.empty())
         return std::nullopt;
     return unicode::lowercased(text);
@@ -63,11 +51,11 @@ std::optional<std::string> HTTPURLResponse::textEncodingName() const
         return std::nullopt;
     std::string_view text = *type;
     for (size_t start = text.find(';'); start != std::string_view::npos; start = text.find(';', start + 1)) {
-        auto parameter = trimmed(text.substr(start + 1, text.find(';', start + 1) - start - 1));
+        auto parameter = fnd::ascii::trimmedBlanksAndTabs(text.substr(start + 1, text.find(';', start + 1) - start - 1));
         auto equals = parameter.find('=');
-        if (equals == std::string_view::npos || unicode::lowercased(trimmed(parameter.substr(0, equals))) != "charset")
+        if (equals == std::string_view::npos || unicode::lowercased(fnd::ascii::trimmedBlanksAndTabs(parameter.substr(0, equals))) != "charset")
             continue;
-        auto value = trimmed(parameter.substr(equals + 1));
+        auto value = fnd::ascii::trimmedBlanksAndTabs(parameter.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         if (!value.empty())

@@ -1,5 +1,6 @@
 #include "platform/foundation/PercentEscaping.h"
 
+#include "platform/foundation/ASCII.h"
 #include "platform/foundation/Unicode.h"
 
 namespace fnd {
@@ -9,17 +10,6 @@ namespace {
 constexpr std::string_view letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr std::string_view digits = "0123456789";
 constexpr char hexDigits[] = "0123456789ABCDEF";
-
-int hexValue(char character)
-{
-    if (character >= '0' && character <= '9')
-        return character - '0';
-    if (character >= 'a' && character <= 'f')
-        return character - 'a' + 10;
-    if (character >= 'A' && character <= 'F')
-        return character - 'A' + 10;
-    return -1;
-}
 
 }
 
@@ -103,8 +93,8 @@ std::optional<std::string> PercentEscaping::removingPercentEscapes(std::string_v
         }
         if (index + 2 >= text.size())
             return std::nullopt;
-        int high = hexValue(text[index + 1]);
-        int low = hexValue(text[index + 2]);
+        int high = fnd::ascii::hexDigitValue(text[index + 1]);
+        int low = fnd::ascii::hexDigitValue(text[index + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         result.push_back(static_cast<char>(high << 4 | low));

@@ -1,5 +1,6 @@
 #include "platform/foundation/StringsFile.h"
 
+#include "platform/foundation/ASCII.h"
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Format.h"
 #include "platform/foundation/PropertyList.h"
@@ -35,17 +36,6 @@ bool isUnquotedCharacter(char character)
 {
     return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') || (character >= '0' && character <= '9')
         || character == '_' || character == '$' || character == '+' || character == '/' || character == ':' || character == '.' || character == '-';
-}
-
-int hexValue(char character)
-{
-    if (character >= '0' && character <= '9')
-        return character - '0';
-    if (character >= 'a' && character <= 'f')
-        return character - 'a' + 10;
-    if (character >= 'A' && character <= 'F')
-        return character - 'A' + 10;
-    return -1;
 }
 
 class Parser {
@@ -190,8 +180,8 @@ private:
             if (escape == 'U' || escape == 'u') {
                 char32_t unit = 0;
                 size_t digits = 0;
-                while (digits < 4 && !atEnd() && hexValue(peek()) >= 0) {
-                    unit = unit * 16 + char32_t(hexValue(peek()));
+                while (digits < 4 && !atEnd() && fnd::ascii::hexDigitValue(peek()) >= 0) {
+                    unit = unit * 16 + char32_t(fnd::ascii::hexDigitValue(peek()));
                     ++m_position;
                     ++digits;
                 }
