@@ -118,25 +118,22 @@ void ActionSheet::showFromRect(const gfx::Rect& rect, View& view, bool)
     present("rect", view.convertRectToScreen(rect), true);
 }
 
-void ActionSheet::dismissWithClickedButtonIndex(int buttonIndex, bool)
-{
-    if (!isVisible())
-        return;
-    auto protect = sharedAs<ActionSheet>();
-    if (auto delegate = this->delegate())
-        delegate->willDismissWithButtonIndex(*this, buttonIndex);
-    removePanel();
-    fnd::RunLoop::main().post([protect, buttonIndex] {
-        if (auto delegate = protect->delegate())
-            delegate->didDismissWithButtonIndex(*protect, buttonIndex);
-    });
-}
-
-void ActionSheet::buttonTapped(int index)
+void ActionSheet::tellDelegateClicked(int index)
 {
     if (auto delegate = this->delegate())
         delegate->clickedButtonAtIndex(*this, index);
-    dismissWithClickedButtonIndex(index, true);
+}
+
+void ActionSheet::tellDelegateWillDismiss(int index)
+{
+    if (auto delegate = this->delegate())
+        delegate->willDismissWithButtonIndex(*this, index);
+}
+
+void ActionSheet::tellDelegateDidDismiss(int index)
+{
+    if (auto delegate = this->delegate())
+        delegate->didDismissWithButtonIndex(*this, index);
 }
 
 void ActionSheet::drawRect(gfx::GraphicsContext& context, const gfx::Rect& rect)

@@ -57,15 +57,14 @@ public:
     const gfx::Rect& anchorRect() const { return m_anchor; }
     bool isInPopover() const { return m_inPopover; }
 
-    // Takes the sheet away as if the button had been tapped; a tap on a button runs this after the
-    // delegate has heard the click. Nothing happens when the sheet is not on screen.
-    virtual void dismissWithClickedButtonIndex(int buttonIndex, bool animated);
 
     void drawRect(gfx::GraphicsContext&, const gfx::Rect&) override;
     std::string treeAttributes() const override;
 
 protected:
-    void buttonTapped(int index) override;
+    void tellDelegateClicked(int index) override;
+    void tellDelegateWillDismiss(int index) override;
+    void tellDelegateDidDismiss(int index) override;
     std::string_view kindName() const override { return "action sheet"; }
     int destructiveIndex() const override { return m_destructiveButtonIndex; }
     void layOutPanel() override;

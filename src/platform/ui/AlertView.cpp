@@ -92,26 +92,22 @@ void AlertView::show()
     });
 }
 
-void AlertView::dismissWithClickedButtonIndex(int buttonIndex, bool)
-{
-    if (!isVisible())
-        return;
-    auto protect = sharedAs<AlertView>();
-    if (auto delegate = this->delegate())
-        delegate->willDismissWithButtonIndex(*this, buttonIndex);
-    removePanel();
-    // The alert lives until its delegate has heard that it has gone.
-    fnd::RunLoop::main().post([protect, buttonIndex] {
-        if (auto delegate = protect->delegate())
-            delegate->didDismissWithButtonIndex(*protect, buttonIndex);
-    });
-}
-
-void AlertView::buttonTapped(int index)
+void AlertView::tellDelegateClicked(int index)
 {
     if (auto delegate = this->delegate())
         delegate->clickedButtonAtIndex(*this, index);
-    dismissWithClickedButtonIndex(index, true);
+}
+
+void AlertView::tellDelegateWillDismiss(int index)
+{
+    if (auto delegate = this->delegate())
+        delegate->willDismissWithButtonIndex(*this, index);
+}
+
+void AlertView::tellDelegateDidDismiss(int index)
+{
+    if (auto delegate = this->delegate())
+        delegate->didDismissWithButtonIndex(*this, index);
 }
 
 void AlertView::drawRect(gfx::GraphicsContext& context, const gfx::Rect& rect)

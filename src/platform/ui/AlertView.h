@@ -29,9 +29,6 @@ public:
     void setDelegate(const std::shared_ptr<AlertViewDelegate>& delegate) { m_delegate = delegate; }
 
     void show();
-    // Takes the alert away as if the button had been tapped, without telling the delegate of a
-    // click. Nothing happens when the alert is not on screen.
-    virtual void dismissWithClickedButtonIndex(int buttonIndex, bool animated);
 
     void drawRect(gfx::GraphicsContext&, const gfx::Rect&) override;
     std::string treeAttributes() const override;
@@ -39,7 +36,9 @@ public:
     static constexpr double width = 284;
 
 protected:
-    void buttonTapped(int index) override;
+    void tellDelegateClicked(int index) override;
+    void tellDelegateWillDismiss(int index) override;
+    void tellDelegateDidDismiss(int index) override;
     std::string_view kindName() const override { return "alert"; }
     void layOutPanel() override;
 

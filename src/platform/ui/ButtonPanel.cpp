@@ -1,5 +1,7 @@
 #include "platform/ui/ButtonPanel.h"
 
+#include "platform/foundation/RunLoop.h"
+
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/TextLayout.h"
 #include "platform/ui/ModalPanelRegistry.h"
@@ -48,6 +50,23 @@ int ButtonPanel::firstOtherButtonIndex() const
 bool ButtonPanel::isVisible() const
 {
     return ModalPanelRegistry::shared().isShowing(*this);
+}
+
+void ButtonPanel::buttonTapped(int index)
+{
+    tellDelegateClicked(index);
+    dismissWithClickedButtonIndex(index, true);
+}
+
+void ButtonPanel::dismissWithClickedButtonIndex(int buttonIndex, bool)
+{
+    if (!isVisible())
+        return;
+    auto protect = sharedAs<ButtonPanel>();
+    tellDelegateWillDismiss(buttonIndex);
+    removePanel();
+    // The panel lives until its delegate has heard that it has gone.
+    fnd::RunLoop::main().post([protect, buttonIndex] { protect->tellDelegateDidDismiss(buttonIndex); });
 }
 
 bool ButtonPanel::pressButtonAtIndex(int index)

@@ -33,6 +33,11 @@ public:
     bool pressButtonAtIndex(int);
     bool pressButtonWithTitle(std::string_view);
 
+    // Takes the panel away as if the button had been tapped, without telling the delegate of a
+    // click; the delegate hears "will dismiss" now and "did dismiss" on the next turn. Nothing
+    // happens when the panel is not on screen.
+    virtual void dismissWithClickedButtonIndex(int buttonIndex, bool animated);
+
     void layoutSubviews() override;
     void drawRect(gfx::GraphicsContext&, const gfx::Rect&) override;
     void touchesBegan(const TouchSet&, const Event&) override;
@@ -45,8 +50,12 @@ public:
 protected:
     ButtonPanel();
 
-    // For the subclasses.
-    virtual void buttonTapped(int index) = 0;
+    // A tap: the delegate hears the click, then the panel goes away.
+    virtual void buttonTapped(int index);
+    // The subclasses know their delegate's type.
+    virtual void tellDelegateClicked(int index) = 0;
+    virtual void tellDelegateWillDismiss(int index) = 0;
+    virtual void tellDelegateDidDismiss(int index) = 0;
     // What the panel is called in announcements and descriptions ("alert", "action sheet").
     virtual std::string_view kindName() const = 0;
     // The red button, or -1.
