@@ -120,6 +120,18 @@ std::optional<double> TerminalDriver::number(const std::string& word, int lineNu
     return value;
 }
 
+std::optional<std::vector<double>> TerminalDriver::numbersAfterCommand(const std::vector<std::string>& words, int lineNumber)
+{
+    std::vector<double> values;
+    for (size_t index = 1; index < words.size(); ++index) {
+        auto value = number(words[index], lineNumber);
+        if (!value)
+            return std::nullopt;
+        values.push_back(*value);
+    }
+    return values;
+}
+
 void TerminalDriver::waitFor(double seconds)
 {
     auto& loop = fnd::RunLoop::main();
@@ -208,27 +220,19 @@ bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
     } else if (command == "drag") {
         if (!expectArguments(words, 4, 5, "drag X1 Y1 X2 Y2 [STEPS]", lineNumber))
             return true;
-        std::vector<double> values;
-        for (size_t index = 1; index < words.size(); ++index) {
-            auto value = number(words[index], lineNumber);
-            if (!value)
-                return true;
-            values.push_back(*value);
-        }
-        int steps = values.size() > 4 ? std::max(1, int(values[4])) : 10;
-        m_touches.drag({ values[0], values[1] }, { values[2], values[3] }, steps);
+        auto values = numbersAfterCommand(words, lineNumber);
+        if (!values)
+            return true;
+        int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
+        m_touches.drag({ (*values)[0], (*values)[1] }, { (*values)[2], (*values)[3] }, steps);
     } else if (command == "pinch") {
         if (!expectArguments(words, 4, 5, "pinch X Y FROM TO [STEPS]", lineNumber))
             return true;
-        std::vector<double> values;
-        for (size_t index = 1; index < words.size(); ++index) {
-            auto value = number(words[index], lineNumber);
-            if (!value)
-                return true;
-            values.push_back(*value);
-        }
-        int steps = values.size() > 4 ? std::max(1, int(values[4])) : 10;
-        m_touches.pinch({ values[0], values[1] }, values[2], values[3], steps);
+        auto values = numbersAfterCommand(words, lineNumber);
+        if (!values)
+            return true;
+        int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
+        m_touches.pinch({ (*values)[0], (*values)[1] }, (*values)[2], (*values)[3], steps);
     } else if (command == "press") {
         if (!expectArguments(words, 1, 1, "press \"TEXT\"", lineNumber))
             return true;

@@ -44,6 +44,8 @@ private:
     void print(const std::string& line);
     bool expectArguments(const std::vector<std::string>& words, size_t minimum, size_t maximum, std::string_view usage, int lineNumber);
     std::optional<double> number(const std::string& word, int lineNumber);
+    // Every word after the command as a number; nothing (and an error printed) when one is not.
+    std::optional<std::vector<double>> numbersAfterCommand(const std::vector<std::string>& words, int lineNumber);
     void waitFor(double seconds);
     void typeText(const std::string& text, int lineNumber);
     void printTree();
