@@ -12,7 +12,7 @@ namespace fnd {
 
 namespace {
 
-struct Specification {
+struct Directive {
     bool leftAlign = false;
     bool plusSign = false;
     bool spaceSign = false;
@@ -121,21 +121,21 @@ size_t codePointCount(std::string_view text)
     return count;
 }
 
-void appendPadded(std::string& out, std::string_view body, const Specification& spec, bool numeric)
+void appendPadded(std::string& out, std::string_view body, const Directive& directive, bool numeric)
 {
     size_t length = codePointCount(body);
-    size_t width = spec.width && *spec.width > 0 ? static_cast<size_t>(*spec.width) : 0;
+    size_t width = directive.width && *directive.width > 0 ? static_cast<size_t>(*directive.width) : 0;
     if (length >= width) {
         out += body;
         return;
     }
     size_t padding = width - length;
-    if (spec.leftAlign) {
+    if (directive.leftAlign) {
         out += body;
         out.append(padding, ' ');
         return;
     }
-    if (spec.zeroPad && numeric) {
+    if (directive.zeroPad && numeric) {
         // Zeros go after the sign and any "0x" prefix.
         size_t prefix = 0;
         if (!body.empty() && (body[0] == '-' || body[0] == '+' || body[0] == ' '))
@@ -151,18 +151,18 @@ void appendPadded(std::string& out, std::string_view body, const Specification& 
     out += body;
 }
 
-std::string withSign(std::string digits, bool negative, const Specification& spec)
+std::string withSign(std::string digits, bool negative, const Directive& directive)
 {
     if (negative)
         return "-" + digits;
-    if (spec.plusSign)
+    if (directive.plusSign)
         return "+" + digits;
-    if (spec.spaceSign)
+    if (directive.spaceSign)
         return " " + digits;
     return digits;
 }
 
-std::string integerDigits(uint64_t magnitude, int base, bool upper, const Specification& spec)
+std::string integerDigits(uint64_t magnitude, int base, bool upper, const Directive& directive)
 {
     char buffer[72];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, base);
@@ -171,60 +171,60 @@ std::string integerDigits(uint64_t magnitude, int base, bool upper, const Specif
         for (char& c : digits)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    if (spec.precision) {
-        if (*spec.precision == 0 && magnitude == 0)
+    if (directive.precision) {
+        if (*directive.precision == 0 && magnitude == 0)
             digits.clear();
-        else if (digits.size() < static_cast<size_t>(*spec.precision))
-            digits.insert(0, static_cast<size_t>(*spec.precision) - digits.size(), '0');
+        else if (digits.size() < static_cast<size_t>(*directive.precision))
+            digits.insert(0, static_cast<size_t>(*directive.precision) - digits.size(), '0');
     }
     return digits;
 }
 
-std::string formatSigned(const Value& value, const Specification& spec)
+std::string formatSigned(const Value& value, const Directive& directive)
 {
     int64_t number = signedOf(value);
     uint64_t magnitude = number < 0 ? 0 - static_cast<uint64_t>(number) : static_cast<uint64_t>(number);
-    return withSign(integerDigits(magnitude, 10, false, spec), number < 0, spec);
+    return withSign(integerDigits(magnitude, 10, false, directive), number < 0, directive);
 }
 
-std::string formatUnsigned(const Value& value, const Specification& spec)
+std::string formatUnsigned(const Value& value, const Directive& directive)
 {
     uint64_t number = unsignedOf(value);
     // A negative int read as "%u" or "%x" wraps at 32 bits, as the platform's int did.
     bool negativeSigned = std::holds_alternative<int64_t>(value) && std::get<int64_t>(value) < 0;
-    if (negativeSigned && spec.length != Specification::Length::Long && std::get<int64_t>(value) >= INT32_MIN)
+    if (negativeSigned && directive.length != Directive::Length::Long && std::get<int64_t>(value) >= INT32_MIN)
         number = static_cast<uint32_t>(number);
     int base = 10;
     bool upper = false;
     std::string prefix;
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case 'x':
         base = 16;
-        if (spec.alternate && number)
+        if (directive.alternate && number)
             prefix = "0x";
         break;
     case 'X':
         base = 16, upper = true;
-        if (spec.alternate && number)
+        if (directive.alternate && number)
             prefix = "0X";
         break;
     case 'o':
         base = 8;
-        if (spec.alternate)
+        if (directive.alternate)
             prefix = "0";
         break;
     default:
         break;
     }
-    return prefix + integerDigits(number, base, upper, spec);
+    return prefix + integerDigits(number, base, upper, directive);
 }
 
-std::string formatFloating(const Value& value, const Specification& spec)
+std::string formatFloating(const Value& value, const Directive& directive)
 {
     double number = doubleOf(value);
     bool negative = std::signbit(number);
     double magnitude = std::fabs(number);
-    bool upper = std::isupper(static_cast<unsigned char>(spec.conversion));
+    bool upper = std::isupper(static_cast<unsigned char>(directive.conversion));
     std::string digits;
     if (std::isnan(number)) {
         digits = upper ? "NAN" : "nan";
@@ -233,10 +233,10 @@ std::string formatFloating(const Value& value, const Specification& spec)
         digits = upper ? "INF" : "inf";
     } else {
         char buffer[400];
-        int precision = spec.precision.value_or(6);
+        int precision = directive.precision.value_or(6);
         precision = std::min(precision, 100);
         std::to_chars_result result;
-        switch (std::tolower(static_cast<unsigned char>(spec.conversion))) {
+        switch (std::tolower(static_cast<unsigned char>(directive.conversion))) {
         case 'e':
             result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, precision);
             break;
@@ -244,7 +244,7 @@ std::string formatFloating(const Value& value, const Specification& spec)
             result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::general, precision == 0 ? 1 : precision);
             break;
         case 'a':
-            result = spec.precision ? std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::hex, precision)
+            result = directive.precision ? std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::hex, precision)
                                     : std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::hex);
             break;
         default:
@@ -252,18 +252,18 @@ std::string formatFloating(const Value& value, const Specification& spec)
             break;
         }
         digits.assign(buffer, result.ec == std::errc() ? result.ptr : buffer);
-        if (spec.conversion == 'a' || spec.conversion == 'A')
+        if (directive.conversion == 'a' || directive.conversion == 'A')
             digits = "0x" + digits;
         if (upper) {
             for (char& c : digits)
                 c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         }
-        if (spec.alternate && digits.find('.') == std::string::npos && spec.conversion != 'a' && spec.conversion != 'A') {
+        if (directive.alternate && digits.find('.') == std::string::npos && directive.conversion != 'a' && directive.conversion != 'A') {
             size_t exponent = digits.find_first_of("eE");
             digits.insert(exponent == std::string::npos ? digits.size() : exponent, ".");
         }
     }
-    return withSign(digits, negative, spec);
+    return withSign(digits, negative, directive);
 }
 
 std::string truncatedToCodePoints(std::string_view text, std::optional<int> precision)
@@ -328,7 +328,7 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
             continue;
         }
 
-        Specification spec;
+        Directive directive;
         std::optional<size_t> position;
         {
             size_t probe = index;
@@ -341,15 +341,15 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
         for (; index < text.size(); ++index) {
             char flag = text[index];
             if (flag == '-')
-                spec.leftAlign = true;
+                directive.leftAlign = true;
             else if (flag == '+')
-                spec.plusSign = true;
+                directive.plusSign = true;
             else if (flag == ' ')
-                spec.spaceSign = true;
+                directive.spaceSign = true;
             else if (flag == '#')
-                spec.alternate = true;
+                directive.alternate = true;
             else if (flag == '0')
-                spec.zeroPad = true;
+                directive.zeroPad = true;
             else if (flag == '\'')
                 continue;
             else
@@ -359,12 +359,12 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
             ++index;
             int64_t width = signedOf(argumentAt(nextArgument++));
             if (width < 0) {
-                spec.leftAlign = true;
+                directive.leftAlign = true;
                 width = -width;
             }
-            spec.width = static_cast<int>(std::min<int64_t>(width, 1 << 20));
+            directive.width = static_cast<int>(std::min<int64_t>(width, 1 << 20));
         } else {
-            spec.width = parseNumber(text, index);
+            directive.width = parseNumber(text, index);
         }
         if (index < text.size() && text[index] == '.') {
             ++index;
@@ -372,18 +372,18 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
                 ++index;
                 int64_t precision = signedOf(argumentAt(nextArgument++));
                 if (precision >= 0)
-                    spec.precision = static_cast<int>(std::min<int64_t>(precision, 1 << 20));
+                    directive.precision = static_cast<int>(std::min<int64_t>(precision, 1 << 20));
             } else {
-                spec.precision = parseNumber(text, index).value_or(0);
+                directive.precision = parseNumber(text, index).value_or(0);
             }
         }
         while (index < text.size()) {
             char modifier = text[index];
             if (modifier == 'l' || modifier == 'q' || modifier == 'L' || modifier == 'z' || modifier == 'j' || modifier == 't') {
-                spec.length = Specification::Length::Long;
+                directive.length = Directive::Length::Long;
             } else if (modifier == 'h') {
-                if (spec.length == Specification::Length::Default)
-                    spec.length = Specification::Length::Short;
+                if (directive.length == Directive::Length::Default)
+                    directive.length = Directive::Length::Short;
             } else {
                 break;
             }
@@ -393,7 +393,7 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
             out.append(text.substr(start));
             break;
         }
-        spec.conversion = text[index++];
+        directive.conversion = text[index++];
 
         auto takeArgument = [&]() -> const Value& {
             if (position)
@@ -401,11 +401,11 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
             return argumentAt(nextArgument++);
         };
 
-        switch (spec.conversion) {
+        switch (directive.conversion) {
         case 'd':
         case 'i':
         case 'D':
-            appendPadded(out, formatSigned(takeArgument(), spec), spec, true);
+            appendPadded(out, formatSigned(takeArgument(), directive), directive, true);
             break;
         case 'u':
         case 'U':
@@ -413,7 +413,7 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
         case 'X':
         case 'o':
         case 'O':
-            appendPadded(out, formatUnsigned(takeArgument(), spec), spec, true);
+            appendPadded(out, formatUnsigned(takeArgument(), directive), directive, true);
             break;
         case 'f':
         case 'F':
@@ -423,16 +423,16 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
         case 'G':
         case 'a':
         case 'A':
-            appendPadded(out, formatFloating(takeArgument(), spec), spec, true);
+            appendPadded(out, formatFloating(takeArgument(), directive), directive, true);
             break;
         case 'c':
         case 'C':
-            appendPadded(out, formatCharacter(takeArgument()), spec, false);
+            appendPadded(out, formatCharacter(takeArgument()), directive, false);
             break;
         case 's':
         case 'S':
         case '@':
-            appendPadded(out, truncatedToCodePoints(textOf(takeArgument()), spec.precision), spec, false);
+            appendPadded(out, truncatedToCodePoints(textOf(takeArgument()), directive.precision), directive, false);
             break;
         case 'p': {
             const Value& value = takeArgument();
@@ -441,7 +441,7 @@ std::string formatWithArguments(std::string_view text, std::span<const FormatArg
                 pointer = *raw;
             else if (auto* object = std::get_if<const Object*>(&value))
                 pointer = *object;
-            appendPadded(out, pointerText(pointer), spec, false);
+            appendPadded(out, pointerText(pointer), directive, false);
             break;
         }
         default:
