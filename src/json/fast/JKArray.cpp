@@ -34,6 +34,15 @@ JKArray::~JKArray()
     constexpr size_t childLookAhead = 8;
     constexpr size_t contentsLookAhead = 4;
     size_t count = m_objects.size();
+    if (!m_holdsContainers) {
+        // No child is a container, so dropping them nests nothing.
+        for (size_t index = 0; index < count; ++index) {
+            if (index + childLookAhead < count)
+                __builtin_prefetch(m_objects[index + childLookAhead].get());
+            m_objects[index].reset();
+        }
+        return;
+    }
     for (size_t index = 0; index < count; ++index) {
         if (index + childLookAhead < count)
             __builtin_prefetch(m_objects[index + childLookAhead].get());

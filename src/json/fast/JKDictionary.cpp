@@ -75,6 +75,18 @@ JKDictionary::~JKDictionary()
     // Releasing touches each member and, for a flat child container, its storage: fetch them ahead.
     constexpr size_t memberLookAhead = 4;
     constexpr size_t contentsLookAhead = 2;
+    if (!m_holdsContainers) {
+        // No member is a container, so dropping them nests nothing.
+        for (size_t slot = 0; slot < m_capacity; ++slot) {
+            if (slot + memberLookAhead < m_capacity) {
+                __builtin_prefetch(m_entries[slot + memberLookAhead].key.get());
+                __builtin_prefetch(m_entries[slot + memberLookAhead].object.get());
+            }
+            m_entries[slot].key.reset();
+            m_entries[slot].object.reset();
+        }
+        return;
+    }
     for (size_t slot = 0; slot < m_capacity; ++slot) {
         if (slot + memberLookAhead < m_capacity) {
             __builtin_prefetch(m_entries[slot + memberLookAhead].key.get());

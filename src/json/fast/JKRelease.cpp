@@ -19,13 +19,17 @@ bool isExactly(const fnd::Object& object, const std::type_info& type)
 void JKReleaseChild(fnd::Id&& child)
 {
     fnd::Object* object = child.get();
-    if (object && child.use_count() == 1) {
-        bool isFlatContainer = (isExactly(*object, typeid(JKArray)) && !static_cast<JKArray*>(object)->holdsContainers())
-            || (isExactly(*object, typeid(JKDictionary)) && !static_cast<JKDictionary*>(object)->holdsContainers());
-        if (isFlatContainer) {
-            child.reset();
-            return;
-        }
+    // Dropping a reference that is not the last one, or the last one to a value without children,
+    // nests nothing.
+    if (!object || child.use_count() != 1 || !object->holdsObjects()) {
+        child.reset();
+        return;
+    }
+    bool isFlatContainer = (isExactly(*object, typeid(JKArray)) && !static_cast<JKArray*>(object)->holdsContainers())
+        || (isExactly(*object, typeid(JKDictionary)) && !static_cast<JKDictionary*>(object)->holdsContainers());
+    if (isFlatContainer) {
+        child.reset();
+        return;
     }
     fnd::DeferredRelease::release(std::move(child));
 }

@@ -13,6 +13,37 @@ namespace {
 constexpr size_t mask = JKTokenCache::slotCount - 1;
 constexpr int probeCount = 4;
 
+// Keys and short values are compared inline: two overlapping loads cover up to 16 bytes.
+bool bytesEqual(const void* first, const void* second, size_t length)
+{
+    auto* a = static_cast<const uint8_t*>(first);
+    auto* b = static_cast<const uint8_t*>(second);
+    if (length >= 8 && length <= 16) {
+        uint64_t a0, a1, b0, b1;
+        std::memcpy(&a0, a, 8);
+        std::memcpy(&b0, b, 8);
+        std::memcpy(&a1, a + length - 8, 8);
+        std::memcpy(&b1, b + length - 8, 8);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
+    if (length >= 4 && length < 8) {
+        uint32_t a0, a1, b0, b1;
+        std::memcpy(&a0, a, 4);
+        std::memcpy(&b0, b, 4);
+        std::memcpy(&a1, a + length - 4, 4);
+        std::memcpy(&b1, b + length - 4, 4);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
+    if (length < 4) {
+        for (size_t index = 0; index < length; ++index) {
+            if (a[index] != b[index])
+                return false;
+        }
+        return true;
+    }
+    return std::memcmp(a, b, length) == 0;
+}
+
 }
 
 JKTokenCache::JKTokenCache() = default;
@@ -25,7 +56,7 @@ bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
     const Slot& slot = m_slots[index];
     if (value.type != JKTokenValue::Type::String)
         return slot.numberBitsOrKeyHash == value.number.unsignedValue;
-    return std::memcmp(static_cast<const fnd::String&>(*slot.object).utf8().data(), value.bytes, value.length) == 0;
+    return bytesEqual(static_cast<const fnd::String&>(*slot.object).utf8().data(), value.bytes, value.length);
 }
 
 JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)

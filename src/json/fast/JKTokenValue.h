@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // The scalar value of the current string or number token.
 struct JKTokenValue {
@@ -28,9 +30,33 @@ struct JKTokenValue {
 // The cache's byte hash: h = h * 33 + byte, from this seed.
 constexpr uint32_t JKHashSeed = 0x539C1505;
 
+// The byte hash over eight bytes, the first in the least significant position: h * 33^8 + b0 * 33^7
+// + ... + b7. Neighbouring bytes are combined in parallel lanes of one word, pairs, then quads, so
+// the work is not one chain of eight multiplications.
+inline uint32_t JKHashEightBytes(uint32_t hash, uint64_t littleEndianWord)
+{
+    constexpr uint64_t byteLanes = 0x00FF00FF00FF00FFull;
+    constexpr uint64_t pairLanes = 0x0000FFFF0000FFFFull;
+    // b0 * 33 + b1 in each 16-bit lane (at most 8,670).
+    uint64_t pairs = (littleEndianWord & byteLanes) * 33 + ((littleEndianWord >> 8) & byteLanes);
+    // Pair * 33^2 + next pair in each 32-bit lane (at most 9,450,300).
+    uint64_t quads = (pairs & pairLanes) * (33 * 33) + ((pairs >> 16) & pairLanes);
+    uint32_t octet = static_cast<uint32_t>(quads) * (33u * 33 * 33 * 33) + static_cast<uint32_t>(quads >> 32);
+    constexpr uint32_t thirtyThreeToTheEighth = 33u * 33 * 33 * 33 * 33 * 33 * 33 * 33;
+    return hash * thirtyThreeToTheEighth + octet;
+}
+
 inline uint32_t JKHashBytes(uint32_t hash, const uint8_t* bytes, size_t length)
 {
-    for (size_t index = 0; index < length; ++index)
+    size_t index = 0;
+    for (; index + 8 <= length; index += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + index, sizeof word);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        hash = JKHashEightBytes(hash, word);
+    }
+    for (; index < length; ++index)
         hash = hash * 33 + bytes[index];
     return hash;
 }

@@ -10,6 +10,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr std::string_view unexpectedTokenMessage
@@ -35,6 +39,16 @@ bool areEightDigits(uint64_t word)
         && ((word + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull;
 }
 
+// The value of eight ASCII digits, the first in the least significant byte: neighbouring digits are
+// combined in parallel, then pairs into fours, then the two fours.
+uint64_t eightDigitsValue(uint64_t littleEndianWord)
+{
+    uint64_t digits = littleEndianWord - 0x3030303030303030ull;
+    uint64_t pairs = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFull;
+    uint64_t fours = (pairs * 100 + (pairs >> 16)) & 0x0000FFFF0000FFFFull;
+    return (fours & 0xFFFFFFFFull) * 10000 + (fours >> 32);
+}
+
 constexpr uint64_t everyByte(uint8_t byte)
 {
     return 0x0101010101010101ull * byte;
@@ -57,20 +71,27 @@ bool areEightPlainBytes(uint64_t word)
     return !((word & everyByte(0x80)) | hasByteBelow(word, 0x20) | hasZeroByte(word ^ everyByte('"')) | hasZeroByte(word ^ everyByte('\\')));
 }
 
-// The byte hash over eight bytes, the least significant first, without a chain through every byte:
-// h * 33^8 + b0 * 33^7 + ... + b7.
-uint32_t hashEightBytes(uint32_t hash, uint64_t littleEndianWord)
+// The first byte from `cursor` on that a string's fast pass must look at: a quote, a backslash, a
+// control character or a non-ASCII byte, or the last few bytes before `end`.
+const uint8_t* skipPlainBytes(const uint8_t* cursor, const uint8_t* end)
 {
-    static constexpr auto powers = [] {
-        std::array<uint32_t, 9> values { 1 };
-        for (size_t index = 1; index < values.size(); ++index)
-            values[index] = values[index - 1] * 33;
-        return values;
-    }();
-    hash *= powers[8];
-    for (int byte = 0; byte < 8; ++byte)
-        hash += static_cast<uint8_t>(littleEndianWord >> (8 * byte)) * powers[7 - byte];
-    return hash;
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    // As signed bytes, both the control characters and the non-ASCII bytes are below a blank.
+    const __m128i blank = _mm_set1_epi8(' ');
+    while (end - cursor >= 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cursor));
+        __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)), _mm_cmplt_epi8(bytes, blank));
+        if (int mask = _mm_movemask_epi8(special))
+            return cursor + std::countr_zero(static_cast<unsigned>(mask));
+        cursor += 16;
+    }
+#endif
+    uint64_t word;
+    while (end - cursor >= 8 && (std::memcpy(&word, cursor, sizeof word), areEightPlainBytes(word)))
+        cursor += 8;
+    return cursor;
 }
 
 int hexValue(uint8_t byte)
@@ -89,17 +110,104 @@ bool isValidCodePoint(char32_t codePoint)
     return codePoint != 0 && !(codePoint >= 0xD800 && codePoint <= 0xDFFF) && !JKIsNoncharacter(codePoint) && codePoint <= 0x10FFFF;
 }
 
-// Numbers of at most 15 significant digits and a small power of ten are exact in one multiplication or
-// division of two exactly representable doubles, so they need no general conversion.
+__extension__ using UInt128 = unsigned __int128;
+
+constexpr auto powersOfFive = [] {
+    std::array<uint64_t, 28> powers {};
+    uint64_t power = 1;
+    for (auto& entry : powers) {
+        entry = power;
+        power *= 5;
+    }
+    return powers;
+}();
+
+int bitWidth(UInt128 value)
+{
+    auto high = static_cast<uint64_t>(value >> 64);
+    return high ? 64 + std::bit_width(high) : std::bit_width(static_cast<uint64_t>(value));
+}
+
+// The double nearest to (value + a little, when `inexact`) x 2^binaryExponent, ties to even; value is
+// not 0. False when the result would not be a normal double.
+bool roundToDouble(UInt128 value, bool inexact, int binaryExponent, double& result)
+{
+    constexpr int significandBits = 53;
+    int dropped = bitWidth(value) - significandBits;
+    uint64_t significand;
+    if (dropped <= 0) {
+        significand = static_cast<uint64_t>(value) << -dropped;
+    } else {
+        auto one = static_cast<UInt128>(1);
+        UInt128 rest = value & ((one << dropped) - 1);
+        UInt128 half = one << (dropped - 1);
+        significand = static_cast<uint64_t>(value >> dropped);
+        // Which way a value rounds is as good as random, so the decision is computed, not branched on.
+        significand += static_cast<uint64_t>((rest > half) | ((rest == half) & (inexact | (significand & 1))));
+        if (significand >> significandBits) {
+            significand >>= 1;
+            ++dropped;
+        }
+    }
+    int biasedExponent = binaryExponent + dropped + (significandBits - 1) + 1023;
+    if (biasedExponent < 1 || biasedExponent > 2046)
+        return false;
+    uint64_t bits = static_cast<uint64_t>(biasedExponent) << 52 | (significand & ((uint64_t(1) << 52) - 1));
+    result = std::bit_cast<double>(bits);
+    return true;
+}
+
+// numerator / divisor and its remainder, where the quotient fits 64 bits.
+uint64_t divideNarrowing(UInt128 numerator, uint64_t divisor, uint64_t& remainder)
+{
+#if defined(__x86_64__)
+    uint64_t quotient;
+    __asm__("divq %4" : "=a"(quotient), "=d"(remainder) : "a"(static_cast<uint64_t>(numerator)), "d"(static_cast<uint64_t>(numerator >> 64)), "r"(divisor));
+    return quotient;
+#else
+    remainder = static_cast<uint64_t>(numerator % divisor);
+    return static_cast<uint64_t>(numerator / divisor);
+#endif
+}
+
+// The double nearest to mantissa x 10^exponent without the general conversion routine, for the usual
+// cases; false leaves the rest to that routine.
+// - A mantissa of at most 2^53 and a power of ten of at most 10^22 are both exact doubles, so one
+//   multiplication or division rounds once.
+// - Otherwise 10^e = 5^e x 2^e with 5^e exact in 64 bits up to e = 27. For e >= 0, mantissa x 5^e is
+//   exact in 128 bits; for e < 0, the mantissa is shifted so that dividing by 5^-e leaves a quotient of
+//   63 or 64 bits, and the remainder tells whether anything was left over. Either way every bit that
+//   decides the rounding is known.
 bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
 {
     static constexpr double powersOfTen[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
     int64_t exponent = parts.exponent - parts.fractionDigits;
-    if (parts.significantDigits > 15 || exponent < -22 || exponent > 22)
+    if (parts.significantDigits > 19)
         return false;
-    value = static_cast<double>(parts.mantissa);
-    value = exponent < 0 ? value / powersOfTen[-exponent] : value * powersOfTen[exponent];
+    if (parts.mantissa == 0) {
+        value = 0;
+    } else if (parts.mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22) {
+        value = static_cast<double>(parts.mantissa);
+        value = exponent < 0 ? value / powersOfTen[-exponent] : value * powersOfTen[exponent];
+    } else {
+        if (exponent < -27 || exponent > 27)
+            return false;
+        if (exponent >= 0) {
+            UInt128 product = static_cast<UInt128>(parts.mantissa) * powersOfFive[static_cast<size_t>(exponent)];
+            if (!roundToDouble(product, false, static_cast<int>(exponent), value))
+                return false;
+        } else {
+            uint64_t divisor = powersOfFive[static_cast<size_t>(-exponent)];
+            // The numerator's top bit at 62 + width(divisor): the quotient is at least 2^62 and below 2^64.
+            int shift = 62 + std::bit_width(divisor) - (std::bit_width(parts.mantissa) - 1);
+            UInt128 numerator = static_cast<UInt128>(parts.mantissa) << shift;
+            uint64_t remainder = 0;
+            uint64_t quotient = divideNarrowing(numerator, divisor, remainder);
+            if (!roundToDouble(quotient, remainder != 0, static_cast<int>(exponent) - shift, value))
+                return false;
+        }
+    }
     if (parts.isNegative)
         value = -value;
     return true;
@@ -357,13 +465,19 @@ bool JKTokenizer::scanNumber()
         recordError("Invalid number.");
         return false;
     };
-    auto skipDigits = [&] {
-        // Long runs of digits are common (coordinates, identifiers); test eight at a time.
+    // Digits go into the mantissa as they are scanned; it is exact while at most 19 are significant.
+    uint64_t mantissa = 0;
+    auto gatherDigits = [&] {
+        // Long runs of digits are common (coordinates, identifiers); take eight at a time.
         uint64_t word;
-        while (end - cursor >= 8 && (std::memcpy(&word, cursor, sizeof word), areEightDigits(word)))
+        while (end - cursor >= 8 && (std::memcpy(&word, cursor, sizeof word), areEightDigits(word))) {
+            if constexpr (std::endian::native == std::endian::big)
+                word = __builtin_bswap64(word);
+            mantissa = mantissa * 100'000'000 + eightDigitsValue(word);
             cursor += 8;
+        }
         while (cursor < end && isDigit(*cursor))
-            ++cursor;
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*cursor++ - '0');
     };
 
     DecimalParts parts;
@@ -376,7 +490,7 @@ bool JKTokenizer::scanNumber()
         // A leading zero ends the integer part, so "01" is the number 0 followed by the number 1.
         ++cursor;
     } else if (isDigit(*cursor)) {
-        skipDigits();
+        gatherDigits();
     } else {
         return fail();
     }
@@ -388,7 +502,7 @@ bool JKTokenizer::scanNumber()
         fractionStart = ++cursor;
         if (cursor >= end || !isDigit(*cursor))
             return fail();
-        skipDigits();
+        gatherDigits();
         fractionEnd = cursor;
     }
     if (cursor < end && (*cursor == 'e' || *cursor == 'E')) {
@@ -405,7 +519,6 @@ bool JKTokenizer::scanNumber()
             parts.exponent = -parts.exponent;
     }
 
-    // Short numbers are gathered here, so that they need no general conversion routine.
     const uint8_t* firstSignificant = integerStart;
     if (*integerStart == '0') {
         firstSignificant = fractionStart;
@@ -414,12 +527,7 @@ bool JKTokenizer::scanNumber()
     }
     parts.fractionDigits = fractionEnd - fractionStart;
     parts.significantDigits = (firstSignificant < integerEnd ? integerEnd - firstSignificant : 0) + (fractionEnd - std::max(firstSignificant, fractionStart));
-    if (parts.significantDigits <= (parts.isFloating ? 15 : 19)) {
-        for (const uint8_t* digit = integerStart; digit < integerEnd; ++digit)
-            parts.mantissa = parts.mantissa * 10 + (*digit - '0');
-        for (const uint8_t* digit = fractionStart; digit < fractionEnd; ++digit)
-            parts.mantissa = parts.mantissa * 10 + (*digit - '0');
-    }
+    parts.mantissa = parts.significantDigits <= 19 ? mantissa : 0;
 
     m_index = static_cast<size_t>(cursor - m_bytes);
     if (!convertNumber(static_cast<size_t>(start - m_bytes), m_index, parts)) {
@@ -439,7 +547,7 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
     std::string_view text(first, end - start);
     uint32_t hash = JKHashSeed;
     // "-0" is the one integer-looking text that only a double can hold.
-    bool isNegativeZero = parts.isNegative && !parts.isFloating && parts.mantissa == 0;
+    bool isNegativeZero = parts.isNegative && !parts.isFloating && parts.significantDigits == 0;
     if (parts.isFloating || isNegativeZero) {
         double value = 0;
         if (!exactDouble(parts, value)) {
@@ -480,7 +588,7 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
         hash += static_cast<uint32_t>(JKTokenValue::Type::UnsignedInteger) + static_cast<uint32_t>(value);
     }
     // The value's eight bytes, least significant first.
-    m_value.hash = hashEightBytes(hash, m_value.number.unsignedValue);
+    m_value.hash = JKHashEightBytes(hash, m_value.number.unsignedValue);
     m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
     m_value.length = sizeof m_value.number;
     return true;
@@ -491,20 +599,14 @@ bool JKTokenizer::scanString()
     const uint8_t* begin = m_bytes + m_index + 1;
     const uint8_t* end = m_bytes + m_length;
     const uint8_t* cursor = begin;
-    uint32_t hash = JKHashSeed;
-    // Fast pass: strings without escapes or ill-formed bytes are used in place.
+    // Fast pass: strings without escapes or ill-formed bytes are used in place. The bytes are only
+    // checked here and hashed afterwards, in blocks, so that no step waits for the hash.
     while (cursor < end) {
-        uint64_t word;
-        if (end - cursor >= 8 && (std::memcpy(&word, cursor, sizeof word), areEightPlainBytes(word))) {
-            if constexpr (std::endian::native == std::endian::big)
-                word = __builtin_bswap64(word);
-            hash = hashEightBytes(hash, word);
-            cursor += 8;
-            continue;
-        }
+        cursor = skipPlainBytes(cursor, end);
+        if (cursor >= end)
+            break;
         uint8_t byte = *cursor;
         if (plainStringBytes[byte]) {
-            hash = hash * 33 + byte;
             ++cursor;
             continue;
         }
@@ -512,7 +614,7 @@ bool JKTokenizer::scanString()
             m_value.type = JKTokenValue::Type::String;
             m_value.bytes = begin;
             m_value.length = static_cast<size_t>(cursor - begin);
-            m_value.hash = hash;
+            m_value.hash = JKHashBytes(JKHashSeed, begin, m_value.length);
             m_tokenType = TokenType::String;
             m_tokenStart = m_index;
             m_index = static_cast<size_t>(cursor + 1 - m_bytes);
@@ -530,7 +632,6 @@ bool JKTokenizer::scanString()
                 break;
             length = sequence.length;
         }
-        hash = JKHashBytes(hash, cursor, length);
         cursor += length;
     }
     if (cursor >= end)
@@ -554,6 +655,7 @@ bool JKTokenizer::decodeString(const uint8_t* begin, const uint8_t* cursor)
         uint8_t byte = *cursor;
         if (plainStringBytes[byte]) {
             const uint8_t* run = cursor;
+            cursor = skipPlainBytes(cursor, end);
             while (cursor < end && plainStringBytes[*cursor])
                 ++cursor;
             m_tokenBuffer.append(reinterpret_cast<const char*>(run), static_cast<size_t>(cursor - run));

@@ -36,7 +36,7 @@ public:
     };
 
     // A number's digits as the scanner gathered them: value = mantissa x 10^(exponent - fractionDigits),
-    // with the mantissa exact while significantDigits is at most 19.
+    // with the mantissa exact while significantDigits is at most 19 (and 0 beyond).
     struct DecimalParts {
         uint64_t mantissa = 0;
         int64_t significantDigits = 0;

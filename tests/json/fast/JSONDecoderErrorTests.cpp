@@ -118,6 +118,8 @@ INSTANTIATE_TEST_SUITE_P(Numbers, DecoderErrorTest, ::testing::Values(
     ErrorCase { "[0.000001e-320]", 0, "The value '0.000001e-320' could not be represented as a 'double' due to underflow.", 14, 1 },
     ErrorCase { "[-9223372036854775809]", 0, "The value '-9223372036854775809' exceeded the minimum value that could be represented: -9223372036854775808.", 21, 1 },
     ErrorCase { "[18446744073709551616]", 0, "The value '18446744073709551616' exceeded the maximum value that could be represented: 18446744073709551615.", 21, 1 },
+    ErrorCase { "[-123456789012345678901234]", 0, "The value '-123456789012345678901234' exceeded the minimum value that could be represented: -9223372036854775808.", 26, 1 },
+    ErrorCase { "[-36893488147419103232]", 0, "The value '-36893488147419103232' exceeded the minimum value that could be represented: -9223372036854775808.", 22, 1 },
     ErrorCase { "[-]", 0, "Invalid number.", 2, 1 },
     ErrorCase { "[-a]", 0, "Invalid number.", 2, 1 },
     ErrorCase { "[1.]", 0, "Invalid number.", 3, 1 },

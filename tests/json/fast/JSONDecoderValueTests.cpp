@@ -3,6 +3,7 @@
 #include "json/fast/FastJSONDeserializing.h"
 #include "json/fast/JKArray.h"
 #include "json/fast/JKDictionary.h"
+#include "json/fast/JKTokenValue.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Null.h"
 #include "platform/foundation/Number.h"
@@ -10,8 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 
 using namespace brenzo::testing;
 
@@ -94,6 +98,39 @@ TEST(DecoderValues, AcceptsSubnormalDoubles)
     EXPECT_EQ(onlyNumber("[1.7976931348623157e308]")->doubleValue(), std::numeric_limits<double>::max());
     // Zero digits are zero, not an underflow.
     EXPECT_EQ(onlyNumber("[0e-999]")->doubleValue(), 0.0);
+}
+
+// Doubles of up to 19 digits are converted without the library's routine; they must round exactly as
+// it does, ties to even included.
+TEST(DecoderValues, DoublesRoundLikeTheLibraryConversion)
+{
+    auto decoded = [](const std::string& text) {
+        auto number = onlyNumber("[" + text + "]");
+        return number ? number->doubleValue() : std::nan("");
+    };
+    auto expected = [](const std::string& text) {
+        double value = 0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
+    };
+    for (const char* text : { "9007199254740993.0", "9007199254740995.0", "9007199254740993.00000000001e0", "18446744073709551615.0",
+             "1152921504606846977e-1", "0.30000000000000004", "-65.613616999999977", "1.7976931348623157e27", "4.9406564584124654e-27",
+             "0.0000000000000000000000000001", "1e27", "9999999999999999999e27", "1234567890123456789e-27", "0e25", "-0.0e-30" }) {
+        EXPECT_EQ(std::bit_cast<uint64_t>(decoded(text)), std::bit_cast<uint64_t>(expected(text))) << text;
+    }
+
+    std::mt19937_64 random(0x600d);
+    for (int round = 0; round < 200000; ++round) {
+        int digits = 1 + static_cast<int>(random() % 19);
+        std::string mantissa = std::to_string(1 + random() % 9);
+        for (int digit = 1; digit < digits; ++digit)
+            mantissa += static_cast<char>('0' + random() % 10);
+        size_t point = random() % mantissa.size();
+        std::string text = (random() % 2 ? "-" : "") + mantissa.substr(0, point + 1) + "." + (point + 1 < mantissa.size() ? mantissa.substr(point + 1) : "0");
+        if (random() % 2)
+            text += "e" + std::to_string(static_cast<int>(random() % 61) - 30);
+        ASSERT_EQ(std::bit_cast<uint64_t>(decoded(text)), std::bit_cast<uint64_t>(expected(text))) << text;
+    }
 }
 
 TEST(DecoderValues, NumbersIgnoreTheProcessLocale)
@@ -315,6 +352,26 @@ TEST(DecoderCache, EqualValuesAreOneObject)
     auto first = fnd::as<fnd::Dictionary>(object->objectAtIndex(0));
     auto second = fnd::as<fnd::Dictionary>(object->objectAtIndex(1));
     EXPECT_EQ(first->allKeys()[0], second->allKeys()[0]);
+}
+
+// The cache picks slots by the byte hash h = h * 33 + byte; the block-wise form must equal it.
+TEST(DecoderCache, HashesBytesByTheOneByteRule)
+{
+    std::mt19937 random(0xbeef);
+    for (size_t length = 0; length < 80; ++length) {
+        std::vector<uint8_t> bytes(length);
+        for (auto& byte : bytes)
+            byte = static_cast<uint8_t>(random());
+        uint32_t expected = JKHashSeed;
+        for (uint8_t byte : bytes)
+            expected = expected * 33 + byte;
+        EXPECT_EQ(JKHashBytes(JKHashSeed, bytes.data(), bytes.size()), expected) << length;
+    }
+    std::vector<uint8_t> highBytes(24, 0xFF);
+    uint32_t expected = 7;
+    for (uint8_t byte : highBytes)
+        expected = expected * 33 + byte;
+    EXPECT_EQ(JKHashBytes(7, highBytes.data(), highBytes.size()), expected);
 }
 
 TEST(DecoderCache, LastsAcrossParsesUntilCleared)
