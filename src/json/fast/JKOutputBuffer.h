@@ -38,6 +38,15 @@ public:
     }
     void commit(size_t count) { m_size += count; }
 
+    // Appends a copy of bytes already written.
+    void appendWritten(size_t offset, size_t length)
+    {
+        ensureRoom(length);
+        std::memcpy(m_storage.data() + m_size, m_storage.data() + offset, length);
+        m_size += length;
+    }
+
+    size_t size() const { return m_size; }
     std::string_view view() const { return { m_storage.data(), m_size }; }
 
     // Hands the bytes over; the buffer is empty afterwards.

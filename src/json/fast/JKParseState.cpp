@@ -89,6 +89,11 @@ bool JKParseState::stepArray(Frame& frame)
 {
     if (!m_tokenizer.nextToken())
         return false;
+    return takeArrayToken(frame);
+}
+
+bool JKParseState::takeArrayToken(Frame& frame)
+{
     if (m_tokenizer.tokenStartsValue()) {
         if (!(frame.accepts & acceptsValue)) {
             m_tokenizer.recordError("Unexpected value.");
@@ -96,11 +101,12 @@ bool JKParseState::stepArray(Frame& frame)
         }
         frame.accepts = acceptsComma | acceptsEnd;
         TokenType type = m_tokenizer.tokenType();
-        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
+        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin) {
             openContainer();
-        else
-            m_objectStack.push_back({ scalarValue(), nullptr, 0 });
-        return true;
+            return true;
+        }
+        m_objectStack.push_back({ scalarValue(), nullptr, 0 });
+        return takeScalarRun(frame);
     }
     switch (m_tokenizer.tokenType()) {
     case TokenType::ArrayEnd:
@@ -120,6 +126,31 @@ bool JKParseState::stepArray(Frame& frame)
     default:
         recordExpectedTokens(frame.accepts, "a value", "a ']'");
         return false;
+    }
+}
+
+// Takes the commas and scalar members that follow a scalar member, as long as they come in that
+// order, without a round through parseContainer() for each token. Anything else is handed to
+// takeArrayToken() as the next step would have; at the end of the input parseContainer() decides.
+bool JKParseState::takeScalarRun(Frame& frame)
+{
+    for (;;) {
+        if (m_tokenizer.atEnd())
+            return true;
+        if (!m_tokenizer.nextToken())
+            return false;
+        if (m_tokenizer.tokenType() != TokenType::Comma)
+            return takeArrayToken(frame);
+        frame.accepts = acceptsValue;
+        if (m_tokenizer.atEnd())
+            return true;
+        if (!m_tokenizer.nextToken())
+            return false;
+        TokenType type = m_tokenizer.tokenType();
+        if (!m_tokenizer.tokenStartsValue() || type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
+            return takeArrayToken(frame);
+        frame.accepts = acceptsComma | acceptsEnd;
+        m_objectStack.push_back({ scalarValue(), nullptr, 0 });
     }
 }
 

@@ -34,6 +34,8 @@ private:
 
     fnd::Id parseContainer();
     bool stepArray(Frame&);
+    bool takeArrayToken(Frame&);
+    bool takeScalarRun(Frame&);
     bool stepDictionary(Frame&);
     void openContainer();
     void closeContainer();

@@ -3,6 +3,7 @@
 #include "json/fast/JKDictionary.h"
 #include "json/fast/JKDoubleFormatter.h"
 #include "json/fast/JKError.h"
+#include "json/fast/JKRelease.h"
 #include "json/fast/JKUnicode.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Assertion.h"
@@ -19,10 +20,15 @@
 #include <charconv>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr const char* assertionFile = "JKSerializer";
 constexpr size_t prefetchDistance = 4;
+constexpr size_t contentsPrefetchDistance = 2;
 constexpr char hexDigits[] = "0123456789abcdef";
 
 // How each byte of a string is written: as it is, escaped, or (0x80 and above) as part of a UTF-8
@@ -47,6 +53,31 @@ constexpr std::array<ByteClass, 256> byteClasses(bool escapeSlash)
 
 constexpr auto byteClassesKeepingSlash = byteClasses(false);
 constexpr auto byteClassesEscapingSlash = byteClasses(true);
+
+// Skips whole blocks of bytes that are written as they are, up to the block holding the first byte
+// that is not; the caller looks at the rest byte by byte.
+const uint8_t* skipPlainBytes(const uint8_t* cursor, const uint8_t* end, bool escapeSlash)
+{
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i slash = _mm_set1_epi8(escapeSlash ? '/' : '"');
+    // As signed bytes, both the control characters and the non-ASCII bytes are below a blank.
+    const __m128i blank = _mm_set1_epi8(' ');
+    while (end - cursor >= 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cursor));
+        __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, slash), _mm_cmplt_epi8(bytes, blank)));
+        if (_mm_movemask_epi8(special))
+            break;
+        cursor += 16;
+    }
+#else
+    (void)end;
+    (void)escapeSlash;
+#endif
+    return cursor;
+}
 
 void appendUnicodeEscape(JKOutputBuffer& out, uint32_t unit)
 {
@@ -200,9 +231,12 @@ bool JKSerializer::writeNextMember(Frame& frame)
             closeContainer();
             return true;
         }
-        // Members live apart from their container; fetch a few ahead while this one is written.
+        // Members live apart from their container; fetch a few ahead while this one is written, and
+        // the storage of nested decoder containers once their object is at hand.
         if (frame.next + prefetchDistance < count)
             __builtin_prefetch(frame.array->objectAtIndex(frame.next + prefetchDistance).get());
+        if (frame.next + contentsPrefetchDistance < count)
+            JKPrefetchChildContents(frame.array->objectAtIndex(frame.next + contentsPrefetchDistance).get());
         value = &frame.array->objectAtIndex(frame.next++);
         break;
     }
@@ -216,6 +250,8 @@ bool JKSerializer::writeNextMember(Frame& frame)
         }
         if (auto* ahead = frame.slots->entryAtSlot(frame.next + prefetchDistance))
             __builtin_prefetch(ahead->object.get());
+        if (auto* ahead = frame.slots->entryAtSlot(frame.next + contentsPrefetchDistance))
+            JKPrefetchChildContents(ahead->object.get());
         key = &entry->key;
         value = &entry->object;
         break;
@@ -235,13 +271,43 @@ bool JKSerializer::writeNextMember(Frame& frame)
         writeStructure(',');
     frame.isEmpty = false;
     if (key) {
-        if (kindOf(**key) != Kind::String)
-            return fail("Key must be a string object.");
-        if (!writeString(static_cast<const fnd::String&>(**key).view(), true))
-            return false;
+        const fnd::Object& keyObject = **key;
+        if (!writeKnownText(keyObject, true)) {
+            if (kindOf(keyObject) != Kind::String)
+                return fail("Key must be a string object.");
+            size_t start = m_output.size();
+            if (!writeString(static_cast<const fnd::String&>(keyObject).view(), true))
+                return false;
+            rememberText(keyObject, start, true);
+        }
         writeStructure(':');
     }
     return writeValue(*value);
+}
+
+size_t JKSerializer::writtenTextSlot(const fnd::Object& object)
+{
+    auto address = reinterpret_cast<uintptr_t>(&object);
+    return (((address >> 21) ^ (address >> 9)) + (address >> 4)) & (writtenTextSlotCount - 1);
+}
+
+bool JKSerializer::writeKnownText(const fnd::Object& object, bool mustBeString)
+{
+    const WrittenText& text = m_writtenText[writtenTextSlot(object)];
+    if (text.object != &object || (mustBeString && !text.isString))
+        return false;
+    m_output.appendWritten(text.offset, text.length);
+    return true;
+}
+
+void JKSerializer::rememberText(const fnd::Object& object, size_t offset, bool isString)
+{
+    size_t length = m_output.size() - offset;
+    // Offsets and lengths are kept in 32 and 31 bits; text beyond that is simply not remembered.
+    if (m_output.size() > UINT32_MAX || length >= (size_t(1) << 31))
+        return;
+    m_writtenText[writtenTextSlot(object)] = { &object, static_cast<uint32_t>(offset), static_cast<uint32_t>(length), isString };
+    m_hasWrittenText = true;
 }
 
 JKSerializer::Kind JKSerializer::kindOf(const fnd::Object& object)
@@ -269,12 +335,21 @@ JKSerializer::Kind JKSerializer::kindOf(const fnd::Object& object)
 
 bool JKSerializer::writeValue(const fnd::Id& value)
 {
+    if (writeKnownText(*value, false))
+        return true;
     Kind kind = kindOf(*value);
+    size_t start = m_output.size();
     switch (kind) {
     case Kind::String:
-        return writeString(static_cast<const fnd::String&>(*value).view(), true);
+        if (!writeString(static_cast<const fnd::String&>(*value).view(), true))
+            return false;
+        rememberText(*value, start, true);
+        return true;
     case Kind::Number:
-        return writeNumber(static_cast<const fnd::Number&>(*value));
+        if (!writeNumber(static_cast<const fnd::Number&>(*value)))
+            return false;
+        rememberText(*value, start, false);
+        return true;
     case Kind::Null:
         m_output.append("null");
         return true;
@@ -289,8 +364,13 @@ bool JKSerializer::writeValue(const fnd::Id& value)
 
 bool JKSerializer::writeReplacement(const fnd::Id& value)
 {
-    // The formatter may change the containers being written, so the object is held on to first.
+    // The formatter may change the containers being written, so the object is held on to first, and
+    // text remembered by address may belong to objects that are gone afterwards.
     fnd::Id original = value;
+    if (m_hasWrittenText) {
+        m_writtenText.fill(WrittenText());
+        m_hasWrittenText = false;
+    }
     fnd::Id replacement;
     if (m_block)
         replacement = (*m_block)(original);
@@ -396,6 +476,7 @@ bool JKSerializer::writeString(std::string_view text, bool quoted)
     const uint8_t* cursor = bytes;
     while (cursor < end) {
         const uint8_t* run = cursor;
+        cursor = skipPlainBytes(cursor, end, classes['/'] == Escaped);
         while (cursor < end && classes[*cursor] == Plain)
             ++cursor;
         m_output.append(std::string_view(reinterpret_cast<const char*>(run), static_cast<size_t>(cursor - run)));

@@ -3,6 +3,7 @@
 #include "json/fast/JKOutputBuffer.h"
 #include "platform/foundation/Error.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -131,7 +132,24 @@ private:
     const fnd::Number* m_true;
     const fnd::Number* m_false;
 
+    // The text written for a string or number, found again by the object's address, so that shared
+    // values (which the decoder's cache makes common) are copied rather than converted again. Valid
+    // while the objects being written stay alive, so a formatter call, which may change anything,
+    // empties it.
+    struct WrittenText {
+        const fnd::Object* object = nullptr;
+        uint32_t offset = 0;
+        uint32_t length : 31 = 0;
+        uint32_t isString : 1 = 0;
+    };
+    static constexpr size_t writtenTextSlotCount = 1024;
+    static size_t writtenTextSlot(const fnd::Object&);
+    bool writeKnownText(const fnd::Object&, bool mustBeString);
+    void rememberText(const fnd::Object&, size_t offset, bool isString);
+
     JKOutputBuffer m_output;
+    std::array<WrittenText, writtenTextSlotCount> m_writtenText {};
+    bool m_hasWrittenText { false };
     std::optional<std::string> m_error;
     // Open containers; frames past `m_depth` are kept for their storage.
     std::vector<Frame> m_frames;

@@ -32,13 +32,6 @@ bool isDigit(uint8_t byte)
     return byte >= '0' && byte <= '9';
 }
 
-bool areEightDigits(uint64_t word)
-{
-    // Every byte is 0x30..0x39: the high nibbles are all 3, and adding 6 carries out of none.
-    return (word & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull
-        && ((word + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull;
-}
-
 // The value of eight ASCII digits, the first in the least significant byte: neighbouring digits are
 // combined in parallel, then pairs into fours, then the two fours.
 uint64_t eightDigitsValue(uint64_t littleEndianWord)
@@ -52,6 +45,46 @@ uint64_t eightDigitsValue(uint64_t littleEndianWord)
 constexpr uint64_t everyByte(uint8_t byte)
 {
     return 0x0101010101010101ull * byte;
+}
+
+// How many of the word's bytes, from the least significant on, are ASCII digits.
+size_t leadingDigitCount(uint64_t littleEndianWord)
+{
+    // Digits become 0 to 9. Anything else has a high nibble, or gets one by adding 6; a carry out of a
+    // byte only reaches bytes after the first non-digit.
+    uint64_t values = littleEndianWord ^ everyByte('0');
+    uint64_t nonDigits = (values | (values + everyByte(0x06))) & everyByte(0xF0);
+    return nonDigits ? static_cast<size_t>(std::countr_zero(nonDigits)) / 8 : 8;
+}
+
+constexpr uint64_t powersOfTenBelowEight[] = { 1, 10, 100, 1000, 10'000, 100'000, 1'000'000, 10'000'000 };
+
+// Adds the digits from `cursor` on to the mantissa (which wraps past 20 digits) and answers the end of
+// the digits. Long runs of digits are common (coordinates, identifiers), so up to eight go at a time.
+[[gnu::always_inline]] inline const uint8_t* gatherDigits(const uint8_t* cursor, const uint8_t* end, uint64_t& mantissa)
+{
+    while (end - cursor >= 8) {
+        uint64_t word;
+        std::memcpy(&word, cursor, sizeof word);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        size_t count = leadingDigitCount(word);
+        if (count == 8) {
+            mantissa = mantissa * 100'000'000 + eightDigitsValue(word);
+            cursor += 8;
+            continue;
+        }
+        if (count) {
+            // The digits moved up, zero digits before them: the same value.
+            uint64_t padded = (word << (8 * (8 - count))) | (everyByte('0') >> (8 * count));
+            mantissa = mantissa * powersOfTenBelowEight[count] + eightDigitsValue(padded);
+            cursor += count;
+        }
+        return cursor;
+    }
+    while (cursor < end && isDigit(*cursor))
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*cursor++ - '0');
+    return cursor;
 }
 
 // Whether some byte of the word is zero, or below a bound of at most 0x80.
@@ -69,6 +102,16 @@ constexpr uint64_t hasByteBelow(uint64_t word, uint8_t bound)
 bool areEightPlainBytes(uint64_t word)
 {
     return !((word & everyByte(0x80)) | hasByteBelow(word, 0x20) | hasZeroByte(word ^ everyByte('"')) | hasZeroByte(word ^ everyByte('\\')));
+}
+
+// The set bits of a 16-bit mask. The baseline instruction set has no population count, and the
+// library's routine is a call.
+size_t bitCount16(unsigned mask)
+{
+    mask = mask - ((mask >> 1) & 0x5555);
+    mask = (mask & 0x3333) + ((mask >> 2) & 0x3333);
+    mask = (mask + (mask >> 4)) & 0x0F0F;
+    return (mask + (mask >> 8)) & 0x1F;
 }
 
 // The first byte from `cursor` on that a string's fast pass must look at: a quote, a backslash, a
@@ -122,26 +165,19 @@ constexpr auto powersOfFive = [] {
     return powers;
 }();
 
-int bitWidth(UInt128 value)
-{
-    auto high = static_cast<uint64_t>(value >> 64);
-    return high ? 64 + std::bit_width(high) : std::bit_width(static_cast<uint64_t>(value));
-}
-
 // The double nearest to (value + a little, when `inexact`) x 2^binaryExponent, ties to even; value is
 // not 0. False when the result would not be a normal double.
-bool roundToDouble(UInt128 value, bool inexact, int binaryExponent, double& result)
+bool roundToDouble(uint64_t value, bool inexact, int binaryExponent, double& result)
 {
     constexpr int significandBits = 53;
-    int dropped = bitWidth(value) - significandBits;
+    int dropped = std::bit_width(value) - significandBits;
     uint64_t significand;
     if (dropped <= 0) {
-        significand = static_cast<uint64_t>(value) << -dropped;
+        significand = value << -dropped;
     } else {
-        auto one = static_cast<UInt128>(1);
-        UInt128 rest = value & ((one << dropped) - 1);
-        UInt128 half = one << (dropped - 1);
-        significand = static_cast<uint64_t>(value >> dropped);
+        uint64_t rest = value & ((uint64_t(1) << dropped) - 1);
+        uint64_t half = uint64_t(1) << (dropped - 1);
+        significand = value >> dropped;
         // Which way a value rounds is as good as random, so the decision is computed, not branched on.
         significand += static_cast<uint64_t>((rest > half) | ((rest == half) & (inexact | (significand & 1))));
         if (significand >> significandBits) {
@@ -155,6 +191,19 @@ bool roundToDouble(UInt128 value, bool inexact, int binaryExponent, double& resu
     uint64_t bits = static_cast<uint64_t>(biasedExponent) << 52 | (significand & ((uint64_t(1) << 52) - 1));
     result = std::bit_cast<double>(bits);
     return true;
+}
+
+// The same for a 128-bit value: its bits below the top 64 only tell whether it is inexact.
+bool roundToDouble(UInt128 value, int binaryExponent, double& result)
+{
+    auto high = static_cast<uint64_t>(value >> 64);
+    auto low = static_cast<uint64_t>(value);
+    if (!high)
+        return roundToDouble(low, false, binaryExponent, result);
+    int shift = std::bit_width(high);
+    auto top = static_cast<uint64_t>(value >> shift);
+    bool inexact = shift == 64 ? low != 0 : (low & ((uint64_t(1) << shift) - 1)) != 0;
+    return roundToDouble(top, inexact, binaryExponent + shift, result);
 }
 
 // numerator / divisor and its remainder, where the quotient fits 64 bits.
@@ -171,31 +220,22 @@ uint64_t divideNarrowing(UInt128 numerator, uint64_t divisor, uint64_t& remainde
 }
 
 // The double nearest to mantissa x 10^exponent without the general conversion routine, for the usual
-// cases; false leaves the rest to that routine.
-// - A mantissa of at most 2^53 and a power of ten of at most 10^22 are both exact doubles, so one
-//   multiplication or division rounds once.
-// - Otherwise 10^e = 5^e x 2^e with 5^e exact in 64 bits up to e = 27. For e >= 0, mantissa x 5^e is
-//   exact in 128 bits; for e < 0, the mantissa is shifted so that dividing by 5^-e leaves a quotient of
-//   63 or 64 bits, and the remainder tells whether anything was left over. Either way every bit that
-//   decides the rounding is known.
+// cases; false leaves the rest to that routine. 10^e = 5^e x 2^e, with 5^e exact in 64 bits up to
+// e = 27. For e >= 0, mantissa x 5^e is exact in 128 bits; for e < 0, the mantissa is shifted so that
+// dividing by 5^-e leaves a quotient of 63 or 64 bits, and the remainder tells whether anything was
+// left over. Either way every bit that decides the rounding is known.
 bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
 {
-    static constexpr double powersOfTen[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
     int64_t exponent = parts.exponent - parts.fractionDigits;
     if (parts.significantDigits > 19)
         return false;
-    if (parts.mantissa == 0) {
-        value = 0;
-    } else if (parts.mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22) {
-        value = static_cast<double>(parts.mantissa);
-        value = exponent < 0 ? value / powersOfTen[-exponent] : value * powersOfTen[exponent];
-    } else {
+    double magnitude = 0;
+    if (parts.mantissa) {
         if (exponent < -27 || exponent > 27)
             return false;
         if (exponent >= 0) {
             UInt128 product = static_cast<UInt128>(parts.mantissa) * powersOfFive[static_cast<size_t>(exponent)];
-            if (!roundToDouble(product, false, static_cast<int>(exponent), value))
+            if (!roundToDouble(product, static_cast<int>(exponent), magnitude))
                 return false;
         } else {
             uint64_t divisor = powersOfFive[static_cast<size_t>(-exponent)];
@@ -204,12 +244,12 @@ bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
             UInt128 numerator = static_cast<UInt128>(parts.mantissa) << shift;
             uint64_t remainder = 0;
             uint64_t quotient = divideNarrowing(numerator, divisor, remainder);
-            if (!roundToDouble(quotient, remainder != 0, static_cast<int>(exponent) - shift, value))
+            if (!roundToDouble(quotient, remainder != 0, static_cast<int>(exponent) - shift, magnitude))
                 return false;
         }
     }
-    if (parts.isNegative)
-        value = -value;
+    // Signs alternate unpredictably (coordinates), so the sign bit is set rather than branched on.
+    value = std::bit_cast<double>(std::bit_cast<uint64_t>(magnitude) | static_cast<uint64_t>(parts.isNegative) << 63);
     return true;
 }
 
@@ -302,6 +342,25 @@ void JKTokenizer::skipWhitespace()
     size_t length = m_length;
     size_t index = m_index;
     size_t lines = 0;
+#if defined(__SSE2__)
+    // Blanks, tabs and line feeds, sixteen at a time; anything else is left to the loop below.
+    const __m128i blank = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    while (length - index >= 16) {
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + index));
+        auto lineFeeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lineFeed)));
+        auto white = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, blank), _mm_cmpeq_epi8(block, tab)))) | lineFeeds;
+        if (white != 0xFFFF) {
+            unsigned skipped = static_cast<unsigned>(std::countr_one(white));
+            lines += bitCount16(lineFeeds & ((1u << skipped) - 1));
+            index += skipped;
+            break;
+        }
+        lines += bitCount16(lineFeeds);
+        index += 16;
+    }
+#endif
     while (index < length) {
         uint8_t byte = bytes[index];
         if (byte == ' ') {
@@ -467,18 +526,6 @@ bool JKTokenizer::scanNumber()
     };
     // Digits go into the mantissa as they are scanned; it is exact while at most 19 are significant.
     uint64_t mantissa = 0;
-    auto gatherDigits = [&] {
-        // Long runs of digits are common (coordinates, identifiers); take eight at a time.
-        uint64_t word;
-        while (end - cursor >= 8 && (std::memcpy(&word, cursor, sizeof word), areEightDigits(word))) {
-            if constexpr (std::endian::native == std::endian::big)
-                word = __builtin_bswap64(word);
-            mantissa = mantissa * 100'000'000 + eightDigitsValue(word);
-            cursor += 8;
-        }
-        while (cursor < end && isDigit(*cursor))
-            mantissa = mantissa * 10 + static_cast<uint64_t>(*cursor++ - '0');
-    };
 
     DecimalParts parts;
     parts.isNegative = *cursor == '-';
@@ -490,7 +537,7 @@ bool JKTokenizer::scanNumber()
         // A leading zero ends the integer part, so "01" is the number 0 followed by the number 1.
         ++cursor;
     } else if (isDigit(*cursor)) {
-        gatherDigits();
+        cursor = gatherDigits(cursor, end, mantissa);
     } else {
         return fail();
     }
@@ -502,7 +549,7 @@ bool JKTokenizer::scanNumber()
         fractionStart = ++cursor;
         if (cursor >= end || !isDigit(*cursor))
             return fail();
-        gatherDigits();
+        cursor = gatherDigits(cursor, end, mantissa);
         fractionEnd = cursor;
     }
     if (cursor < end && (*cursor == 'e' || *cursor == 'E')) {
@@ -547,8 +594,9 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
     std::string_view text(first, end - start);
     uint32_t hash = JKHashSeed;
     // "-0" is the one integer-looking text that only a double can hold.
-    bool isNegativeZero = parts.isNegative && !parts.isFloating && parts.significantDigits == 0;
-    if (parts.isFloating || isNegativeZero) {
+    // The sign is as good as random, so it must not decide a branch on its own.
+    bool isNegativeZero = parts.isNegative & (parts.significantDigits == 0);
+    if (parts.isFloating | isNegativeZero) {
         double value = 0;
         if (!exactDouble(parts, value)) {
             auto result = std::from_chars(first, last, value, std::chars_format::general);
@@ -614,7 +662,7 @@ bool JKTokenizer::scanString()
             m_value.type = JKTokenValue::Type::String;
             m_value.bytes = begin;
             m_value.length = static_cast<size_t>(cursor - begin);
-            m_value.hash = JKHashBytes(JKHashSeed, begin, m_value.length);
+            m_value.hash = JKHashBytes(JKHashSeed, begin, m_value.length, static_cast<size_t>(end - begin));
             m_tokenType = TokenType::String;
             m_tokenStart = m_index;
             m_index = static_cast<size_t>(cursor + 1 - m_bytes);

@@ -275,6 +275,42 @@ TEST(SerializerFormatters, BlocksReplaceUnsupportedObjects)
     EXPECT_EQ(error->localizedDescription(), "Unable to serialize object class Data that was returned by the unsupported class formatter.  Original object class was Data.");
 }
 
+// Text written once for a shared object is copied when the object comes again; each object must still
+// be written as what it is where it is.
+TEST(SerializerSharedValues, RepeatedObjectsAreWrittenAlike)
+{
+    auto shared = text("sh\"ared");
+    auto number = fnd::Number::withDouble(0.1);
+    auto value = arrayOf({ shared, number, dictionaryOf({ { shared, shared }, { text("n"), number } }), shared, number });
+    EXPECT_EQ(encode(value), R"(["sh\"ared",0.10000000000000001,{"sh\"ared":"sh\"ared","n":0.10000000000000001},"sh\"ared",0.10000000000000001])");
+    EXPECT_EQ(encode(value, JKSerializeOptionPretty).find(R"("sh\"ared": "sh\"ared")") != std::string::npos, true);
+
+    // A number written before is still refused as a key.
+    fnd::Id key = integer(5);
+    EXPECT_EQ(encodingError(arrayOf({ key, dictionaryOf({ { key, integer(1) } }) })), "Key must be a string object.");
+}
+
+TEST(SerializerSharedValues, FormatterResultsAreNotMistakenForEachOther)
+{
+    // One object at one address answered each time, with other text: what was written for it
+    // before must not be copied.
+    std::vector<fnd::Id> blobs;
+    for (int index = 0; index < 300; ++index)
+        blobs.push_back(fnd::Data::create(std::string_view("x")));
+    int counter = 0;
+    auto reused = fnd::MutableString::create("");
+    auto numbered = [&](const fnd::Id&) -> fnd::Id {
+        reused->setString(std::to_string(counter++));
+        return reused;
+    };
+    auto result = FastJSONSerializing::JSONStringWithOptionsSerializeUnsupportedClassesUsingBlockError(arrayOf(blobs), 0, numbered, nullptr);
+    ASSERT_TRUE(result);
+    std::string expected = "[";
+    for (int index = 0; index < 300; ++index)
+        expected += (index ? ",\"" : "\"") + std::to_string(index) + "\"";
+    EXPECT_EQ(result->utf8(), expected + "]");
+}
+
 class Formatter : public JKSerializerDelegate {
 public:
     bool respondsToSelector(std::string_view selector) const override { return selector == "formatObject:"; }

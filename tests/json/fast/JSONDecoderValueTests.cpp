@@ -359,13 +359,15 @@ TEST(DecoderCache, HashesBytesByTheOneByteRule)
 {
     std::mt19937 random(0xbeef);
     for (size_t length = 0; length < 80; ++length) {
-        std::vector<uint8_t> bytes(length);
+        // Bytes past the hashed ones may be read, but must not count.
+        std::vector<uint8_t> bytes(length + 8);
         for (auto& byte : bytes)
             byte = static_cast<uint8_t>(random());
         uint32_t expected = JKHashSeed;
-        for (uint8_t byte : bytes)
-            expected = expected * 33 + byte;
-        EXPECT_EQ(JKHashBytes(JKHashSeed, bytes.data(), bytes.size()), expected) << length;
+        for (size_t index = 0; index < length; ++index)
+            expected = expected * 33 + bytes[index];
+        EXPECT_EQ(JKHashBytes(JKHashSeed, bytes.data(), length), expected) << length;
+        EXPECT_EQ(JKHashBytes(JKHashSeed, bytes.data(), length, bytes.size()), expected) << length;
     }
     std::vector<uint8_t> highBytes(24, 0xFF);
     uint32_t expected = 7;
