@@ -8,7 +8,6 @@
 #include "platform/foundation/Format.h"
 
 #include <array>
-#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -33,7 +32,8 @@ void JKDictionary::alloc()
 
 size_t JKDictionary::capacityForCount(size_t count)
 {
-    auto wanted = static_cast<size_t>(std::lround(std::floor(static_cast<double>(count) * 1.33)));
+    // floor(count x 1.33) in integers, without the floating-point conversions.
+    size_t wanted = count / 100 * 133 + count % 100 * 133 / 100;
     for (size_t capacity : capacities) {
         if (capacity >= wanted)
             return capacity;
