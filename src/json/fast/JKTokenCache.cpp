@@ -4,6 +4,7 @@
 #include "platform/foundation/Number.h"
 #include "platform/foundation/String.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -48,15 +49,14 @@ bool bytesEqual(const void* first, const void* second, size_t length)
 
 JKTokenCache::JKTokenCache() = default;
 
-bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
+[[gnu::always_inline]] inline bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
 {
     const SlotKey& key = m_keys[index];
     if (key.hash != value.hash || key.type != value.type || key.length != value.length)
         return false;
-    const Slot& slot = m_slots[index];
-    if (value.type != JKTokenValue::Type::String)
-        return slot.numberBitsOrKeyHash == value.number.unsignedValue;
-    return bytesEqual(static_cast<const fnd::String&>(*slot.object).utf8().data(), value.bytes, value.length);
+    if (value.length <= bytesKeptInKey)
+        return bytesEqual(key.bytes.data(), value.bytes, value.length);
+    return bytesEqual(static_cast<const fnd::String&>(*m_slots[index].object).utf8().data(), value.bytes, value.length);
 }
 
 JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
@@ -94,11 +94,13 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     if (chosen < 0)
         return { std::move(object), -1 };
     auto position = static_cast<size_t>(chosen);
-    m_keys[position] = { value.hash, value.type, value.length };
+    SlotKey& key = m_keys[position];
+    key = { value.hash, value.type, value.length, {} };
+    std::memcpy(key.bytes.data(), value.bytes, std::min(value.length, bytesKeptInKey));
     Slot& slot = m_slots[position];
     m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(slot.object, object);
     slot.hasKeyHash = false;
-    slot.numberBitsOrKeyHash = value.type == JKTokenValue::Type::String ? 0 : value.number.unsignedValue;
+    slot.keyHash = 0;
     m_ages[position] = 0;
     return { std::move(object), chosen };
 }
@@ -107,10 +109,10 @@ size_t JKTokenCache::keyHashForSlot(int index)
 {
     Slot& slot = m_slots[static_cast<size_t>(index)];
     if (!slot.hasKeyHash) {
-        slot.numberBitsOrKeyHash = slot.object->hash();
+        slot.keyHash = slot.object->hash();
         slot.hasKeyHash = true;
     }
-    return slot.numberBitsOrKeyHash;
+    return slot.keyHash;
 }
 
 void JKTokenCache::clear()

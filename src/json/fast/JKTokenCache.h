@@ -28,19 +28,21 @@ public:
     void clear();
 
 private:
-    // What probing compares, kept apart from the rest so that probes stay in the fastest cache.
-    struct SlotKey {
+    // What probing compares, kept apart from the objects so that a probe reads one line and never
+    // waits for an object: a number's bits, or a string's bytes when it has at most 16 (a longer one
+    // is compared against its object's own text).
+    struct alignas(32) SlotKey {
         uint32_t hash = 0;
         // None marks a free slot.
         JKTokenValue::Type type = JKTokenValue::Type::None;
         size_t length = 0;
+        std::array<uint8_t, 16> bytes {};
     };
+    static constexpr size_t bytesKeptInKey = sizeof(SlotKey::bytes);
 
-    // A string slot compares against its object's own text, so the bytes are not kept twice; a number
-    // slot keeps the number's bits instead of a key hash.
     struct Slot {
         fnd::Id object;
-        uint64_t numberBitsOrKeyHash = 0;
+        size_t keyHash = 0;
         bool hasKeyHash = false;
     };
 

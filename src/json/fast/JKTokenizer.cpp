@@ -440,8 +440,12 @@ void JKTokenizer::singleByteToken(TokenType type)
 
 bool JKTokenizer::nextTokenInGeneral()
 {
-    // Most tokens follow another directly; only call the skipper when white space may be there.
-    if (m_index >= m_length || m_bytes[m_index] <= ' ' || (m_options & (JKParseOptionComments | JKParseOptionUnicodeNewlines)))
+    // Most tokens follow another directly or after one blank (as after a colon in indented text);
+    // only call the skipper for more.
+    bool plainWhiteSpace = !(m_options & (JKParseOptionComments | JKParseOptionUnicodeNewlines));
+    if (plainWhiteSpace && m_index + 1 < m_length && m_bytes[m_index] == ' ' && m_bytes[m_index + 1] > ' ')
+        ++m_index;
+    else if (m_index >= m_length || m_bytes[m_index] <= ' ' || !plainWhiteSpace)
         skipWhitespace();
     m_tokenType = TokenType::None;
     if (m_index >= m_length) {
