@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
+#include <new>
 #include <utility>
 
 void JKArray::alloc()
@@ -16,16 +18,21 @@ void JKArray::alloc()
 
 fnd::Ref<JKArray> JKArray::create(std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers)
 {
-    return std::allocate_shared<JKArray>(JKPoolAllocator<JKArray>(), ConstructionKey(), objects, isMutable, holdsContainers);
+    void* storage = nullptr;
+    JKPoolAllocatorWithTrailingBytes<JKArray> allocator(objects.size() * sizeof(fnd::Id), &storage);
+    // The allocator sets `storage` before the array is constructed, which reads it by reference.
+    return std::allocate_shared<JKArray>(allocator, ConstructionKey(), storage, objects, isMutable, holdsContainers);
 }
 
-JKArray::JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers)
-    : m_mutations(isMutable ? 1 : 0)
+JKArray::JKArray(ConstructionKey, void* const& storage, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers)
+    : m_objects(static_cast<fnd::Id*>(storage))
+    , m_count(objects.size())
+    , m_capacity(objects.size())
+    , m_mutations(isMutable ? 1 : 0)
     , m_holdsContainers(holdsContainers)
 {
-    m_objects.reserve(objects.size());
-    for (auto& entry : objects)
-        m_objects.push_back(std::move(entry.object));
+    for (size_t index = 0; index < m_count; ++index)
+        new (&m_objects[index]) fnd::Id(std::move(objects[index].object));
 }
 
 JKArray::~JKArray()
@@ -33,7 +40,7 @@ JKArray::~JKArray()
     // Releasing touches each child and, for a flat child container, its storage: fetch them ahead.
     constexpr size_t childLookAhead = 8;
     constexpr size_t contentsLookAhead = 4;
-    size_t count = m_objects.size();
+    size_t count = m_count;
     if (!m_holdsContainers) {
         // No child is a container, so dropping them nests nothing.
         for (size_t index = 0; index < count; ++index) {
@@ -41,21 +48,24 @@ JKArray::~JKArray()
                 __builtin_prefetch(m_objects[index + childLookAhead].get());
             m_objects[index].reset();
         }
-        return;
+    } else {
+        for (size_t index = 0; index < count; ++index) {
+            if (index + childLookAhead < count)
+                __builtin_prefetch(m_objects[index + childLookAhead].get());
+            if (index + contentsLookAhead < count)
+                JKPrefetchChildContents(m_objects[index + contentsLookAhead].get());
+            JKReleaseChild(std::move(m_objects[index]));
+        }
     }
-    for (size_t index = 0; index < count; ++index) {
-        if (index + childLookAhead < count)
-            __builtin_prefetch(m_objects[index + childLookAhead].get());
-        if (m_holdsContainers && index + contentsLookAhead < count)
-            JKPrefetchChildContents(m_objects[index + contentsLookAhead].get());
-        JKReleaseChild(std::move(m_objects[index]));
-    }
+    std::destroy_n(m_objects, count);
+    if (m_hasStorageOfItsOwn)
+        JKPool::deallocate(m_objects, m_capacity * sizeof(fnd::Id));
 }
 
 const fnd::Id& JKArray::objectAtIndex(size_t index) const
 {
-    if (index >= m_objects.size())
-        throwBeyondBounds("objectAtIndex:", index, m_objects.size());
+    if (index >= m_count)
+        throwBeyondBounds("objectAtIndex:", index, m_count);
     return m_objects[index];
 }
 
@@ -65,35 +75,55 @@ void JKArray::getObjectsRange(fnd::Id* objects, size_t location, size_t length) 
         throw fnd::Exception("NSRangeException",
             fnd::format("*** -[%@ %@]: pointer to objects array is NULL but range length is %lu", className(), "getObjects:range:", length));
     }
-    size_t count = m_objects.size();
+    size_t count = m_count;
     if (location > count || length > count - location) {
         size_t end = length > SIZE_MAX - location ? SIZE_MAX : location + length;
         throwBeyondBounds("getObjects:range:", end, count);
     }
-    std::copy_n(m_objects.begin() + static_cast<ptrdiff_t>(location), length, objects);
+    std::copy_n(m_objects + location, length, objects);
 }
 
 void JKArray::insertObjectAtIndex(fnd::Id object, size_t index)
 {
     checkMutable("insertObject:atIndex:");
     checkObject(object, "insertObject:atIndex:");
-    size_t count = m_objects.size();
-    if (index > count)
-        throwBeyondBounds("insertObject:atIndex:", index, count + 1);
-    // Grows by at least 16 entries, geometrically for long arrays so that appending stays linear.
-    if (count + 1 >= m_objects.capacity())
-        m_objects.reserve(m_objects.capacity() + std::max<size_t>(16, m_objects.capacity() / 2));
-    m_objects.insert(m_objects.begin() + static_cast<ptrdiff_t>(index), std::move(object));
+    if (index > m_count)
+        throwBeyondBounds("insertObject:atIndex:", index, m_count + 1);
+    if (m_count + 1 >= m_capacity)
+        growStorage();
+    if (index == m_count) {
+        new (&m_objects[m_count]) fnd::Id(std::move(object));
+    } else {
+        new (&m_objects[m_count]) fnd::Id(std::move(m_objects[m_count - 1]));
+        std::move_backward(m_objects + index, m_objects + m_count - 1, m_objects + m_count);
+        m_objects[index] = std::move(object);
+    }
+    ++m_count;
     advanceMutations();
+}
+
+void JKArray::growStorage()
+{
+    // Grows by at least 16 entries, geometrically for long arrays so that appending stays linear.
+    size_t capacity = m_capacity + std::max<size_t>(16, m_capacity / 2);
+    auto* objects = static_cast<fnd::Id*>(JKPool::allocate(capacity * sizeof(fnd::Id)));
+    std::uninitialized_move_n(m_objects, m_count, objects);
+    std::destroy_n(m_objects, m_count);
+    if (m_hasStorageOfItsOwn)
+        JKPool::deallocate(m_objects, m_capacity * sizeof(fnd::Id));
+    m_objects = objects;
+    m_capacity = capacity;
+    m_hasStorageOfItsOwn = true;
 }
 
 void JKArray::removeObjectAtIndex(size_t index)
 {
     checkMutable("removeObjectAtIndex:");
-    if (index >= m_objects.size())
-        throwBeyondBounds("removeObjectAtIndex:", index, m_objects.size());
+    if (index >= m_count)
+        throwBeyondBounds("removeObjectAtIndex:", index, m_count);
     fnd::Id removed = std::move(m_objects[index]);
-    m_objects.erase(m_objects.begin() + static_cast<ptrdiff_t>(index));
+    std::move(m_objects + index + 1, m_objects + m_count, m_objects + index);
+    std::destroy_at(&m_objects[--m_count]);
     advanceMutations();
     JKReleaseChild(std::move(removed));
 }
@@ -102,8 +132,8 @@ void JKArray::replaceObjectAtIndex(size_t index, fnd::Id object)
 {
     checkMutable("replaceObjectAtIndex:withObject:");
     checkObject(object, "replaceObjectAtIndex:withObject:");
-    if (index >= m_objects.size())
-        throwBeyondBounds("replaceObjectAtIndex:withObject:", index, m_objects.size());
+    if (index >= m_count)
+        throwBeyondBounds("replaceObjectAtIndex:withObject:", index, m_count);
     fnd::Id old = std::exchange(m_objects[index], std::move(object));
     advanceMutations();
     JKReleaseChild(std::move(old));

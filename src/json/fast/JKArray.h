@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 class JKParseState;
 
@@ -23,10 +22,11 @@ public:
     // The class is private to the decoder: asking for an instance any other way throws.
     [[noreturn]] static void alloc();
 
-    JKArray(ConstructionKey, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers);
+    // `storage` is set, by the time the array is constructed, to room for the objects in its own block.
+    JKArray(ConstructionKey, void* const& storage, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers);
     ~JKArray() override;
 
-    size_t count() const override { return m_objects.size(); }
+    size_t count() const override { return m_count; }
     const fnd::Id& objectAtIndex(size_t) const override;
     // Copies `length` references starting at `location` to `objects`.
     void getObjectsRange(fnd::Id* objects, size_t location, size_t length) const;
@@ -35,12 +35,12 @@ public:
     void removeObjectAtIndex(size_t index) override;
     void replaceObjectAtIndex(size_t index, fnd::Id) override;
 
-    size_t capacity() const { return m_objects.capacity(); }
+    size_t capacity() const { return m_capacity; }
     // 0 for an immutable array; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
     // Whether an array, dictionary or other container may be among the objects.
     bool holdsContainers() const { return m_holdsContainers; }
-    void prefetchStorage() const { __builtin_prefetch(m_objects.data()); }
+    void prefetchStorage() const { __builtin_prefetch(m_objects); }
 
     std::string_view className() const override { return "JKArray"; }
     bool isMutable() const override { return m_mutations != 0; }
@@ -54,8 +54,14 @@ private:
     void checkObject(const fnd::Id&, std::string_view operation);
     [[noreturn]] void throwBeyondBounds(std::string_view operation, size_t index, size_t bound) const;
     void advanceMutations();
+    void growStorage();
 
-    std::vector<fnd::Id, JKPoolAllocator<fnd::Id>> m_objects;
+    // The objects sit in the array's own block after it, until an insertion outgrows that; then in
+    // storage of their own.
+    fnd::Id* m_objects;
+    size_t m_count;
+    size_t m_capacity;
     uint32_t m_mutations;
     bool m_holdsContainers;
+    bool m_hasStorageOfItsOwn { false };
 };

@@ -33,3 +33,46 @@ public:
     template<typename U>
     bool operator==(const JKPoolAllocator<U>&) const { return true; }
 };
+
+// A standard allocator over JKPool for std::allocate_shared that makes the shared block `trailingBytes`
+// longer, for storage the object keeps in its own block, and reports where those bytes start through
+// `trailing` when it allocates.
+template<typename T>
+class JKPoolAllocatorWithTrailingBytes {
+    static_assert(alignof(T) <= JKPool::granularity);
+
+public:
+    using value_type = T;
+
+    JKPoolAllocatorWithTrailingBytes(size_t trailingBytes, void** trailing)
+        : m_trailingBytes(trailingBytes)
+        , m_trailing(trailing)
+    {
+    }
+    template<typename U>
+    JKPoolAllocatorWithTrailingBytes(const JKPoolAllocatorWithTrailingBytes<U>& other)
+        : m_trailingBytes(other.m_trailingBytes)
+        , m_trailing(other.m_trailing)
+    {
+    }
+
+    T* allocate(size_t count)
+    {
+        size_t bytes = count * sizeof(T);
+        auto* block = static_cast<char*>(JKPool::allocate(bytes + m_trailingBytes));
+        *m_trailing = block + bytes;
+        return reinterpret_cast<T*>(block);
+    }
+    void deallocate(T* pointer, size_t count) { JKPool::deallocate(pointer, count * sizeof(T) + m_trailingBytes); }
+
+    template<typename U>
+    bool operator==(const JKPoolAllocatorWithTrailingBytes<U>& other) const { return m_trailingBytes == other.m_trailingBytes; }
+
+private:
+    template<typename U>
+    friend class JKPoolAllocatorWithTrailingBytes;
+
+    size_t m_trailingBytes;
+    // Only used while allocating, within the call that made the allocator.
+    void** m_trailing;
+};

@@ -112,6 +112,39 @@ TEST(JKArray, GrowsWhenAppendingManyObjects)
     EXPECT_GE(array->capacity(), 10000u);
 }
 
+// Decoded members start in the array's own block; changes move them to storage of their own.
+TEST(JKArray, BehavesLikeAVectorUnderRandomChanges)
+{
+    std::mt19937 random(20261209);
+    auto array = decodeAs<JKArray>(R"([0, "one", [2], {"three": 3}])", true);
+    std::vector<fnd::Id> model;
+    for (size_t index = 0; index < array->count(); ++index)
+        model.push_back(array->objectAtIndex(index));
+    for (int step = 0; step < 5000; ++step) {
+        size_t choice = random() % 4;
+        if (choice <= 1 || model.empty()) {
+            size_t index = random() % (model.size() + 1);
+            fnd::Id object = step % 7 ? integer(step) : fnd::Id(fnd::MutableArray::create());
+            array->insertObjectAtIndex(object, index);
+            model.insert(model.begin() + static_cast<ptrdiff_t>(index), object);
+        } else if (choice == 2) {
+            size_t index = random() % model.size();
+            array->removeObjectAtIndex(index);
+            model.erase(model.begin() + static_cast<ptrdiff_t>(index));
+        } else {
+            size_t index = random() % model.size();
+            fnd::Id object = integer(-step);
+            array->replaceObjectAtIndex(index, object);
+            model[index] = object;
+        }
+        ASSERT_EQ(array->count(), model.size());
+        if (step % 250 == 0) {
+            for (size_t index = 0; index < model.size(); ++index)
+                ASSERT_EQ(array->objectAtIndex(index), model[index]) << index;
+        }
+    }
+}
+
 TEST(JKArray, ImmutableArraysRefuseChanges)
 {
     auto array = decodeAs<JKArray>("[1]");
