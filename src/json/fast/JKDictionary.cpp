@@ -60,10 +60,10 @@ void JKDictionary::EntryStorageDeleter::operator()(Entry* entries) const
 }
 
 JKDictionary::JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers)
-    : m_capacity(capacityForCount(entries.size()))
-    , m_mutations(isMutable ? 1 : 0)
+    : m_mutations(isMutable ? 1 : 0)
     , m_holdsContainers(holdsContainers)
 {
+    setCapacity(capacityForCount(entries.size()));
     if (m_capacity)
         m_entries = makeEntryStorage(m_capacity);
     for (auto& entry : entries)
@@ -177,12 +177,19 @@ void JKDictionary::resizeIfNecessary()
     if (m_capacity >= wanted)
         return;
     auto old = std::exchange(m_entries, makeEntryStorage(wanted));
-    size_t oldCapacity = std::exchange(m_capacity, wanted);
+    size_t oldCapacity = m_capacity;
+    setCapacity(wanted);
     m_count = 0;
     for (size_t slot = 0; slot < oldCapacity; ++slot) {
         if (old[slot].key)
             addObject(old[slot].keyHash, std::move(old[slot].key), std::move(old[slot].object));
     }
+}
+
+void JKDictionary::setCapacity(size_t capacity)
+{
+    m_capacity = capacity;
+    m_capacityReciprocal = capacity ? UINT64_MAX / capacity + 1 : 0;
 }
 
 fnd::Id JKDictionary::objectForKey(const fnd::Object& key) const

@@ -73,8 +73,16 @@ private:
     static fnd::Ref<JKDictionary> create(std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers);
 
     size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
-    // Capacities fit 32 bits, and a 32-bit division is much cheaper than a 64-bit one.
-    size_t homeSlot(size_t keyHash) const { return static_cast<uint32_t>(keyHash) % static_cast<uint32_t>(m_capacity); }
+    // The low 32 bits of the hash modulo the capacity (which fits 32 bits), by multiplying with a
+    // reciprocal fixed with the capacity instead of dividing: 64 bits of the reciprocal keep every
+    // 32-bit remainder exact.
+    size_t homeSlot(size_t keyHash) const
+    {
+        __extension__ using UInt128 = unsigned __int128;
+        uint64_t fraction = m_capacityReciprocal * static_cast<uint32_t>(keyHash);
+        return static_cast<size_t>((static_cast<UInt128>(fraction) * m_capacity) >> 64);
+    }
+    void setCapacity(size_t);
     Entry* entryForKey(const fnd::Object& key) const;
     void addObject(size_t keyHash, fnd::Id key, fnd::Id object);
     void removeEntry(Entry&);
@@ -93,6 +101,8 @@ private:
     EntryStorage m_entries { nullptr, EntryStorageDeleter { 0 } };
     size_t m_count { 0 };
     size_t m_capacity { 0 };
+    // 2^64 / capacity, rounded up.
+    uint64_t m_capacityReciprocal { 0 };
     uint32_t m_mutations;
     bool m_holdsContainers;
 };

@@ -233,6 +233,30 @@ std::vector<std::string> collidingKeys(size_t capacity, size_t count)
     }
 }
 
+// Linear probing from the home slot, the key's platform hash modulo the capacity: every entry sits at
+// its home or after it with no free slot between. Slot order is what encoders write.
+TEST(JKDictionary, EntriesSitAtOrAfterTheirHomeSlot)
+{
+    std::mt19937 random(77);
+    for (int round = 0; round < 200; ++round) {
+        size_t members = 1 + random() % 60;
+        std::string text = "{";
+        for (size_t index = 0; index < members; ++index)
+            text += (index ? ",\"" : "\"") + std::to_string(random()) + "\":" + std::to_string(index);
+        auto dictionary = decodeAs<JKDictionary>(text + "}", round % 2);
+        ASSERT_TRUE(dictionary);
+        size_t capacity = dictionary->capacity();
+        for (size_t slot = 0; slot < capacity; ++slot) {
+            const JKDictionary::Entry* entry = dictionary->entryAtSlot(slot);
+            if (!entry)
+                continue;
+            size_t home = static_cast<uint32_t>(entry->key->hash()) % capacity;
+            for (size_t between = home; between != slot; between = (between + 1) % capacity)
+                ASSERT_TRUE(dictionary->entryAtSlot(between)) << text;
+        }
+    }
+}
+
 TEST(JKDictionary, RemovingFromAClusterKeepsTheRestFindable)
 {
     auto keys = collidingKeys(13, 8);
