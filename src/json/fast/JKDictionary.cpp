@@ -72,9 +72,8 @@ JKDictionary::JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entrie
 
 JKDictionary::~JKDictionary()
 {
-    // Releasing touches each member and, for a flat child container, its storage: fetch them ahead.
+    // Releasing touches each member: fetch them ahead.
     constexpr size_t memberLookAhead = 4;
-    constexpr size_t contentsLookAhead = 2;
     if (!m_holdsContainers) {
         // No member is a container, so dropping them nests nothing.
         for (size_t slot = 0; slot < m_capacity; ++slot) {
@@ -92,8 +91,6 @@ JKDictionary::~JKDictionary()
             __builtin_prefetch(m_entries[slot + memberLookAhead].key.get());
             __builtin_prefetch(m_entries[slot + memberLookAhead].object.get());
         }
-        if (m_holdsContainers && slot + contentsLookAhead < m_capacity)
-            JKPrefetchChildContents(m_entries[slot + contentsLookAhead].object.get());
         JKReleaseChild(std::move(m_entries[slot].key));
         JKReleaseChild(std::move(m_entries[slot].object));
     }
