@@ -91,7 +91,11 @@ JKDictionary::~JKDictionary()
             __builtin_prefetch(m_entries[slot + memberLookAhead].key.get());
             __builtin_prefetch(m_entries[slot + memberLookAhead].object.get());
         }
-        JKReleaseChild(std::move(m_entries[slot].key));
+        // Decoded keys are strings; only keys set later may hold other objects.
+        if (m_keysMayHoldObjects)
+            JKReleaseChild(std::move(m_entries[slot].key));
+        else
+            m_entries[slot].key.reset();
         JKReleaseChild(std::move(m_entries[slot].object));
     }
 }
@@ -242,6 +246,8 @@ void JKDictionary::setObjectForKey(fnd::Id object, fnd::Id key)
     }
     resizeIfNecessary();
     fnd::Id storedKey = fnd::copyOf(key);
+    if (storedKey->holdsObjects())
+        m_keysMayHoldObjects = true;
     if (object->holdsObjects() || storedKey->holdsObjects())
         m_holdsContainers = true;
     size_t keyHash = storedKey->hash();

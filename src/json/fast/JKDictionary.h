@@ -105,4 +105,5 @@ private:
     uint64_t m_capacityReciprocal { 0 };
     uint32_t m_mutations;
     bool m_holdsContainers;
+    bool m_keysMayHoldObjects { false };
 };
