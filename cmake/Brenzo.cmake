@@ -4,6 +4,11 @@ add_library(brenzo_settings INTERFACE)
 target_compile_options(brenzo_settings INTERFACE
     -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual -Wimplicit-fallthrough)
 
+# GCC 12 misreads its own std::string concatenation at -O2 and up as overlapping copies (GCC bug 105651).
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 12 AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    target_compile_options(brenzo_settings INTERFACE -Wno-restrict)
+endif()
+
 if(BRENZO_SANITIZE)
     set(BRENZO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     add_compile_options(${BRENZO_SANITIZER_FLAGS})

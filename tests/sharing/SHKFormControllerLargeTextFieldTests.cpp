@@ -94,17 +94,19 @@ TEST_F(SHKFormControllerLargeTextFieldTest, TheCounterCountsDownInUTF16UnitsAndG
         bool canSend;
     };
     const std::string emoji = "\xF0\x9F\x98\x80";
-    const Case cases[] = {
-        { { 140, false, 0, std::string(141, 'a') }, "-1", true, false },
-        { { 140, false, 0, std::string(140, 'a') }, "0", false, true },
-        { { 140, false, 0, std::string(139, 'a') + emoji }, "-1", true, false },
-        { { 140, false, 0, std::string(138, 'a') + emoji }, "0", false, true },
-        { { 140, false, 0, "" }, "140", false, false },
-        { { 140, true, 20, std::string(100, 'a') }, "Image + 20", false, true },
-        { { 140, true, 20, std::string(120, 'a') }, "Image  0", false, true },
-        { { 140, true, 20, std::string(121, 'a') }, "Image  -1", true, false },
-        { { 0, true, 20, "hello" }, "Image  ", false, true },
+    std::vector<Case> cases;
+    auto add = [&](Setup setup, std::string counter, bool isRed, bool canSend) {
+        cases.push_back({ std::move(setup), std::move(counter), isRed, canSend });
     };
+    add({ 140, false, 0, std::string(141, 'a') }, "-1", true, false);
+    add({ 140, false, 0, std::string(140, 'a') }, "0", false, true);
+    add({ 140, false, 0, std::string(139, 'a') + emoji }, "-1", true, false);
+    add({ 140, false, 0, std::string(138, 'a') + emoji }, "0", false, true);
+    add({ 140, false, 0, "" }, "140", false, false);
+    add({ 140, true, 20, std::string(100, 'a') }, "Image + 20", false, true);
+    add({ 140, true, 20, std::string(120, 'a') }, "Image  0", false, true);
+    add({ 140, true, 20, std::string(121, 'a') }, "Image  -1", true, false);
+    add({ 0, true, 20, "hello" }, "Image  ", false, true);
     for (auto& testCase : cases) {
         auto form = show(testCase.setup);
         auto& counter = form->counter();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace ab {
@@ -303,7 +304,7 @@ void logSkippedCard(const CardBuilder& card, std::string_view sourceName, std::s
 std::vector<VCardReader::Card> VCardReader::read(std::string_view text, std::string_view sourceName)
 {
     std::vector<Card> cards;
-    std::optional<CardBuilder> current;
+    std::unique_ptr<CardBuilder> current;
     int32_t ordinal = 0;
     bool inStrayText = false;
 
@@ -324,7 +325,7 @@ std::vector<VCardReader::Card> VCardReader::read(std::string_view text, std::str
                 logSkippedCard(*current, sourceName, "no END:VCARD before the next card");
                 current.reset();
             }
-            current.emplace(++ordinal, line.lineNumber);
+            current = std::make_unique<CardBuilder>(++ordinal, line.lineNumber);
             inStrayText = false;
             continue;
         }
