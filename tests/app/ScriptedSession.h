@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/FileContents.h"
+#include "support/ProgramOutput.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +14,8 @@
 namespace brenzo::testing {
 
 // What one run of the application printed, and how it ended.
-struct Session {
-    int status = -1;
-    std::vector<std::string> lines;
+using Session = ProgramOutput;
 
-    bool containsLine(std::string_view fragment) const;
-};
-
-std::string readFile(const std::filesystem::path&);
 size_t occurrences(const std::string& text, std::string_view fragment);
 
 // Runs the real application, as scripts/run starts it, on a home folder of its own: each run() is

@@ -4,23 +4,15 @@
 #include "platform/addressbook/AddressBook.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/String.h"
+#include "support/FileContents.h"
 
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace brenzo::testing {
 
 namespace {
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // Switches the numeric locale to German (decimal comma) for its lifetime, building it with
 // localedef into a temporary folder when the system has none.

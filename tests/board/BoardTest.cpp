@@ -4,35 +4,16 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Format.h"
 #include "platform/foundation/Thread.h"
-#include "platform/ui/Animator.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/BundleImages.h"
-#include "platform/ui/Device.h"
-#include "platform/ui/ModalPanelRegistry.h"
-#include "platform/ui/Screen.h"
+#include "support/ui/SimulatedDevice.h"
 
 #include <fstream>
 #include <sstream>
 
 namespace brenzo::testing {
 
-namespace {
-
-void resetDevice()
-{
-    ui::ModalPanelRegistry::shared().resetForTesting();
-    ui::Application::shared().resetForTesting();
-    ui::Device::current().resetForTesting();
-    ui::Animator::shared().clearHistory();
-    ui::Screen::mainScreen().setScale(1);
-    ui::BundleImages::clearCache();
-}
-
-}
-
 BoardTest::BoardTest()
 {
-    resetDevice();
+    resetSimulatedDevice();
     ab::AddressBook::useEmptyBook();
 }
 
@@ -40,7 +21,7 @@ BoardTest::~BoardTest()
 {
     fnd::Thread::waitForDetachedThreads(10);
     m_window = nullptr;
-    resetDevice();
+    resetSimulatedDevice();
     ab::AddressBook::useEmptyBook();
 }
 

@@ -1,6 +1,8 @@
 #include "TestPictures.h"
 
 #include "platform/graphics/Image.h"
+#include "support/FileContents.h"
+#include "support/ProgramOutput.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +21,6 @@ namespace {
 
 constexpr std::string_view treeStart = "Window (0, 0, 320, 480)";
 
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 }
 
 // The main road through the real application on the sample address book: a placeholder becomes
@@ -34,10 +28,7 @@ std::string readFile(const std::filesystem::path& path)
 // after a relaunch.
 class PickerSession : public ::testing::Test {
 protected:
-    struct Session {
-        int status = -1;
-        std::vector<std::string> lines;
-
+    struct Session : ProgramOutput {
         // The lines printed by the n-th "tree" command (from 0).
         std::vector<std::string> tree(size_t number) const
         {
@@ -59,19 +50,7 @@ protected:
         std::ofstream(scriptPath) << script;
         std::string command = std::string("'") + BRENZO_APP_PATH + "' --home '" + home().string() + "' --contacts '" + BRENZO_SOURCE_DIR
             + "/resources/contacts.vcf' --script '" + scriptPath.string() + "' 2>>'" + (m_folder.path() / "log.txt").string() + "'";
-        Session session;
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-        if (!pipe)
-            return session;
-        std::string output;
-        char buffer[4096];
-        while (size_t count = std::fread(buffer, 1, sizeof(buffer), pipe.get()))
-            output.append(buffer, count);
-        session.status = pclose(pipe.release());
-        std::istringstream printed(output);
-        for (std::string line; std::getline(printed, line);)
-            session.lines.push_back(line);
-        return session;
+        return { runShellCommand(command) };
     }
 
     static bool contains(const std::vector<std::string>& lines, std::string_view fragment)

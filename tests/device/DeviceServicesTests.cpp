@@ -4,7 +4,6 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/ActionSheet.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Effects.h"
 #include "platform/ui/ImagePickerController.h"
@@ -13,6 +12,7 @@
 #include "platform/ui/Window.h"
 #include "support/TemporaryHome.h"
 #include "support/VirtualTime.h"
+#include "support/ui/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +40,7 @@ class DeviceServicesTest : public ::testing::Test {
 protected:
     DeviceServicesTest()
     {
-        ui::ModalPanelRegistry::shared().resetForTesting();
-        ui::Application::shared().resetForTesting();
-        ui::Device::current().resetForTesting();
+        resetSimulatedDevice();
         m_window = ui::Window::create();
         m_root = ui::ViewController::create();
         m_window->setRootViewController(m_root);
@@ -56,9 +54,7 @@ protected:
         printer->cancel();
         printer->setPrintInfo(nullptr);
         printer->setPrintingItem(nullptr);
-        ui::ModalPanelRegistry::shared().resetForTesting();
-        ui::Application::shared().resetForTesting();
-        ui::Device::current().resetForTesting();
+        resetSimulatedDevice();
     }
 
     TemporaryHome m_home;

@@ -5,13 +5,14 @@
 
 #include "platform/foundation/Format.h"
 #include "platform/foundation/Unicode.h"
+#include "support/FileContents.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <random>
 
+using brenzo::testing::readFile;
 using brenzo::testing::sameValue;
 using brenzo::testing::typedText;
 
@@ -157,19 +158,6 @@ std::string write(const fnd::Id& value, bool humanReadable, bool sortKeys)
     writer.setSortKeys(sortKeys);
     auto text = writer.stringWithObject(value);
     return text ? text->utf8() : std::string();
-}
-
-std::string readFile(const std::string& path)
-{
-    std::string text;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return text;
-    char buffer[65536];
-    for (size_t count; (count = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, count);
-    std::fclose(file);
-    return text;
 }
 
 }

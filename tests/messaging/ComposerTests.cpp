@@ -2,7 +2,6 @@
 #include "platform/messaging/MailComposeViewController.h"
 #include "platform/messaging/MessageComposeViewController.h"
 #include "platform/messaging/Outbox.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Effects.h"
 #include "platform/ui/ModalPanelRegistry.h"
@@ -12,6 +11,7 @@
 #include "platform/ui/Window.h"
 #include "support/TemporaryHome.h"
 #include "support/VirtualTime.h"
+#include "support/ui/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +49,7 @@ class ComposerTest : public ::testing::Test {
 protected:
     ComposerTest()
     {
-        ui::ModalPanelRegistry::shared().resetForTesting();
-        ui::Application::shared().resetForTesting();
+        resetSimulatedDevice();
         m_window = ui::Window::create();
         m_root = ui::ViewController::create();
         m_window->setRootViewController(m_root);
@@ -61,8 +60,7 @@ protected:
     {
         msg::MailComposeViewController::setCanSendMail(true);
         msg::MessageComposeViewController::setCanSendText(true);
-        ui::ModalPanelRegistry::shared().resetForTesting();
-        ui::Application::shared().resetForTesting();
+        resetSimulatedDevice();
     }
 
     std::shared_ptr<msg::MailComposeViewController> presentMail()

@@ -1,12 +1,11 @@
 #include "SharingScreenTest.h"
 
 #include "platform/network/Reachability.h"
-#include "platform/ui/Animator.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Device.h"
 #include "platform/ui/ModalPanelRegistry.h"
 #include "sharing/core/SHK.h"
 #include "sharing/ui/SHKActivityIndicator.h"
+#include "support/ui/SimulatedDevice.h"
 
 namespace brenzo::testing {
 
@@ -15,10 +14,7 @@ namespace {
 void resetScreens()
 {
     SHKActivityIndicator::currentIndicator().resetForTesting();
-    ui::ModalPanelRegistry::shared().resetForTesting();
-    ui::Application::shared().resetForTesting();
-    ui::Device::current().resetForTesting();
-    ui::Animator::shared().clearHistory();
+    resetSimulatedDevice();
 }
 
 }

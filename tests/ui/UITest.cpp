@@ -1,36 +1,17 @@
 #include "UITest.h"
 
-#include "platform/ui/Animator.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/BundleImages.h"
-#include "platform/ui/Device.h"
-#include "platform/ui/ModalPanelRegistry.h"
-#include "platform/ui/Screen.h"
+#include "support/ui/SimulatedDevice.h"
 
 namespace brenzo::testing {
 
-namespace {
-
-void resetDevice()
-{
-    ui::ModalPanelRegistry::shared().resetForTesting();
-    ui::Application::shared().resetForTesting();
-    ui::Device::current().resetForTesting();
-    ui::Animator::shared().clearHistory();
-    ui::Screen::mainScreen().setScale(1);
-    ui::BundleImages::clearCache();
-}
-
-}
-
 UITest::UITest()
 {
-    resetDevice();
+    resetSimulatedDevice();
 }
 
 UITest::~UITest()
 {
-    resetDevice();
+    resetSimulatedDevice();
 }
 
 std::shared_ptr<ui::Window> UITest::makeKeyWindow()
