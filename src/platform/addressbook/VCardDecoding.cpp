@@ -28,23 +28,10 @@ bool isUTF8CharsetName(std::string_view charset)
 
 std::optional<std::vector<uint8_t>> percentDecode(std::string_view text)
 {
-    std::vector<uint8_t> bytes;
-    bytes.reserve(text.size());
-    for (size_t index = 0; index < text.size(); ++index) {
-        if (text[index] != '%') {
-            bytes.push_back(static_cast<uint8_t>(text[index]));
-            continue;
-        }
-        if (index + 2 >= text.size())
-            return std::nullopt;
-        int high = fnd::ascii::hexDigitValue(text[index + 1]);
-        int low = fnd::ascii::hexDigitValue(text[index + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        bytes.push_back(static_cast<uint8_t>(high * 16 + low));
-        index += 2;
-    }
-    return bytes;
+    auto decoded = fnd::ascii::decodingHexEscapes(text, '%');
+    if (!decoded)
+        return std::nullopt;
+    return std::vector<uint8_t>(decoded->begin(), decoded->end());
 }
 
 // Owns one iconv conversion descriptor.
@@ -95,26 +82,10 @@ private:
 
 std::optional<std::string> VCardDecoding::decodeQuotedPrintable(std::string_view text)
 {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (size_t index = 0; index < text.size(); ++index) {
-        char c = text[index];
-        if (c != '=') {
-            decoded += c;
-            continue;
-        }
-        if (index + 1 == text.size())
-            break;
-        if (index + 2 >= text.size())
-            return std::nullopt;
-        int high = fnd::ascii::hexDigitValue(text[index + 1]);
-        int low = fnd::ascii::hexDigitValue(text[index + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        decoded += static_cast<char>(high * 16 + low);
-        index += 2;
-    }
-    return decoded;
+    // A last "=" is a soft line break with nothing after it.
+    if (text.ends_with('=') && !text.ends_with("=="))
+        text.remove_suffix(1);
+    return fnd::ascii::decodingHexEscapes(text, '=');
 }
 
 std::optional<std::vector<uint8_t>> VCardDecoding::decodeBase64(std::string_view text)

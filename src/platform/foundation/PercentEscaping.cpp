@@ -84,23 +84,8 @@ std::string PercentEscaping::addingPercentEscapes(std::string_view text, std::st
 
 std::optional<std::string> PercentEscaping::removingPercentEscapes(std::string_view text)
 {
-    std::string result;
-    result.reserve(text.size());
-    for (size_t index = 0; index < text.size(); ++index) {
-        if (text[index] != '%') {
-            result.push_back(text[index]);
-            continue;
-        }
-        if (index + 2 >= text.size())
-            return std::nullopt;
-        int high = fnd::ascii::hexDigitValue(text[index + 1]);
-        int low = fnd::ascii::hexDigitValue(text[index + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        result.push_back(static_cast<char>(high << 4 | low));
-        index += 2;
-    }
-    if (!unicode::isValidUTF8(result))
+    auto result = ascii::decodingHexEscapes(text, '%');
+    if (!result || !unicode::isValidUTF8(*result))
         return std::nullopt;
     return result;
 }
