@@ -1,6 +1,5 @@
 #include "platform/ui/NavigationBar.h"
 
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/BarButtonView.h"
 #include "platform/ui/Label.h"
 
@@ -22,7 +21,7 @@ std::shared_ptr<NavigationBar> NavigationBar::create(const gfx::Rect& frame)
 }
 
 NavigationBar::NavigationBar(const gfx::Rect& frame)
-    : View(frame)
+    : Bar(frame, HairlineEdge::Bottom)
     , m_titleLabel(Label::create())
 {
     m_titleLabel->setBackgroundColor(std::nullopt);
@@ -31,20 +30,6 @@ NavigationBar::NavigationBar(const gfx::Rect& frame)
     m_titleLabel->setAdjustsFontSizeToFitWidth(true);
     m_titleLabel->setMinimumFontSize(14);
     addSubview(m_titleLabel);
-}
-
-void NavigationBar::setBarStyle(BarStyle style)
-{
-    m_barStyle = style;
-    itemsChanged();
-    setNeedsDisplay();
-}
-
-void NavigationBar::setTintColor(std::optional<gfx::Color> tint)
-{
-    m_tintColor = tint;
-    itemsChanged();
-    setNeedsDisplay();
 }
 
 void NavigationBar::observe(const fnd::Ref<NavigationItem>& item)
@@ -152,8 +137,8 @@ std::shared_ptr<View> NavigationBar::makeItemView(const fnd::Ref<BarButtonItem>&
         return nullptr;
     if (item->customView())
         return item->customView();
-    auto textColor = barTextColor(barColor(m_barStyle, m_tintColor, m_translucent));
-    return std::make_shared<BarButtonView>(item, textColor);
+    auto itemTextColor = textColor();
+    return std::make_shared<BarButtonView>(item, itemTextColor);
 }
 
 void NavigationBar::rebuildContent()
@@ -172,7 +157,7 @@ void NavigationBar::rebuildContent()
             addSubview(view);
     }
     m_titleLabel->setText(top && !top->titleView() ? top->title() : std::string());
-    m_titleLabel->setTextColor(barTextColor(barColor(m_barStyle, m_tintColor, m_translucent)));
+    m_titleLabel->setTextColor(textColor());
     m_contentOutdated = false;
 }
 
@@ -209,19 +194,10 @@ gfx::Size NavigationBar::sizeThatFits(gfx::Size limit) const
     return { limit.width > 0 ? limit.width : bounds().size.width, barHeight };
 }
 
-void NavigationBar::drawRect(gfx::GraphicsContext& context, const gfx::Rect&)
-{
-    auto area = bounds();
-    context.setFillColor(barColor(m_barStyle, m_tintColor, m_translucent));
-    context.fillRect(area);
-    context.setFillColor(gfx::Color(0, 0, 0, 0.5));
-    context.fillRect({ area.minX(), area.maxY() - 1, area.size.width, 1 });
-}
-
 std::string NavigationBar::treeAttributes() const
 {
     auto top = topItem();
-    std::string text = "style=" + std::to_string(int(m_barStyle));
+    std::string text = "style=" + std::to_string(int(barStyle()));
     if (top)
         text += " title=\"" + top->title() + "\"";
     return text;

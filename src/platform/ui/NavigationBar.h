@@ -1,9 +1,8 @@
 #pragma once
 
+#include "platform/ui/Bar.h"
 #include "platform/ui/BarButtonItem.h"
-#include "platform/ui/BarStyle.h"
 #include "platform/ui/NavigationItem.h"
-#include "platform/ui/View.h"
 
 #include <functional>
 #include <optional>
@@ -16,19 +15,12 @@ class Label;
 // The bar at the top of a navigation controller: the top item's title in the middle, its left and
 // right buttons, and a back button (titled after the item below) when there is an item below and
 // the top item has no left button.
-class NavigationBar : public View {
+class NavigationBar : public Bar {
 public:
     static std::shared_ptr<NavigationBar> create(const gfx::Rect& frame = {});
     explicit NavigationBar(const gfx::Rect& frame = {});
 
     std::string_view className() const override { return "NavigationBar"; }
-
-    BarStyle barStyle() const { return m_barStyle; }
-    void setBarStyle(BarStyle);
-    std::optional<gfx::Color> tintColor() const { return m_tintColor; }
-    void setTintColor(std::optional<gfx::Color>);
-    bool isTranslucent() const { return m_translucent; }
-    void setTranslucent(bool translucent) { m_translucent = translucent; }
 
     const std::vector<fnd::Ref<NavigationItem>>& items() const { return m_items; }
     void setItems(std::vector<fnd::Ref<NavigationItem>>, bool animated = false);
@@ -47,19 +39,16 @@ public:
 
     void layoutSubviews() override;
     gfx::Size sizeThatFits(gfx::Size) const override;
-    void drawRect(gfx::GraphicsContext&, const gfx::Rect&) override;
     std::string treeAttributes() const override;
 
 private:
+    void appearanceChanged() override { itemsChanged(); }
     void observe(const fnd::Ref<NavigationItem>&);
     void itemsChanged();
     void rebuildContent();
     void goBack();
     std::shared_ptr<View> makeItemView(const fnd::Ref<BarButtonItem>&);
 
-    BarStyle m_barStyle = BarStyle::Default;
-    std::optional<gfx::Color> m_tintColor;
-    bool m_translucent = false;
     std::vector<fnd::Ref<NavigationItem>> m_items;
     std::function<void()> m_backHandler;
 

@@ -1,6 +1,5 @@
 #include "platform/ui/Toolbar.h"
 
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/BarButtonView.h"
 
 #include <algorithm>
@@ -60,24 +59,8 @@ std::shared_ptr<Toolbar> Toolbar::create(const gfx::Rect& frame)
 }
 
 Toolbar::Toolbar(const gfx::Rect& frame)
-    : View(frame)
+    : Bar(frame, HairlineEdge::Top)
 {
-}
-
-void Toolbar::setBarStyle(BarStyle style)
-{
-    m_barStyle = style;
-    m_itemViewsOutdated = true;
-    setNeedsLayout();
-    setNeedsDisplay();
-}
-
-void Toolbar::setTintColor(std::optional<gfx::Color> tint)
-{
-    m_tintColor = tint;
-    m_itemViewsOutdated = true;
-    setNeedsLayout();
-    setNeedsDisplay();
 }
 
 void Toolbar::setItems(std::vector<fnd::Ref<BarButtonItem>> items, bool)
@@ -109,13 +92,13 @@ void Toolbar::rebuildItemViews()
             view->removeFromSuperview();
     }
     m_itemViews.clear();
-    auto textColor = barTextColor(barColor(m_barStyle, m_tintColor, m_translucent));
+    auto itemTextColor = textColor();
     for (auto& item : m_items) {
         std::shared_ptr<View> view;
         if (item->customView())
             view = item->customView();
         else if (!item->isSpace())
-            view = std::make_shared<BarButtonView>(item, textColor);
+            view = std::make_shared<BarButtonView>(item, itemTextColor);
         if (view)
             addSubview(view);
         m_itemViews.push_back(view);
@@ -145,19 +128,10 @@ gfx::Size Toolbar::sizeThatFits(gfx::Size limit) const
     return { limit.width > 0 ? limit.width : bounds().size.width, 44 };
 }
 
-void Toolbar::drawRect(gfx::GraphicsContext& context, const gfx::Rect&)
-{
-    auto area = bounds();
-    context.setFillColor(barColor(m_barStyle, m_tintColor, m_translucent));
-    context.fillRect(area);
-    context.setFillColor(gfx::Color(0, 0, 0, 0.5));
-    context.fillRect({ area.minX(), area.minY(), area.size.width, 1 });
-}
-
 std::string Toolbar::treeAttributes() const
 {
-    std::string text = "style=" + std::to_string(int(m_barStyle));
-    if (m_translucent)
+    std::string text = "style=" + std::to_string(int(barStyle()));
+    if (isTranslucent())
         text += " translucent";
     return text;
 }
