@@ -73,11 +73,12 @@ void decodeWarmDecoder(benchmark::State& state, const std::string& text)
     setThroughput(state, text.size());
 }
 
+template<unsigned flags>
 void decodeRapidJSON(benchmark::State& state, const std::string& text)
 {
     for (auto _ : state) {
         rapidjson::Document document;
-        document.Parse(text.data(), text.size());
+        document.Parse<flags>(text.data(), text.size());
         if (document.HasParseError())
             state.SkipWithError("parse failed");
         benchmark::DoNotOptimize(&document);
@@ -170,7 +171,7 @@ public:
     {
         std::printf("\n%-14s %-24s %10s %12s\n", "document", "library", "MB/s", "Brenzo/lib");
         for (auto& document : documentNames) {
-            printGroup(document, "decode/brenzo-fresh", { "decode/brenzo-warm", "decode/rapidjson", "decode/simdjson", "decode/nlohmann" });
+            printGroup(document, "decode/brenzo-fresh", { "decode/brenzo-warm", "decode/rapidjson", "decode/rapidjson-exact", "decode/simdjson", "decode/nlohmann" });
             printGroup(document, "encode/brenzo", { "encode/rapidjson", "encode/nlohmann" });
         }
     }
@@ -218,7 +219,9 @@ int main(int argc, char** argv)
     const std::vector<std::pair<std::string, Function>> benchmarks = {
         { "decode/brenzo-fresh", decodeFreshDecoder },
         { "decode/brenzo-warm", decodeWarmDecoder },
-        { "decode/rapidjson", decodeRapidJSON },
+        { "decode/rapidjson", decodeRapidJSON<rapidjson::kParseDefaultFlags> },
+        // The same work as ours: correctly rounded doubles and the input checked to be UTF-8.
+        { "decode/rapidjson-exact", decodeRapidJSON<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseValidateEncodingFlag> },
         { "decode/simdjson", decodeSimdjson },
         { "decode/nlohmann", decodeNlohmann },
         { "encode/brenzo", encodeBrenzo },
