@@ -8,11 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using namespace fnd;
 using brenzo::testing::LoopbackServer;
 
@@ -84,20 +79,6 @@ URLRequest requestFor(const std::string& address)
     auto url = URL::create(address);
     EXPECT_TRUE(url) << address;
     return URLRequest(url);
-}
-
-// A loopback port that nothing listens on.
-int closedPort()
-{
-    int descriptor = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(descriptor);
-    return ntohs(address.sin_port);
 }
 
 class URLConnectionTest : public ::testing::Test {
@@ -353,7 +334,7 @@ TEST_F(URLConnectionTest, ASilentServerTimesOut)
 
 TEST_F(URLConnectionTest, AddressesThatCannotBeLoadedFail)
 {
-    auto refused = load(requestFor("http://127.0.0.1:" + std::to_string(closedPort()) + "/"));
+    auto refused = load(requestFor("http://127.0.0.1:" + std::to_string(LoopbackServer::closedPort()) + "/"));
     ASSERT_TRUE(refused->error);
     EXPECT_EQ(refused->error->code(), URLError::CannotConnectToHost);
 
@@ -475,7 +456,7 @@ TEST_F(URLConnectionTest, SynchronousLoadsBlockAndFollowRedirects)
     ASSERT_TRUE(data);
     EXPECT_EQ(response->statusCode(), 404);
 
-    data = URLConnection::sendSynchronousRequest(requestFor("http://127.0.0.1:" + std::to_string(closedPort()) + "/"), &response, &error);
+    data = URLConnection::sendSynchronousRequest(requestFor("http://127.0.0.1:" + std::to_string(LoopbackServer::closedPort()) + "/"), &response, &error);
     EXPECT_FALSE(data);
     EXPECT_FALSE(response);
     ASSERT_TRUE(error);

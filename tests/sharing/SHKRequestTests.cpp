@@ -8,30 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using brenzo::testing::LoopbackServer;
 
 namespace {
 
 constexpr double patience = 10;
-
-// A loopback port that nothing listens on.
-int closedPort()
-{
-    int descriptor = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(descriptor);
-    return ntohs(address.sin_port);
-}
 
 // Stands for a sharer waiting for its request: counts the calls of its finished operation.
 class RequestOwner {
@@ -168,7 +149,7 @@ TEST_F(SHKRequestTest, AFailedConnectionEndsWithoutSuccessOrResponse)
 {
     auto owner = std::make_shared<RequestOwner>();
     std::weak_ptr<RequestOwner> weakOwner = owner;
-    auto address = fnd::URL::create("http://127.0.0.1:" + std::to_string(closedPort()) + "/nothing");
+    auto address = fnd::URL::create("http://127.0.0.1:" + std::to_string(LoopbackServer::closedPort()) + "/nothing");
     auto request = SHKRequest::create(address, std::string("a=1"), owner, &RequestOwner::sendFinished, "POST", true);
     owner = nullptr;
     // The request alone keeps its delegate until the one call.

@@ -1,7 +1,11 @@
 #include "support/LoopbackServer.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <openssl/evp.h>
 #include <openssl/x509.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <stdexcept>
 
@@ -37,6 +41,19 @@ std::optional<std::string> RecordedRequest::header(const std::string& name) cons
     if (found == headers.end())
         return std::nullopt;
     return found->second;
+}
+
+int LoopbackServer::closedPort()
+{
+    int descriptor = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(descriptor);
+    return ntohs(address.sin_port);
 }
 
 LoopbackServer::LoopbackServer(Transport transport)

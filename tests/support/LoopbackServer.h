@@ -49,6 +49,9 @@ public:
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
+    // A loopback port that nothing listens on, for refused connections.
+    static int closedPort();
+
     httplib::Server& http() { return *m_server; }
     void start();
 
