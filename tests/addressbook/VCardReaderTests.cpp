@@ -206,6 +206,9 @@ TEST(VCardDecoding, RejectsBrokenEncodings)
     EXPECT_EQ(ab::VCardDecoding::decodeQuotedPrintable("a=3Db=").value(), "a=b");
     EXPECT_FALSE(ab::VCardDecoding::decodeQuotedPrintable("a=3"));
     EXPECT_FALSE(ab::VCardDecoding::decodeQuotedPrintable("a=G0"));
+    // Only a single last "=" is a soft line break; "==" is an escape cut short.
+    EXPECT_FALSE(ab::VCardDecoding::decodeQuotedPrintable("a=="));
+    EXPECT_EQ(ab::VCardDecoding::decodeDataURI("data:,a%41b").value(), (std::vector<uint8_t> { 'a', 'A', 'b' }));
     EXPECT_FALSE(ab::VCardDecoding::decodeBase64("QUJD*"));
     EXPECT_FALSE(ab::VCardDecoding::decodeDataURI("data:image/png;base64"));
     EXPECT_FALSE(ab::VCardDecoding::decodeDataURI("data:,%4"));
