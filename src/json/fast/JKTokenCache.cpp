@@ -147,13 +147,13 @@ fnd::Id JKTokenCache::makeObject(const JKTokenValue& value)
     case JKTokenValue::Type::String:
         return std::allocate_shared<fnd::String>(JKPoolAllocator<fnd::String>(), std::string(reinterpret_cast<const char*>(value.bytes), value.length));
     case JKTokenValue::Type::SignedInteger:
-        return makeNumber(Type::Int64, { value.number.signedValue, 0, 0 });
+        return makeNumber(Type::Int64, fnd::Number::Scalar::ofSigned(value.number.signedValue));
     case JKTokenValue::Type::UnsignedInteger:
         if (value.number.unsignedValue <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
-            return makeNumber(Type::Int64, { static_cast<int64_t>(value.number.unsignedValue), 0, 0 });
-        return makeNumber(Type::UInt64, { 0, value.number.unsignedValue, 0 });
+            return makeNumber(Type::Int64, fnd::Number::Scalar::ofSigned(static_cast<int64_t>(value.number.unsignedValue)));
+        return makeNumber(Type::UInt64, fnd::Number::Scalar::ofUnsigned(value.number.unsignedValue));
     case JKTokenValue::Type::Double:
-        return makeNumber(Type::Double, { 0, 0, value.number.doubleValue });
+        return makeNumber(Type::Double, fnd::Number::Scalar::ofDouble(value.number.doubleValue));
     case JKTokenValue::Type::None:
         break;
     }

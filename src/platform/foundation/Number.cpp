@@ -15,28 +15,28 @@ Number::Number(Type type, Scalar value)
 
 Ref<Number> Number::withInteger(int64_t value)
 {
-    return std::make_shared<Number>(Type::Int64, Scalar { value, 0, 0 });
+    return std::make_shared<Number>(Type::Int64, Scalar::ofSigned(value));
 }
 
 Ref<Number> Number::withUnsigned(uint64_t value)
 {
-    return std::make_shared<Number>(Type::UInt64, Scalar { 0, value, 0 });
+    return std::make_shared<Number>(Type::UInt64, Scalar::ofUnsigned(value));
 }
 
 Ref<Number> Number::withDouble(double value)
 {
-    return std::make_shared<Number>(Type::Double, Scalar { 0, 0, value });
+    return std::make_shared<Number>(Type::Double, Scalar::ofDouble(value));
 }
 
 const Ref<Number>& Number::yes()
 {
-    static const Ref<Number> instance = std::make_shared<Number>(Type::Bool, Scalar { 1, 0, 0 });
+    static const Ref<Number> instance = std::make_shared<Number>(Type::Bool, Scalar::ofSigned(1));
     return instance;
 }
 
 const Ref<Number>& Number::no()
 {
-    static const Ref<Number> instance = std::make_shared<Number>(Type::Bool, Scalar { 0, 0, 0 });
+    static const Ref<Number> instance = std::make_shared<Number>(Type::Bool, Scalar::ofSigned(0));
     return instance;
 }
 
@@ -82,12 +82,12 @@ int64_t Number::longLongValue() const
     switch (m_type) {
     case Type::Bool:
     case Type::Int64:
-        return m_value.signedValue;
+        return m_value.signedValue();
     case Type::UInt64:
-        return static_cast<int64_t>(m_value.unsignedValue);
+        return static_cast<int64_t>(m_value.unsignedValue());
     case Type::Double:
     case Type::Decimal:
-        return saturatedFromDouble<int64_t>(m_value.doubleValue);
+        return saturatedFromDouble<int64_t>(m_value.doubleValue());
     }
     return 0;
 }
@@ -97,14 +97,14 @@ uint64_t Number::unsignedLongLongValue() const
     switch (m_type) {
     case Type::Bool:
     case Type::Int64:
-        return static_cast<uint64_t>(m_value.signedValue);
+        return static_cast<uint64_t>(m_value.signedValue());
     case Type::UInt64:
-        return m_value.unsignedValue;
+        return m_value.unsignedValue();
     case Type::Double:
     case Type::Decimal:
-        if (m_value.doubleValue < 0)
-            return static_cast<uint64_t>(saturatedFromDouble<int64_t>(m_value.doubleValue));
-        return saturatedFromDouble<uint64_t>(m_value.doubleValue);
+        if (m_value.doubleValue() < 0)
+            return static_cast<uint64_t>(saturatedFromDouble<int64_t>(m_value.doubleValue()));
+        return saturatedFromDouble<uint64_t>(m_value.doubleValue());
     }
     return 0;
 }
@@ -114,12 +114,12 @@ double Number::doubleValue() const
     switch (m_type) {
     case Type::Bool:
     case Type::Int64:
-        return static_cast<double>(m_value.signedValue);
+        return static_cast<double>(m_value.signedValue());
     case Type::UInt64:
-        return static_cast<double>(m_value.unsignedValue);
+        return static_cast<double>(m_value.unsignedValue());
     case Type::Double:
     case Type::Decimal:
-        return m_value.doubleValue;
+        return m_value.doubleValue();
     }
     return 0;
 }
@@ -141,9 +141,9 @@ std::string Number::stringValue() const
     switch (m_type) {
     case Type::Bool:
     case Type::Int64:
-        return std::to_string(m_value.signedValue);
+        return std::to_string(m_value.signedValue());
     case Type::UInt64:
-        return std::to_string(m_value.unsignedValue);
+        return std::to_string(m_value.unsignedValue());
     case Type::Double:
     case Type::Decimal:
         return formatDouble(doubleValue());
@@ -155,7 +155,7 @@ size_t Number::hash() const
 {
     double value = doubleValue();
     if (isInteger() || (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 9.2e18))
-        return std::hash<int64_t>()(isInteger() && m_type == Type::UInt64 ? int64_t(m_value.unsignedValue) : longLongValue());
+        return std::hash<int64_t>()(isInteger() && m_type == Type::UInt64 ? int64_t(m_value.unsignedValue()) : longLongValue());
     return std::hash<double>()(value);
 }
 
@@ -167,8 +167,8 @@ bool Number::isEqual(const Object& other) const
     if (!number)
         return false;
     if (isInteger() && number->isInteger()) {
-        bool thisNegative = m_type != Type::UInt64 && m_value.signedValue < 0;
-        bool otherNegative = number->m_type != Type::UInt64 && number->m_value.signedValue < 0;
+        bool thisNegative = m_type != Type::UInt64 && m_value.signedValue() < 0;
+        bool otherNegative = number->m_type != Type::UInt64 && number->m_value.signedValue() < 0;
         if (thisNegative != otherNegative)
             return false;
         return unsignedLongLongValue() == number->unsignedLongLongValue();

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Object.h"
 
+#include <bit>
 #include <cstdint>
 
 namespace fnd {
@@ -9,7 +10,7 @@ namespace fnd {
 // A boxed scalar. Booleans are two shared instances, told apart from the integers 0 and 1 by their type.
 class Number : public Object {
 public:
-    enum class Type {
+    enum class Type : uint8_t {
         Bool,
         Int64,
         UInt64,
@@ -44,10 +45,20 @@ public:
     bool isEqual(const Object&) const override;
     std::string description() const override { return stringValue(); }
 
-    struct Scalar {
-        int64_t signedValue = 0;
-        uint64_t unsignedValue = 0;
-        double doubleValue = 0;
+    // One machine word: the signed, unsigned or double value, as the type says.
+    class Scalar {
+    public:
+        static constexpr Scalar ofSigned(int64_t value) { return Scalar(std::bit_cast<uint64_t>(value)); }
+        static constexpr Scalar ofUnsigned(uint64_t value) { return Scalar(value); }
+        static constexpr Scalar ofDouble(double value) { return Scalar(std::bit_cast<uint64_t>(value)); }
+
+        constexpr int64_t signedValue() const { return std::bit_cast<int64_t>(m_bits); }
+        constexpr uint64_t unsignedValue() const { return m_bits; }
+        constexpr double doubleValue() const { return std::bit_cast<double>(m_bits); }
+
+    private:
+        explicit constexpr Scalar(uint64_t bits) : m_bits(bits) { }
+        uint64_t m_bits;
     };
 
     // Public so that make_shared can build instances; use the factories.
