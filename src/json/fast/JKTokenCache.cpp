@@ -51,12 +51,13 @@ JKTokenCache::JKTokenCache() = default;
 
 [[gnu::always_inline]] inline bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
 {
-    const SlotKey& key = m_keys[index];
-    if (key.hash != value.hash || key.type != value.type || key.length != value.length)
+    const Slot& slot = m_slots[index];
+    if (slot.hash != value.hash || slot.type != value.type || slot.length != value.length)
         return false;
-    if (value.length <= bytesKeptInKey)
-        return bytesEqual(key.bytes.data(), value.bytes, value.length);
-    return bytesEqual(static_cast<const fnd::String&>(*m_slots[index].object).utf8().data(), value.bytes, value.length);
+    if (value.type == JKTokenValue::Type::String)
+        return bytesEqual(static_cast<const fnd::String&>(*slot.object).utf8().data(), value.bytes, value.length);
+    // Numbers are made only by makeObject(), which stores the token's eight bytes as they are.
+    return static_cast<const fnd::Number&>(*slot.object).scalar().unsignedValue() == value.number.unsignedValue;
 }
 
 JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
@@ -68,7 +69,7 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     size_t step = value.length + static_cast<size_t>(value.type) + 3;
     size_t index = value.hash & mask;
     for (int probe = 0; probe < probeCount; ++probe) {
-        if (m_keys[index].type == JKTokenValue::Type::None) {
+        if (m_slots[index].type == JKTokenValue::Type::None) {
             chosen = static_cast<int>(index);
             break;
         }
@@ -94,32 +95,31 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     if (chosen < 0)
         return { std::move(object), -1 };
     auto position = static_cast<size_t>(chosen);
-    SlotKey& key = m_keys[position];
-    key = { value.hash, value.type, value.length, {} };
-    std::memcpy(key.bytes.data(), value.bytes, std::min(value.length, bytesKeptInKey));
     Slot& slot = m_slots[position];
+    slot.hash = value.hash;
+    slot.type = value.type;
+    slot.length = value.length;
     m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(slot.object, object);
-    slot.hasKeyHash = false;
-    slot.keyHash = 0;
+    m_keyHashes[position] = 0;
     m_ages[position] = 0;
     return { std::move(object), chosen };
 }
 
 size_t JKTokenCache::keyHashForSlot(int index)
 {
-    Slot& slot = m_slots[static_cast<size_t>(index)];
-    if (!slot.hasKeyHash) {
-        slot.keyHash = slot.object->hash();
-        slot.hasKeyHash = true;
-    }
-    return slot.keyHash;
+    auto position = static_cast<size_t>(index);
+    size_t& keyHash = m_keyHashes[position];
+    // A key whose hash is 0 is hashed again each time; that costs only time.
+    if (!keyHash)
+        keyHash = m_slots[position].object->hash();
+    return keyHash;
 }
 
 void JKTokenCache::clear()
 {
-    m_keys.fill(SlotKey());
     for (auto& slot : m_slots)
         slot = Slot();
+    m_keyHashes.fill(0);
     m_ages.fill(0);
     m_evicted.fill(nullptr);
 }

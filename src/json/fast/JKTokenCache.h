@@ -28,30 +28,23 @@ public:
     void clear();
 
 private:
-    // What probing compares, kept apart from the objects so that a probe reads one line and never
-    // waits for an object: a number's bits, or a string's bytes when it has at most 16 (a longer one
-    // is compared against its object's own text).
-    struct alignas(32) SlotKey {
+    // Two slots share a cache line, so a probe reads one line; the value itself is compared against
+    // the slot's object, which a hit needs at hand anyway.
+    struct alignas(32) Slot {
         uint32_t hash = 0;
         // None marks a free slot.
         JKTokenValue::Type type = JKTokenValue::Type::None;
         size_t length = 0;
-        std::array<uint8_t, 16> bytes {};
-    };
-    static constexpr size_t bytesKeptInKey = sizeof(SlotKey::bytes);
-
-    struct Slot {
         fnd::Id object;
-        size_t keyHash = 0;
-        bool hasKeyHash = false;
     };
 
     static fnd::Id makeObject(const JKTokenValue&);
     bool holdsValue(size_t index, const JKTokenValue&) const;
     void age();
 
-    std::array<SlotKey, slotCount> m_keys;
     std::array<Slot, slotCount> m_slots;
+    // The platform hash of each slot's object when it is a dictionary key; 0 until first asked.
+    std::array<size_t, slotCount> m_keyHashes {};
     std::array<uint8_t, slotCount> m_ages {};
     uint32_t m_lfsr { 1 };
     // Evicted objects wait here for a few more evictions before they are released, so that their

@@ -18,6 +18,22 @@ public:
         Decimal,
     };
 
+    // One machine word: the signed, unsigned or double value, as the type says.
+    class Scalar {
+    public:
+        static constexpr Scalar ofSigned(int64_t value) { return Scalar(std::bit_cast<uint64_t>(value)); }
+        static constexpr Scalar ofUnsigned(uint64_t value) { return Scalar(value); }
+        static constexpr Scalar ofDouble(double value) { return Scalar(std::bit_cast<uint64_t>(value)); }
+
+        constexpr int64_t signedValue() const { return std::bit_cast<int64_t>(m_bits); }
+        constexpr uint64_t unsignedValue() const { return m_bits; }
+        constexpr double doubleValue() const { return std::bit_cast<double>(m_bits); }
+
+    private:
+        explicit constexpr Scalar(uint64_t bits) : m_bits(bits) { }
+        uint64_t m_bits;
+    };
+
     static Ref<Number> withInteger(int64_t);
     static Ref<Number> withUnsigned(uint64_t);
     static Ref<Number> withDouble(double);
@@ -26,6 +42,8 @@ public:
     static const Ref<Number>& no();
 
     Type type() const { return m_type; }
+    // The value as stored, read without a virtual call; subclasses may compute theirs differently.
+    Scalar scalar() const { return m_value; }
     bool isBoolean() const { return m_type == Type::Bool; }
     bool isInteger() const { return m_type == Type::Bool || m_type == Type::Int64 || m_type == Type::UInt64; }
     // The platform's type code: 'c' for booleans, 'q', 'Q', 'd'.
@@ -44,22 +62,6 @@ public:
     size_t hash() const override;
     bool isEqual(const Object&) const override;
     std::string description() const override { return stringValue(); }
-
-    // One machine word: the signed, unsigned or double value, as the type says.
-    class Scalar {
-    public:
-        static constexpr Scalar ofSigned(int64_t value) { return Scalar(std::bit_cast<uint64_t>(value)); }
-        static constexpr Scalar ofUnsigned(uint64_t value) { return Scalar(value); }
-        static constexpr Scalar ofDouble(double value) { return Scalar(std::bit_cast<uint64_t>(value)); }
-
-        constexpr int64_t signedValue() const { return std::bit_cast<int64_t>(m_bits); }
-        constexpr uint64_t unsignedValue() const { return m_bits; }
-        constexpr double doubleValue() const { return std::bit_cast<double>(m_bits); }
-
-    private:
-        explicit constexpr Scalar(uint64_t bits) : m_bits(bits) { }
-        uint64_t m_bits;
-    };
 
     // Public so that make_shared can build instances; use the factories.
     Number(Type, Scalar);
