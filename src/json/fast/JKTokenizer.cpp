@@ -206,17 +206,32 @@ bool roundToDouble(UInt128 value, int binaryExponent, double& result)
     return roundToDouble(top, inexact, binaryExponent + shift, result);
 }
 
-// numerator / divisor and its remainder, where the quotient fits 64 bits.
-uint64_t divideNarrowing(UInt128 numerator, uint64_t divisor, uint64_t& remainder)
+// For each 5^k, k in 1...27: floor(2^(63 + w) / 5^k), where w is the bit width of 5^k, so that the
+// reciprocal lies in [2^63, 2^64) and a quotient by 5^k is a multiplication.
+constexpr auto reciprocalsOfPowersOfFive = [] {
+    std::array<uint64_t, 28> reciprocals {};
+    for (size_t k = 1; k < reciprocals.size(); ++k)
+        reciprocals[k] = static_cast<uint64_t>((static_cast<UInt128>(1) << (63 + std::bit_width(powersOfFive[k]))) / powersOfFive[k]);
+    return reciprocals;
+}();
+
+// floor((mantissa << shift) / 5^k) and whether the division leaves a remainder, where mantissa is not
+// 0 and shift = 63 + w - width(mantissa), which puts the quotient in [2^62, 2^64). The reciprocal gives
+// the quotient or one less; the exact remainder decides which, so no rounding is ever guessed.
+uint64_t divideByPowerOfFive(uint64_t mantissa, size_t k, int shift, bool& hasRemainder)
 {
-#if defined(__x86_64__)
-    uint64_t quotient;
-    __asm__("divq %4" : "=a"(quotient), "=d"(remainder) : "a"(static_cast<uint64_t>(numerator)), "d"(static_cast<uint64_t>(numerator >> 64)), "r"(divisor));
+    uint64_t divisor = powersOfFive[k];
+    uint64_t normalized = mantissa << std::countl_zero(mantissa);
+    auto quotient = static_cast<uint64_t>((static_cast<UInt128>(normalized) * reciprocalsOfPowersOfFive[k]) >> 64);
+    UInt128 numerator = static_cast<UInt128>(mantissa) << shift;
+    // Below 2 x divisor, so it fits 64 bits.
+    auto remainder = static_cast<uint64_t>(numerator - static_cast<UInt128>(quotient) * divisor);
+    if (remainder >= divisor) {
+        ++quotient;
+        remainder -= divisor;
+    }
+    hasRemainder = remainder != 0;
     return quotient;
-#else
-    remainder = static_cast<uint64_t>(numerator % divisor);
-    return static_cast<uint64_t>(numerator / divisor);
-#endif
 }
 
 // The double nearest to mantissa x 10^exponent without the general conversion routine, for the usual
@@ -238,13 +253,12 @@ bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
             if (!roundToDouble(product, static_cast<int>(exponent), magnitude))
                 return false;
         } else {
-            uint64_t divisor = powersOfFive[static_cast<size_t>(-exponent)];
+            auto k = static_cast<size_t>(-exponent);
             // The numerator's top bit at 62 + width(divisor): the quotient is at least 2^62 and below 2^64.
-            int shift = 62 + std::bit_width(divisor) - (std::bit_width(parts.mantissa) - 1);
-            UInt128 numerator = static_cast<UInt128>(parts.mantissa) << shift;
-            uint64_t remainder = 0;
-            uint64_t quotient = divideNarrowing(numerator, divisor, remainder);
-            if (!roundToDouble(quotient, remainder != 0, static_cast<int>(exponent) - shift, magnitude))
+            int shift = 63 + std::bit_width(powersOfFive[k]) - std::bit_width(parts.mantissa);
+            bool hasRemainder = false;
+            uint64_t quotient = divideByPowerOfFive(parts.mantissa, k, shift, hasRemainder);
+            if (!roundToDouble(quotient, hasRemainder, static_cast<int>(exponent) - shift, magnitude))
                 return false;
         }
     }
