@@ -167,7 +167,7 @@ constexpr auto powersOfFive = [] {
 
 // The double nearest to (value + a little, when `inexact`) x 2^binaryExponent, ties to even; value is
 // not 0. False when the result would not be a normal double.
-bool roundToDouble(uint64_t value, bool inexact, int binaryExponent, double& result)
+[[gnu::always_inline]] inline bool roundToDouble(uint64_t value, bool inexact, int binaryExponent, double& result)
 {
     constexpr int significandBits = 53;
     int dropped = std::bit_width(value) - significandBits;
@@ -218,7 +218,7 @@ constexpr auto reciprocalsOfPowersOfFive = [] {
 // floor((mantissa << shift) / 5^k) and whether the division leaves a remainder, where mantissa is not
 // 0 and shift = 63 + w - width(mantissa), which puts the quotient in [2^62, 2^64). The reciprocal gives
 // the quotient or one less; the exact remainder decides which, so no rounding is ever guessed.
-uint64_t divideByPowerOfFive(uint64_t mantissa, size_t k, int shift, bool& hasRemainder)
+[[gnu::always_inline]] inline uint64_t divideByPowerOfFive(uint64_t mantissa, size_t k, int shift, bool& hasRemainder)
 {
     uint64_t divisor = powersOfFive[k];
     uint64_t normalized = mantissa << std::countl_zero(mantissa);
@@ -239,7 +239,7 @@ uint64_t divideByPowerOfFive(uint64_t mantissa, size_t k, int shift, bool& hasRe
 // e = 27. For e >= 0, mantissa x 5^e is exact in 128 bits; for e < 0, the mantissa is shifted so that
 // dividing by 5^-e leaves a quotient of 63 or 64 bits, and the remainder tells whether anything was
 // left over. Either way every bit that decides the rounding is known.
-bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
+[[gnu::always_inline]] inline bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
 {
     int64_t exponent = parts.exponent - parts.fractionDigits;
     if (parts.significantDigits > 19)
