@@ -11,12 +11,14 @@
 #include <rapidjson/writer.h>
 #include <simdjson.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -199,6 +201,23 @@ private:
     std::map<std::string, double> m_medians;
 };
 
+// The table compares runs made at different moments, which on a shared machine drift apart; medians
+// of interleaved repetitions keep the ratios steady. Both can still be set on the command line.
+std::vector<char*> argumentsWithSteadyDefaults(int argc, char** argv)
+{
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    std::vector<char*> arguments(argv, argv + argc);
+    auto given = [&](std::string_view flag) {
+        return std::any_of(arguments.begin(), arguments.end(), [&](const char* argument) { return std::string_view(argument).starts_with(flag); });
+    };
+    if (!given("--benchmark_repetitions"))
+        arguments.push_back(repetitions);
+    if (!given("--benchmark_enable_random_interleaving"))
+        arguments.push_back(interleaving);
+    return arguments;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -236,7 +255,9 @@ int main(int argc, char** argv)
         }
     }
 
-    benchmark::Initialize(&argc, argv);
+    auto arguments = argumentsWithSteadyDefaults(argc, argv);
+    int argumentCount = static_cast<int>(arguments.size());
+    benchmark::Initialize(&argumentCount, arguments.data());
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printTable();
