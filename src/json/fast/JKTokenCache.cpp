@@ -1,5 +1,6 @@
 #include "json/fast/JKTokenCache.h"
 
+#include "json/fast/JKNumberSlab.h"
 #include "json/fast/JKPool.h"
 #include "platform/foundation/Number.h"
 #include "platform/foundation/String.h"
@@ -131,13 +132,12 @@ void JKTokenCache::age()
     m_ages[m_lfsr & mask] >>= 1;
 }
 
-namespace {
-
-fnd::Id makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)
+fnd::Id JKTokenCache::makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)
 {
-    return std::allocate_shared<fnd::Number>(JKPoolAllocator<fnd::Number>(), type, scalar);
-}
-
+    if (!m_numberSlab || m_numberSlab->isFull())
+        m_numberSlab = std::allocate_shared<JKNumberSlab>(JKPoolAllocator<JKNumberSlab>());
+    // The number shares the slab's reference count.
+    return fnd::Id(m_numberSlab, m_numberSlab->makeNumber(type, scalar));
 }
 
 fnd::Id JKTokenCache::makeObject(const JKTokenValue& value)

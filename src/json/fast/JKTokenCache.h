@@ -1,6 +1,7 @@
 #pragma once
 
 #include "json/fast/JKTokenValue.h"
+#include "platform/foundation/Number.h"
 #include "platform/foundation/Object.h"
 
 #include <array>
@@ -8,6 +9,8 @@
 
 // Hands out one shared object for repeated strings and numbers, so that equal values decoded by one
 // decoder are the same object until evicted. 1,024 slots with ages that rise on hits and decay on misses.
+class JKNumberSlab;
+
 class JKTokenCache {
 public:
     static constexpr size_t slotCount = 1024;
@@ -38,7 +41,8 @@ private:
         fnd::Id object;
     };
 
-    static fnd::Id makeObject(const JKTokenValue&);
+    fnd::Id makeObject(const JKTokenValue&);
+    fnd::Id makeNumber(fnd::Number::Type, fnd::Number::Scalar);
     bool holdsValue(size_t index, const JKTokenValue&) const;
     void age();
 
@@ -51,4 +55,6 @@ private:
     // reference counts, fetched when they were evicted, are at hand by then.
     std::array<fnd::Id, 16> m_evicted;
     size_t m_nextEvicted { 0 };
+    // Where new numbers are made until it is full.
+    std::shared_ptr<JKNumberSlab> m_numberSlab;
 };

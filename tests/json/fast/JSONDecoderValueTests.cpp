@@ -16,6 +16,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <vector>
 
 using namespace brenzo::testing;
 
@@ -88,6 +89,37 @@ TEST(DecoderValues, NumbersKeepTheirKinds)
     EXPECT_TRUE(std::signbit(onlyNumber("[-0]")->doubleValue()));
     EXPECT_EQ(onlyNumber("[1.5e3]")->doubleValue(), 1500.0);
     EXPECT_EQ(onlyNumber("[0.1]")->doubleValue(), 0.1);
+}
+
+// Numbers are made in blocks that they share; each must stay valid for as long as anything holds it,
+// whatever else from the same parse is gone.
+TEST(DecoderValues, NumbersOutliveTheirContainersAndDecoder)
+{
+    std::string text = "[";
+    for (int index = 0; index < 100; ++index)
+        text += (index ? "," : "") + std::to_string(index) + ".5";
+    text += "]";
+
+    std::vector<fnd::Ref<fnd::Number>> kept;
+    {
+        auto decoder = JSONDecoder::decoder();
+        auto array = fnd::as<fnd::Array>(decoder->objectWithUTF8StringLength(text.data(), text.size()));
+        ASSERT_TRUE(array);
+        ASSERT_EQ(array->count(), 100u);
+        for (size_t index : { 0, 15, 16, 17, 63, 99 })
+            kept.push_back(array->objectAtIndexAs<fnd::Number>(index));
+        decoder->clearCache();
+    }
+    const double expected[] = { 0.5, 15.5, 16.5, 17.5, 63.5, 99.5 };
+    for (size_t index = 0; index < kept.size(); ++index) {
+        ASSERT_TRUE(kept[index]);
+        EXPECT_EQ(kept[index]->doubleValue(), expected[index]);
+    }
+    // Released one by one, the last one frees the memory they shared; the sanitizers watch this.
+    while (!kept.empty()) {
+        EXPECT_EQ(kept.back()->stringValue().back(), '5');
+        kept.pop_back();
+    }
 }
 
 TEST(DecoderValues, AcceptsSubnormalDoubles)

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/foundation/Number.h"
+
+#include <cstddef>
+
+// Decoded numbers, made sixteen to a block: one allocation and one reference count serve all of them,
+// which is most of what a number would otherwise cost the decoder. The numbers handed out share the
+// block's count, so a number kept anywhere keeps its whole block alive.
+class JKNumberSlab {
+public:
+    static constexpr size_t capacity = 16;
+
+    JKNumberSlab() = default;
+    JKNumberSlab(const JKNumberSlab&) = delete;
+    JKNumberSlab& operator=(const JKNumberSlab&) = delete;
+    ~JKNumberSlab();
+
+    bool isFull() const { return m_count == capacity; }
+    // The next number of the block; only while it is not full.
+    fnd::Number* makeNumber(fnd::Number::Type, fnd::Number::Scalar);
+
+private:
+    struct alignas(fnd::Number) Storage {
+        std::byte bytes[sizeof(fnd::Number)];
+    };
+
+    Storage m_numbers[capacity];
+    size_t m_count { 0 };
+};
