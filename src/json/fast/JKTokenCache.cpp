@@ -50,15 +50,24 @@ bool bytesEqual(const void* first, const void* second, size_t length)
 
 JKTokenCache::JKTokenCache() = default;
 
+uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
+{
+    constexpr size_t longestExactLength = 0xFFFFFF;
+    return static_cast<uint32_t>(value.type) << 24 | static_cast<uint32_t>(std::min(value.length, longestExactLength));
+}
+
 [[gnu::always_inline]] inline bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
 {
-    const Slot& slot = m_slots[index];
-    if (slot.hash != value.hash || slot.type != value.type || slot.length != value.length)
+    const SlotKey& key = m_keys[index];
+    if (key.hash != value.hash || key.typeAndLength != typeAndLengthOf(value))
         return false;
-    if (value.type == JKTokenValue::Type::String)
-        return bytesEqual(static_cast<const fnd::String&>(*slot.object).utf8().data(), value.bytes, value.length);
+    if (value.type == JKTokenValue::Type::String) {
+        // The key's length is capped, so the text's own length decides.
+        const std::string& text = static_cast<const fnd::String&>(*m_objects[index]).utf8();
+        return text.size() == value.length && bytesEqual(text.data(), value.bytes, value.length);
+    }
     // Numbers are made only by makeObject(), which stores the token's eight bytes as they are.
-    return static_cast<const fnd::Number&>(*slot.object).scalar().unsignedValue() == value.number.unsignedValue;
+    return static_cast<const fnd::Number&>(*m_objects[index]).scalar().unsignedValue() == value.number.unsignedValue;
 }
 
 JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
@@ -70,19 +79,19 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     size_t step = value.length + static_cast<size_t>(value.type) + 3;
     size_t index = value.hash & mask;
     for (int probe = 0; probe < probeCount; ++probe) {
-        if (m_slots[index].type == JKTokenValue::Type::None) {
+        if (!m_keys[index].typeAndLength) {
             chosen = static_cast<int>(index);
             break;
         }
         if (holdsValue(index, value)) {
             m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
-            return { m_slots[index].object, static_cast<int>(index) };
+            return { m_objects[index], static_cast<int>(index) };
         }
         if (chosen < 0) {
             if (m_ages[index] == 0) {
                 chosen = static_cast<int>(index);
                 // The evicted object's count changes below; fetch it while the new one is made.
-                __builtin_prefetch(m_slots[index].object.get());
+                __builtin_prefetch(m_objects[index].get());
             } else {
                 m_ages[index] >>= 1;
                 age();
@@ -96,11 +105,8 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     if (chosen < 0)
         return { std::move(object), -1 };
     auto position = static_cast<size_t>(chosen);
-    Slot& slot = m_slots[position];
-    slot.hash = value.hash;
-    slot.type = value.type;
-    slot.length = value.length;
-    m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(slot.object, object);
+    m_keys[position] = { value.hash, typeAndLengthOf(value) };
+    m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(m_objects[position], object);
     m_keyHashes[position] = 0;
     m_ages[position] = 0;
     return { std::move(object), chosen };
@@ -112,14 +118,15 @@ size_t JKTokenCache::keyHashForSlot(int index)
     size_t& keyHash = m_keyHashes[position];
     // A key whose hash is 0 is hashed again each time; that costs only time.
     if (!keyHash)
-        keyHash = m_slots[position].object->hash();
+        keyHash = m_objects[position]->hash();
     return keyHash;
 }
 
 void JKTokenCache::clear()
 {
-    for (auto& slot : m_slots)
-        slot = Slot();
+    m_keys.fill(SlotKey());
+    for (auto& object : m_objects)
+        object = nullptr;
     m_keyHashes.fill(0);
     m_ages.fill(0);
     m_evicted.fill(nullptr);

@@ -7,10 +7,10 @@
 #include <array>
 #include <cstdint>
 
-// Hands out one shared object for repeated strings and numbers, so that equal values decoded by one
-// decoder are the same object until evicted. 1,024 slots with ages that rise on hits and decay on misses.
 class JKNumberSlab;
 
+// Hands out one shared object for repeated strings and numbers, so that equal values decoded by one
+// decoder are the same object until evicted. 1,024 slots with ages that rise on hits and decay on misses.
 class JKTokenCache {
 public:
     static constexpr size_t slotCount = 1024;
@@ -31,22 +31,22 @@ public:
     void clear();
 
 private:
-    // Two slots share a cache line, so a probe reads one line; the value itself is compared against
-    // the slot's object, which a hit needs at hand anyway.
-    struct alignas(32) Slot {
+    // What probing compares, eight bytes a slot, so that all the keys stay in the nearest cache. The
+    // value itself is compared against the slot's object, which a hit needs at hand anyway.
+    struct SlotKey {
         uint32_t hash = 0;
-        // None marks a free slot.
-        JKTokenValue::Type type = JKTokenValue::Type::None;
-        size_t length = 0;
-        fnd::Id object;
+        // The value type in the top byte and the length below it (capped), or 0 for a free slot.
+        uint32_t typeAndLength = 0;
     };
+    static uint32_t typeAndLengthOf(const JKTokenValue&);
 
     fnd::Id makeObject(const JKTokenValue&);
     fnd::Id makeNumber(fnd::Number::Type, fnd::Number::Scalar);
     bool holdsValue(size_t index, const JKTokenValue&) const;
     void age();
 
-    std::array<Slot, slotCount> m_slots;
+    std::array<SlotKey, slotCount> m_keys;
+    std::array<fnd::Id, slotCount> m_objects;
     // The platform hash of each slot's object when it is a dictionary key; 0 until first asked.
     std::array<size_t, slotCount> m_keyHashes {};
     std::array<uint8_t, slotCount> m_ages {};
