@@ -56,10 +56,10 @@ uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
     return static_cast<uint32_t>(value.type) << 24 | static_cast<uint32_t>(std::min(value.length, longestExactLength));
 }
 
-[[gnu::always_inline]] inline bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value) const
+[[gnu::always_inline]] inline bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value, SlotKey valueKey) const
 {
     const SlotKey& key = m_keys[index];
-    if (key.hash != value.hash || key.typeAndLength != typeAndLengthOf(value))
+    if (key.hash != valueKey.hash || key.typeAndLength != valueKey.typeAndLength)
         return false;
     if (value.type == JKTokenValue::Type::String) {
         // The key's length is capped, so the text's own length decides.
@@ -75,6 +75,7 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     if (value.type == JKTokenValue::Type::String && value.length == 0)
         return { fnd::String::empty(), -1 };
 
+    const SlotKey valueKey { value.hash, typeAndLengthOf(value) };
     int chosen = -1;
     size_t step = value.length + static_cast<size_t>(value.type) + 3;
     size_t index = value.hash & mask;
@@ -83,7 +84,7 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
             chosen = static_cast<int>(index);
             break;
         }
-        if (holdsValue(index, value)) {
+        if (holdsValue(index, value, valueKey)) {
             m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
             return { m_objects[index], static_cast<int>(index) };
         }
@@ -105,7 +106,7 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     if (chosen < 0)
         return { std::move(object), -1 };
     auto position = static_cast<size_t>(chosen);
-    m_keys[position] = { value.hash, typeAndLengthOf(value) };
+    m_keys[position] = valueKey;
     m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(m_objects[position], object);
     m_keyHashes[position] = 0;
     m_ages[position] = 0;

@@ -42,7 +42,7 @@ private:
 
     fnd::Id makeObject(const JKTokenValue&);
     fnd::Id makeNumber(fnd::Number::Type, fnd::Number::Scalar);
-    bool holdsValue(size_t index, const JKTokenValue&) const;
+    bool holdsValue(size_t index, const JKTokenValue&, SlotKey valueKey) const;
     void age();
 
     std::array<SlotKey, slotCount> m_keys;
