@@ -351,6 +351,24 @@ protected:
     {
         return std::dynamic_pointer_cast<SHKFormOptionController>(form.navigationController()->topViewController());
     }
+
+    // An option picker for a "Venue" row whose list comes from a scripted provider.
+    struct ProviderPicker {
+        std::shared_ptr<ScriptedProvider> provider;
+        fnd::Ref<fnd::MutableDictionary> info;
+        std::shared_ptr<OptionClient> client;
+        std::shared_ptr<SHKFormOptionController> options;
+    };
+    static ProviderPicker providerPicker(std::string_view currentIndexes)
+    {
+        auto provider = std::make_shared<ScriptedProvider>();
+        auto info = pickerInfo(nullptr, std::string(currentIndexes), false);
+        info->setObjectForKey(provider, SHKFormOptionControllerOptionProvider::infoKey);
+        auto row = SHKFormFieldSettings::create("Venue", "venue", FormFieldKind::OptionPicker, std::nullopt, info);
+        auto client = std::make_shared<OptionClient>();
+        auto options = SHKFormOptionController::createWithOptionsInfoClient(row, client);
+        return { std::move(provider), std::move(info), std::move(client), std::move(options) };
+    }
 };
 
 TEST_F(SHKFormOptionTest, ASingleChoiceIsPickedAtOnce)
@@ -414,12 +432,7 @@ TEST_F(SHKFormOptionTest, SeveralChoicesToggleAndComeBackWithDone)
 
 TEST_F(SHKFormOptionTest, AProvidersListIsLoadedWhileTheIndicatorSaysSo)
 {
-    auto provider = std::make_shared<ScriptedProvider>();
-    auto info = pickerInfo(nullptr, "5", false);
-    info->setObjectForKey(provider, SHKFormOptionControllerOptionProvider::infoKey);
-    auto row = SHKFormFieldSettings::create("Venue", "venue", FormFieldKind::OptionPicker, std::nullopt, info);
-    auto client = std::make_shared<OptionClient>();
-    auto options = SHKFormOptionController::createWithOptionsInfoClient(row, client);
+    auto [provider, info, client, options] = providerPicker("5");
     SHK::currentHelper().showViewController(options);
     settle();
 
@@ -443,12 +456,7 @@ TEST_F(SHKFormOptionTest, AProvidersListIsLoadedWhileTheIndicatorSaysSo)
 TEST_F(SHKFormOptionTest, AProviderThatFindsNothingLeadsToNoOptions)
 {
     for (bool fails : { false, true }) {
-        auto provider = std::make_shared<ScriptedProvider>();
-        auto info = pickerInfo(nullptr, "-1", false);
-        info->setObjectForKey(provider, SHKFormOptionControllerOptionProvider::infoKey);
-        auto row = SHKFormFieldSettings::create("Venue", "venue", FormFieldKind::OptionPicker, std::nullopt, info);
-        auto client = std::make_shared<OptionClient>();
-        auto options = SHKFormOptionController::createWithOptionsInfoClient(row, client);
+        auto [provider, info, client, options] = providerPicker("-1");
         options->view();
         if (fails)
             options->optionsEnumerationFailedWithError(fnd::Error::withDescription("test", 1, "offline"));
@@ -467,12 +475,7 @@ TEST_F(SHKFormOptionTest, AProviderThatFindsNothingLeadsToNoOptions)
 
 TEST_F(SHKFormOptionTest, CancelStopsAFetchingProvider)
 {
-    auto provider = std::make_shared<ScriptedProvider>();
-    auto info = pickerInfo(nullptr, "-1", false);
-    info->setObjectForKey(provider, SHKFormOptionControllerOptionProvider::infoKey);
-    auto row = SHKFormFieldSettings::create("Venue", "venue", FormFieldKind::OptionPicker, std::nullopt, info);
-    auto client = std::make_shared<OptionClient>();
-    auto options = SHKFormOptionController::createWithOptionsInfoClient(row, client);
+    auto [provider, info, client, options] = providerPicker("-1");
     options->view();
     options->cancel();
     EXPECT_EQ(provider->cancellations, 1);
