@@ -126,11 +126,25 @@ TEST(PropertyList, UnsupportedValuesAreErrorsNotCrashes)
     EXPECT_EQ(refused(Dictionary::create({ { Number::withInteger(1), String::create("numeric key") } })), PropertyList::writeInvalidError);
     EXPECT_EQ(refused(Number::withUnsigned(UINT64_MAX)), PropertyList::writeInvalidError);
     EXPECT_EQ(refused(nullptr), PropertyList::writeInvalidError);
+    // Stored, these would come back cut short at the U+0000.
+    EXPECT_EQ(refused(Array::create({ String::create(std::string("cut\0short", 9)) })), PropertyList::writeInvalidError);
+    EXPECT_EQ(refused(Dictionary::create({ { String::create(std::string("k\0ey", 4)), String::create("value") } })), PropertyList::writeInvalidError);
 
     auto selfHolding = MutableArray::create();
     selfHolding->addObject(selfHolding);
     EXPECT_EQ(refused(selfHolding), PropertyList::writeInvalidError);
     selfHolding->removeAllObjects();
+}
+
+TEST(PropertyList, IllFormedUTF8IsReadAsReplacementCharactersAndStoresAgain)
+{
+    auto value = as<Dictionary>(readText("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>k\xFF</key><string>v\xFE</string></dict></plist>"));
+    ASSERT_TRUE(value);
+    auto string = value->objectForKeyAs<String>("k\uFFFD");
+    ASSERT_TRUE(string);
+    EXPECT_EQ(string->utf8(), "v\uFFFD");
+    for (auto format : { PropertyList::Format::XML, PropertyList::Format::Binary })
+        EXPECT_TRUE(isEqual(roundTrip(value, format), value));
 }
 
 TEST(PropertyList, CorruptInputIsAnError)

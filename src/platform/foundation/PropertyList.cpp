@@ -41,6 +41,17 @@ Ref<Error> makeError(int64_t code, std::string description)
     return Error::withDescription(std::string(PropertyList::errorDomain), code, std::move(description));
 }
 
+// The library takes strings and keys as C strings, so a U+0000 would silently cut them short.
+bool isStorableText(std::string_view text)
+{
+    return text.find('\0') == std::string_view::npos;
+}
+
+std::string validUTF8(std::string_view text)
+{
+    return unicode::isValidUTF8(text) ? std::string(text) : unicode::sanitizedUTF8(text);
+}
+
 class Reader {
 public:
     Id convert(plist_t node, unsigned depth)
@@ -66,7 +77,7 @@ public:
             uint64_t length = 0;
             const char* text = plist_get_string_ptr(node, &length);
             std::string_view view(text ? text : "", text ? size_t(length) : 0);
-            return String::create(unicode::isValidUTF8(view) ? std::string(view) : unicode::sanitizedUTF8(view));
+            return String::create(validUTF8(view));
         }
         case PLIST_DATA: {
             uint64_t length = 0;
@@ -148,7 +159,7 @@ private:
             Id object = convert(value, depth + 1);
             if (!object)
                 return nullptr;
-            dictionary->setObjectForKey(std::move(object), std::string_view(key));
+            dictionary->setObjectForKey(std::move(object), validUTF8(key));
         }
         return dictionary->immutableCopy();
     }
@@ -162,8 +173,11 @@ public:
             return fail("nested too deeply (or a container holds itself)");
         if (!object)
             return fail("nil");
-        if (auto string = as<String>(object))
+        if (auto string = as<String>(object)) {
+            if (!isStorableText(string->utf8()))
+                return fail("a string holding U+0000");
             return plist_new_string(string->utf8().c_str());
+        }
         if (auto number = as<Number>(object))
             return convertNumber(*number);
         if (auto data = as<Data>(object))
@@ -254,6 +268,10 @@ private:
         });
         if (!keysAreStrings)
             return fail("a dictionary key that is not a string");
+        for (auto& entry : entries) {
+            if (!isStorableText(entry.first))
+                return fail("a dictionary key holding U+0000");
+        }
         std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         PlistPointer node(plist_new_dict());
         for (auto& [key, value] : entries) {
@@ -272,7 +290,11 @@ Id deepCopy(const Id& object, unsigned depth, bool& valid)
         valid = false;
         return nullptr;
     }
-    if (is<String>(object) || is<Data>(object))
+    if (auto string = as<String>(object)) {
+        valid = isStorableText(string->utf8());
+        return valid ? copyOf(object) : nullptr;
+    }
+    if (is<Data>(object))
         return copyOf(object);
     if (auto number = as<Number>(object)) {
         // Written as a negative number by the library; refused up front.
@@ -296,7 +318,8 @@ Id deepCopy(const Id& object, unsigned depth, bool& valid)
         std::vector<DictionaryEntry> entries;
         entries.reserve(dictionary->count());
         dictionary->forEachEntry([&](const Id& key, const Id& value, bool& stop) {
-            Id copy = is<String>(key) ? deepCopy(value, depth + 1, valid) : nullptr;
+            auto text = as<String>(key);
+            Id copy = text && isStorableText(text->utf8()) ? deepCopy(value, depth + 1, valid) : nullptr;
             if (!copy) {
                 valid = false;
                 stop = true;
