@@ -9,6 +9,15 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_G
     target_compile_options(brenzo_settings INTERFACE -Wno-restrict)
 endif()
 
+if(BRENZO_FUZZERS)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "The fuzzers need clang: configure with CC=clang CXX=clang++")
+    endif()
+    # Everything is instrumented for coverage; only the fuzzers link libFuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(BRENZO_SANITIZE)
     set(BRENZO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     add_compile_options(${BRENZO_SANITIZER_FLAGS})

@@ -403,7 +403,7 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     if (kind == Kind::Array) {
         frame.walk = Frame::Walk::Array;
         frame.array = static_cast<const fnd::Array*>(value.get());
-    } else if (!pretty && &typeid(*value) == &typeid(JKDictionary)) {
+    } else if (const fnd::Object& container = *value; !pretty && &typeid(container) == &typeid(JKDictionary)) {
         frame.walk = Frame::Walk::DictionarySlots;
         frame.slots = static_cast<const JKDictionary*>(value.get());
     } else {

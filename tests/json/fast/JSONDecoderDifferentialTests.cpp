@@ -1,25 +1,16 @@
 // Feeds generated and mutated JSON to the decoder and to RapidJSON and compares what each accepts and
-// the values it builds. Where the two differ by design (only arrays and objects at the top level,
-// U+0000 and noncharacters refused, integers limited to 64 bits, doubles that underflow refused),
-// the difference must be the documented one.
+// the values it builds.
 
 #include "FastJSONTestSupport.h"
+#include "RapidJSONComparison.h"
 
 #include "json/fast/JKUnicode.h"
-#include "platform/foundation/Array.h"
-#include "platform/foundation/Dictionary.h"
-#include "platform/foundation/Null.h"
-#include "platform/foundation/Number.h"
-#include "platform/foundation/String.h"
 
 #include <gtest/gtest.h>
-#include <rapidjson/document.h>
-#include <rapidjson/memorystream.h>
 
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <map>
 #include <random>
 
 using namespace brenzo::testing;
@@ -217,181 +208,6 @@ private:
     std::mt19937_64 m_random;
 };
 
-using RapidDocument = rapidjson::Document;
-constexpr unsigned rapidFlags = rapidjson::kParseFullPrecisionFlag | rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag;
-
-// What RapidJSON's tree holds that the decoder refuses by design.
-struct RapidContents {
-    bool refusedCharacter = false;
-    bool hugeInteger = false;
-};
-
-void survey(const rapidjson::Value& value, RapidContents& contents)
-{
-    auto surveyString = [&](const char* bytes, size_t length) {
-        auto* begin = reinterpret_cast<const uint8_t*>(bytes);
-        for (size_t offset = 0; offset < length;) {
-            if (begin[offset] == 0) {
-                contents.refusedCharacter = true;
-                ++offset;
-                continue;
-            }
-            auto sequence = ConvertSingleCodePointInUTF8(begin + offset, begin + length, JKNoncharacters::Accept);
-            // RapidJSON writes a lone low surrogate escape as its three-byte form, which is ill-formed.
-            if (sequence.result != JKUTF8Result::Ok || JKIsNoncharacter(sequence.codePoint))
-                contents.refusedCharacter = true;
-            offset += sequence.length;
-        }
-    };
-    if (value.IsString()) {
-        surveyString(value.GetString(), value.GetStringLength());
-    } else if (value.IsDouble()) {
-        double number = value.GetDouble();
-        if (std::fabs(number) >= 9.2e18)
-            contents.hugeInteger = true;
-    } else if (value.IsArray()) {
-        for (auto& element : value.GetArray())
-            survey(element, contents);
-    } else if (value.IsObject()) {
-        for (auto& member : value.GetObject()) {
-            surveyString(member.name.GetString(), member.name.GetStringLength());
-            survey(member.value, contents);
-        }
-    }
-}
-
-bool sameValue(const fnd::Id& ours, const rapidjson::Value& theirs, std::string& reason);
-
-bool sameNumber(const fnd::Number& ours, const rapidjson::Value& theirs, std::string& reason)
-{
-    if (!theirs.IsNumber()) {
-        reason = "number against another kind";
-        return false;
-    }
-    switch (ours.type()) {
-    case fnd::Number::Type::Int64:
-        if (theirs.IsInt64() && theirs.GetInt64() == ours.longLongValue())
-            return true;
-        break;
-    case fnd::Number::Type::UInt64:
-        if (theirs.IsUint64() && theirs.GetUint64() == ours.unsignedLongLongValue())
-            return true;
-        break;
-    case fnd::Number::Type::Double: {
-        double value = ours.doubleValue();
-        double other = theirs.GetDouble();
-        if (theirs.IsDouble() ? std::memcmp(&value, &other, sizeof value) == 0 : value == other)
-            return true;
-        break;
-    }
-    default:
-        break;
-    }
-    reason = "numbers differ: " + ours.stringValue();
-    return false;
-}
-
-bool sameValue(const fnd::Id& ours, const rapidjson::Value& theirs, std::string& reason)
-{
-    if (ours == fnd::Null::null())
-        return theirs.IsNull() || (reason = "null against another kind", false);
-    if (ours == fnd::Number::yes() || ours == fnd::Number::no())
-        return (theirs.IsBool() && theirs.GetBool() == (ours == fnd::Number::yes())) || (reason = "boolean differs", false);
-    if (auto number = fnd::as<fnd::Number>(ours))
-        return sameNumber(*number, theirs, reason);
-    if (auto string = fnd::as<fnd::String>(ours)) {
-        if (theirs.IsString() && string->view() == std::string_view(theirs.GetString(), theirs.GetStringLength()))
-            return true;
-        reason = "strings differ: " + string->utf8();
-        return false;
-    }
-    if (auto array = fnd::as<fnd::Array>(ours)) {
-        if (!theirs.IsArray() || theirs.Size() != array->count()) {
-            reason = "arrays differ";
-            return false;
-        }
-        for (rapidjson::SizeType index = 0; index < theirs.Size(); ++index) {
-            if (!sameValue(array->objectAtIndex(index), theirs[index], reason))
-                return false;
-        }
-        return true;
-    }
-    if (auto dictionary = fnd::as<fnd::Dictionary>(ours)) {
-        if (!theirs.IsObject()) {
-            reason = "object against another kind";
-            return false;
-        }
-        // RapidJSON keeps duplicate keys; the decoder keeps the last one.
-        std::map<std::string, const rapidjson::Value*> lastByKey;
-        for (auto& member : theirs.GetObject())
-            lastByKey[std::string(member.name.GetString(), member.name.GetStringLength())] = &member.value;
-        if (lastByKey.size() != dictionary->count()) {
-            reason = "object sizes differ";
-            return false;
-        }
-        for (auto& [key, value] : lastByKey) {
-            fnd::Id ourValue = dictionary->objectForKey(key);
-            if (!ourValue) {
-                reason = "missing key " + key;
-                return false;
-            }
-            if (!sameValue(ourValue, *value, reason))
-                return false;
-        }
-        return true;
-    }
-    reason = "unexpected class";
-    return false;
-}
-
-// Checks one input; answers a description of the disagreement, or nothing.
-std::string disagreement(const std::string& input)
-{
-    fnd::Ref<fnd::Error> error;
-    fnd::Id ours = decodeJSON(input, JKParseOptionStrict, false, &error);
-    if (!ours && !error)
-        return "failed without an error";
-    // RapidJSON reads a NUL byte as the end of the input, so it cannot judge such inputs.
-    if (input.find('\0') != std::string::npos)
-        return "";
-    // A memory stream rather than Parse(text, length), which skips a stray leading byte it takes for part of a BOM.
-    RapidDocument theirs;
-    rapidjson::MemoryStream stream(input.data(), input.size());
-    theirs.ParseStream<rapidFlags, rapidjson::UTF8<>>(stream);
-    bool theyAccept = !theirs.HasParseError();
-
-    if (ours) {
-        if (!theyAccept)
-            return "accepted what RapidJSON refuses";
-        std::string reason;
-        return sameValue(ours, theirs, reason) ? "" : reason;
-    }
-    if (!theyAccept)
-        return "";
-
-    std::string message = error->localizedDescription();
-    RapidContents contents;
-    survey(theirs, contents);
-    // A lone scalar is refused whatever it is (a final literal fails even as a token).
-    if (!theirs.IsArray() && !theirs.IsObject())
-        return "";
-    if (message == "Expected either '[' or '{'.")
-        return "refused a container at the top";
-    if (message == "Illegal \\u Unicode escape sequence." || message == "Illegal UTF8 sequence found in \"\" string.")
-        return contents.refusedCharacter ? "" : "refused a valid string: " + message;
-    if (message.find("exceeded the m") != std::string::npos)
-        return contents.hugeInteger ? "" : "refused an integer: " + message;
-    if (message.find("as a 'double'") != std::string::npos) {
-        // RapidJSON misreads some of these, so the C library is the judge.
-        size_t start = message.find('\'') + 1;
-        std::string number = message.substr(start, message.find('\'', start) - start);
-        double value = std::strtod(number.c_str(), nullptr);
-        bool justified = message.find("underflow") != std::string::npos ? value == 0 : std::isinf(value);
-        return justified ? "" : "refused a double: " + message;
-    }
-    return "refused what RapidJSON accepts: " + message;
-}
-
 TEST(DecoderDifferential, AgreesWithRapidJSONOnGeneratedAndMutatedInput)
 {
     JSONGenerator generator(0x5eed);
@@ -400,7 +216,7 @@ TEST(DecoderDifferential, AgreesWithRapidJSONOnGeneratedAndMutatedInput)
     for (int round = 0; round < 6000; ++round) {
         std::string document = generator.document();
         for (const std::string& input : { document, generator.mutated(document), generator.mutated(document) }) {
-            std::string problem = disagreement(input);
+            std::string problem = disagreementWithRapidJSON(input);
             ASSERT_EQ(problem, "") << "input: " << ::testing::PrintToString(input);
             ++compared;
             if (decodeJSON(input))
@@ -431,7 +247,7 @@ TEST(DecoderDifferential, AgreesOnTheBenchmarkDocuments)
         auto document = readBenchmarkDocument(name);
         if (!document)
             GTEST_SKIP() << "the benchmark documents are not there";
-        EXPECT_EQ(disagreement(*document), "") << name;
+        EXPECT_EQ(disagreementWithRapidJSON(*document), "") << name;
     }
 }
 

@@ -128,8 +128,12 @@ TEST(DecoderValues, AcceptsSubnormalDoubles)
     EXPECT_EQ(onlyNumber("[2.2250738585072011e-308]")->doubleValue(), 2.2250738585072011e-308);
     EXPECT_EQ(onlyNumber("[-1e-310]")->doubleValue(), -1e-310);
     EXPECT_EQ(onlyNumber("[1.7976931348623157e308]")->doubleValue(), std::numeric_limits<double>::max());
-    // Zero digits are zero, not an underflow.
+    // Zero digits are zero whatever the exponent: neither an underflow nor an overflow.
     EXPECT_EQ(onlyNumber("[0e-999]")->doubleValue(), 0.0);
+    EXPECT_EQ(onlyNumber("[0e400]")->doubleValue(), 0.0);
+    auto negativeZero = onlyNumber("[-0.000e99999999999]");
+    ASSERT_TRUE(negativeZero);
+    EXPECT_TRUE(std::signbit(negativeZero->doubleValue()));
 }
 
 // Doubles of up to 19 digits are converted without the library's routine; they must round exactly as
