@@ -465,6 +465,8 @@ fnd::Ref<DDXMLNode> DDXMLNode::copy() const
         // Without a target element libxml2 leaves the copy outside any namespace.
         if (original->ns)
             copied->ns = DDXMLPrivateNamespaces::create(original->ns->href, original->ns->prefix);
+        // libxml2 gives the copy the original's document, which the copy does not keep alive.
+        stripDocPointersFromAttr(copied);
         return std::make_shared<DDXMLAttributeNode>(ConstructionKey(), copied, true);
     }
     case XML_DOCUMENT_NODE: {

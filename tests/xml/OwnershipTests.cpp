@@ -63,6 +63,19 @@ TEST(DDXMLOwnershipTest, DetachedSubtreeOutlivesItsParsedDocument)
     EXPECT_EQ(picture->name(), "renamed");
 }
 
+TEST(DDXMLOwnershipTest, CopiesOutliveTheirOriginalsDocument)
+{
+    auto document = parse("<r a='1'><e b='2'>text</e></r>");
+    auto attribute = document->rootElement()->attributeForName("a")->copy();
+    auto element = document->rootElement()->elementForName("e")->copy();
+    document.reset();
+    // A copy belongs to no document, so nothing leads back to the freed one.
+    EXPECT_FALSE(attribute->rootDocument());
+    EXPECT_FALSE(element->rootDocument());
+    EXPECT_EQ(attribute->XMLString(), "a=\"1\"");
+    EXPECT_EQ(element->XMLString(), "<e b=\"2\">text</e>");
+}
+
 TEST(DDXMLOwnershipTest, WrappersIntoADetachedSubtreeFollowIt)
 {
     fnd::Ref<DDXMLNode> title;
