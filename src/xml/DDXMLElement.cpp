@@ -235,10 +235,13 @@ void DDXMLElement::addAttribute(const fnd::Ref<DDXMLNode>& node)
         return;
     auto attribute = reinterpret_cast<xmlAttrPtr>(node->genericPtr());
     // The attribute replaces the one of the same name in the same namespace (libxml2 would free that
-    // one by itself; removing it here lets its wrappers know). One of the same name in another
-    // namespace is a different attribute and stays.
-    xmlAttrPtr same = xmlHasNsProp(element, attribute->name, attribute->ns ? attribute->ns->href : nullptr);
-    if (same && same != attribute && same->type == XML_ATTRIBUTE_NODE && same->parent == element)
+    // one by itself; removing it here lets its wrappers know). A rename can have left several such
+    // attributes, and libxml2 would free the next one, so all of them go. One of the same name in
+    // another namespace is a different attribute and stays.
+    const xmlChar* href = attribute->ns ? attribute->ns->href : nullptr;
+    for (xmlAttrPtr same = xmlHasNsProp(element, attribute->name, href);
+         same && same != attribute && same->type == XML_ATTRIBUTE_NODE && same->parent == element;
+         same = xmlHasNsProp(element, attribute->name, href))
         removeAttributeFromNode(same, element);
     if (!xmlAddChild(element, reinterpret_cast<xmlNodePtr>(attribute)))
         return;

@@ -115,6 +115,24 @@ TEST(DDXMLOwnershipTest, RemovalFreesAtOnceAndLeavesWrappersWithoutRecord)
     EXPECT_EQ(root->XMLString(), "<r></r>");
 }
 
+TEST(DDXMLOwnershipTest, AnAddedAttributeReplacesEveryAttributeOfItsName)
+{
+    auto element = DDXMLNode::elementWithName("e");
+    element->addAttributeWithNameStringValue("a", "1");
+    element->addAttributeWithNameStringValue("b", "2");
+    auto first = element->attributeForName("a");
+    auto renamed = element->attributeForName("b");
+    // A rename leaves the element with two attributes called "a".
+    renamed->setName("a");
+
+    element->addAttribute(DDXMLNode::attributeWithNameStringValue("a", "3"));
+    EXPECT_EQ(element->XMLString(), "<e a=\"3\"></e>");
+    for (auto& replaced : { first, renamed }) {
+        EXPECT_EQ(replaced->kind(), DDXMLInvalidKind);
+        EXPECT_FALSE(replaced->stringValue());
+    }
+}
+
 TEST(DDXMLOwnershipTest, InsertionHandsOwnershipToTheTree)
 {
     auto root = DDXMLNode::elementWithName("r");
