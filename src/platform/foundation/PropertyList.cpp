@@ -291,8 +291,11 @@ Id deepCopy(const Id& object, unsigned depth, bool& valid)
         return nullptr;
     }
     if (auto string = as<String>(object)) {
-        valid = isStorableText(string->utf8());
-        return valid ? copyOf(object) : nullptr;
+        if (!isStorableText(string->utf8())) {
+            valid = false;
+            return nullptr;
+        }
+        return copyOf(object);
     }
     if (is<Data>(object))
         return copyOf(object);
