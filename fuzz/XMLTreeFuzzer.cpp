@@ -44,6 +44,14 @@ enum class Operation : uint8_t {
     SetAttributes,
     Rename,
     ResolveAndRemoveChild,
+    SetURI,
+    RemoveAllAttributes,
+    RemoveNamespaceForPrefix,
+    SetNamespaces,
+    SetXmlns,
+    HoldParsedElement,
+    HoldElementByName,
+    SetChildrenToOther,
     Count,
 };
 
@@ -199,6 +207,36 @@ void Run::perform(Operation operation, size_t nodeChoice, size_t otherChoice, si
             element->namespaceForPrefix("p");
             element->removeChild(other);
         }
+        break;
+    case Operation::SetURI:
+        node->setURI(number % 2 ? std::optional<std::string_view>("urn:q") : std::nullopt);
+        break;
+    case Operation::RemoveAllAttributes:
+        if (element)
+            element->removeAllAttributes();
+        break;
+    case Operation::RemoveNamespaceForPrefix:
+        if (element)
+            element->removeNamespaceForPrefix(number % 2 ? "p" : "");
+        break;
+    case Operation::SetNamespaces:
+        if (element)
+            element->setNamespaces({ other });
+        break;
+    case Operation::SetXmlns:
+        if (element)
+            element->setXmlns(number % 2 ? std::optional<std::string_view>("urn:d") : std::nullopt);
+        break;
+    case Operation::HoldParsedElement:
+        hold(DDXMLElement::createWithXMLStringError(number % 2 ? "<p:x xmlns:p='urn:p' p:a='1'><y/>t</p:x>" : "<x a='1'>t<!--c--></x>", nullptr));
+        break;
+    case Operation::HoldElementByName:
+        if (element)
+            hold(element->elementForName(number % 2 ? "p:e" : "e"));
+        break;
+    case Operation::SetChildrenToOther:
+        if (element)
+            element->setChildren({ other });
         break;
     case Operation::Count:
         break;
