@@ -4,8 +4,8 @@
 
 JKNumberSlab::~JKNumberSlab()
 {
-    for (size_t index = 0; index < m_count; ++index)
-        std::launder(reinterpret_cast<fnd::Number*>(&m_numbers[index]))->~Number();
+    // A number owns nothing and its destructor does nothing, so the numbers' storage is simply
+    // given up: destroying them one by one would fetch every one of them again just to return.
 }
 
 fnd::Number* JKNumberSlab::makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)

@@ -79,78 +79,64 @@ fnd::Id JKParseState::parseContainer()
         if (m_tokenizer.hasError() || m_tokenizer.atEnd())
             return nullptr;
         Frame& frame = m_frames.back();
-        if (!(frame.isDictionary ? stepDictionary(frame) : stepArray(frame)))
+        if (!(frame.isDictionary ? stepDictionary(frame) : runArrays()))
             return nullptr;
     }
     return std::move(m_result);
 }
 
-bool JKParseState::stepArray(Frame& frame)
+// Reads the tokens of the innermost open array, and of the arrays opened or resumed inside it, until
+// an object is on top, the outermost container closes or the input ends. Nested arrays (coordinates,
+// matrices) are common, and staying here saves a round through parseContainer() per token.
+bool JKParseState::runArrays()
 {
-    if (!m_tokenizer.nextToken())
-        return false;
-    return takeArrayToken(frame);
-}
-
-bool JKParseState::takeArrayToken(Frame& frame)
-{
-    if (m_tokenizer.tokenStartsValue()) {
-        if (!(frame.accepts & acceptsValue)) {
-            m_tokenizer.recordError("Unexpected value.");
-            return false;
-        }
-        frame.accepts = acceptsComma | acceptsEnd;
-        TokenType type = m_tokenizer.tokenType();
-        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin) {
-            openContainer();
-            return true;
-        }
-        m_objectStack.push_back({ scalarValue(), nullptr, 0 });
-        return takeScalarRun(frame);
-    }
-    switch (m_tokenizer.tokenType()) {
-    case TokenType::ArrayEnd:
-        if (!(frame.accepts & acceptsEnd)) {
-            m_tokenizer.recordError("Unexpected ']'.");
-            return false;
-        }
-        closeContainer();
-        return true;
-    case TokenType::Comma:
-        if (!(frame.accepts & acceptsComma)) {
-            m_tokenizer.recordError("Unexpected ','.");
-            return false;
-        }
-        frame.accepts = acceptsValue;
-        return true;
-    default:
-        recordExpectedTokens(frame.accepts, "a value", "a ']'");
-        return false;
-    }
-}
-
-// Takes the commas and scalar members that follow a scalar member, as long as they come in that
-// order, without a round through parseContainer() for each token. Anything else is handed to
-// takeArrayToken() as the next step would have; at the end of the input parseContainer() decides.
-bool JKParseState::takeScalarRun(Frame& frame)
-{
+    Frame* frame = &m_frames.back();
     for (;;) {
-        if (m_tokenizer.atEnd())
-            return true;
-        if (!m_tokenizer.nextToken())
-            return false;
-        if (m_tokenizer.tokenType() != TokenType::Comma)
-            return takeArrayToken(frame);
-        frame.accepts = acceptsValue;
+        // Input that ends here is left to parseContainer(), as it is between any two steps.
         if (m_tokenizer.atEnd())
             return true;
         if (!m_tokenizer.nextToken())
             return false;
         TokenType type = m_tokenizer.tokenType();
-        if (!m_tokenizer.tokenStartsValue() || type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
-            return takeArrayToken(frame);
-        frame.accepts = acceptsComma | acceptsEnd;
-        m_objectStack.push_back({ scalarValue(), nullptr, 0 });
+        if (m_tokenizer.tokenStartsValue()) {
+            if (!(frame->accepts & acceptsValue)) {
+                m_tokenizer.recordError("Unexpected value.");
+                return false;
+            }
+            frame->accepts = acceptsComma | acceptsEnd;
+            if (type == TokenType::ArrayBegin) {
+                openContainer();
+                frame = &m_frames.back();
+                continue;
+            }
+            if (type == TokenType::ObjectBegin) {
+                openContainer();
+                return true;
+            }
+            m_objectStack.push_back({ scalarValue(), nullptr, 0 });
+            continue;
+        }
+        if (type == TokenType::Comma) {
+            if (!(frame->accepts & acceptsComma)) {
+                m_tokenizer.recordError("Unexpected ','.");
+                return false;
+            }
+            frame->accepts = acceptsValue;
+            continue;
+        }
+        if (type == TokenType::ArrayEnd) {
+            if (!(frame->accepts & acceptsEnd)) {
+                m_tokenizer.recordError("Unexpected ']'.");
+                return false;
+            }
+            closeContainer();
+            if (m_frames.empty() || m_frames.back().isDictionary)
+                return true;
+            frame = &m_frames.back();
+            continue;
+        }
+        recordExpectedTokens(frame->accepts, "a value", "a ']'");
+        return false;
     }
 }
 

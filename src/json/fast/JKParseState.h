@@ -33,9 +33,7 @@ private:
     };
 
     fnd::Id parseContainer();
-    bool stepArray(Frame&);
-    bool takeArrayToken(Frame&);
-    bool takeScalarRun(Frame&);
+    bool runArrays();
     bool stepDictionary(Frame&);
     void openContainer();
     void closeContainer();
