@@ -106,7 +106,8 @@ private:
     bool nextTokenInGeneral();
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
-    bool convertNumber(size_t start, size_t end, const DecimalParts&);
+    // Only called by scanNumber(), into which it is inlined.
+    [[gnu::always_inline]] inline bool convertNumber(size_t start, size_t end, const DecimalParts&);
     bool scanString();
     bool decodeString(const uint8_t* begin, const uint8_t* cursor);
     bool decodeUnicodeEscape(const uint8_t*& cursor);
