@@ -114,6 +114,15 @@ size_t bitCount16(unsigned mask)
     return (mask + (mask >> 8)) & 0x1F;
 }
 
+// The line feeds among sixteen bytes, given as a mask. Indented text has at most one per run of white
+// space, so that case is answered without counting bits.
+size_t lineFeedCount(unsigned mask)
+{
+    if (mask & (mask - 1))
+        return bitCount16(mask);
+    return mask != 0;
+}
+
 // The first byte from `cursor` on that a string's fast pass must look at: a quote, a backslash, a
 // control character or a non-ASCII byte, or the last few bytes before `end`.
 const uint8_t* skipPlainBytes(const uint8_t* cursor, const uint8_t* end)
@@ -367,11 +376,11 @@ void JKTokenizer::skipWhitespace()
         auto white = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, blank), _mm_cmpeq_epi8(block, tab)))) | lineFeeds;
         if (white != 0xFFFF) {
             unsigned skipped = static_cast<unsigned>(std::countr_one(white));
-            lines += bitCount16(lineFeeds & ((1u << skipped) - 1));
+            lines += lineFeedCount(lineFeeds & ((1u << skipped) - 1));
             index += skipped;
             break;
         }
-        lines += bitCount16(lineFeeds);
+        lines += lineFeedCount(lineFeeds);
         index += 16;
     }
 #endif
