@@ -78,8 +78,7 @@ fnd::Id JKParseState::parseContainer()
         // then reports the end of the buffer.
         if (m_tokenizer.hasError() || m_tokenizer.atEnd())
             return nullptr;
-        Frame& frame = m_frames.back();
-        if (!(frame.isDictionary ? stepDictionary(frame) : runArrays()))
+        if (!(m_frames.back().isDictionary ? runDictionaries() : runArrays()))
             return nullptr;
     }
     return std::move(m_result);
@@ -140,56 +139,73 @@ bool JKParseState::runArrays()
     }
 }
 
-bool JKParseState::stepDictionary(Frame& frame)
+// The counterpart of runArrays() for objects: reads the tokens of the innermost open object, and of
+// the objects opened or resumed inside it, until an array is on top, the outermost container closes or
+// the input ends.
+bool JKParseState::runDictionaries()
 {
-    if (!m_tokenizer.nextToken())
-        return false;
-    switch (m_tokenizer.tokenType()) {
-    case TokenType::Comma:
-        if (!(frame.accepts & acceptsComma)) {
-            m_tokenizer.recordError("Unexpected ','.");
-            return false;
-        }
-        frame.accepts = acceptsValue;
-        return true;
-    case TokenType::ObjectEnd:
-        if (!(frame.accepts & acceptsEnd)) {
-            m_tokenizer.recordError("Unexpected '}'.");
-            return false;
-        }
-        closeContainer();
-        return true;
-    case TokenType::String: {
-        if (!(frame.accepts & acceptsValue)) {
-            m_tokenizer.recordError("Unexpected string.");
-            return false;
-        }
-        auto [key, slot] = m_cache.objectForValue(m_tokenizer.tokenValue());
-        size_t keyHash = slot >= 0 ? m_cache.keyHashForSlot(slot) : key->hash();
-        m_objectStack.push_back({ nullptr, std::move(key), keyHash });
+    Frame* frame = &m_frames.back();
+    for (;;) {
+        if (m_tokenizer.atEnd())
+            return true;
         if (!m_tokenizer.nextToken())
             return false;
-        if (m_tokenizer.tokenType() != TokenType::Colon) {
-            m_tokenizer.recordError("Expected ':'.");
-            return false;
-        }
-        if (!m_tokenizer.nextToken())
-            return false;
-        if (!m_tokenizer.tokenStartsValue()) {
-            recordExpectedTokens(frame.accepts, "a value", "a '}'");
-            return false;
-        }
-        frame.accepts = acceptsComma | acceptsEnd;
-        TokenType type = m_tokenizer.tokenType();
-        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
-            openContainer();
-        else
+        switch (m_tokenizer.tokenType()) {
+        case TokenType::Comma:
+            if (!(frame->accepts & acceptsComma)) {
+                m_tokenizer.recordError("Unexpected ','.");
+                return false;
+            }
+            frame->accepts = acceptsValue;
+            continue;
+        case TokenType::ObjectEnd:
+            if (!(frame->accepts & acceptsEnd)) {
+                m_tokenizer.recordError("Unexpected '}'.");
+                return false;
+            }
+            closeContainer();
+            if (m_frames.empty() || !m_frames.back().isDictionary)
+                return true;
+            frame = &m_frames.back();
+            continue;
+        case TokenType::String: {
+            if (!(frame->accepts & acceptsValue)) {
+                m_tokenizer.recordError("Unexpected string.");
+                return false;
+            }
+            auto [key, slot] = m_cache.objectForValue(m_tokenizer.tokenValue());
+            size_t keyHash = slot >= 0 ? m_cache.keyHashForSlot(slot) : key->hash();
+            m_objectStack.push_back({ nullptr, std::move(key), keyHash });
+            if (!m_tokenizer.nextToken())
+                return false;
+            if (m_tokenizer.tokenType() != TokenType::Colon) {
+                m_tokenizer.recordError("Expected ':'.");
+                return false;
+            }
+            if (!m_tokenizer.nextToken())
+                return false;
+            if (!m_tokenizer.tokenStartsValue()) {
+                recordExpectedTokens(frame->accepts, "a value", "a '}'");
+                return false;
+            }
+            frame->accepts = acceptsComma | acceptsEnd;
+            TokenType type = m_tokenizer.tokenType();
+            if (type == TokenType::ObjectBegin) {
+                openContainer();
+                frame = &m_frames.back();
+                continue;
+            }
+            if (type == TokenType::ArrayBegin) {
+                openContainer();
+                return true;
+            }
             m_objectStack.back().object = scalarValue();
-        return true;
-    }
-    default:
-        recordExpectedTokens(frame.accepts, "a \"STRING\"", "a '}'");
-        return false;
+            continue;
+        }
+        default:
+            recordExpectedTokens(frame->accepts, "a \"STRING\"", "a '}'");
+            return false;
+        }
     }
 }
 

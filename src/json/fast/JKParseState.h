@@ -34,7 +34,7 @@ private:
 
     fnd::Id parseContainer();
     bool runArrays();
-    bool stepDictionary(Frame&);
+    bool runDictionaries();
     void openContainer();
     void closeContainer();
     fnd::Id scalarValue();
