@@ -116,11 +116,8 @@ bool JKParseState::runArrays()
             continue;
         }
         if (type == TokenType::Comma) {
-            if (!(frame->accepts & acceptsComma)) {
-                m_tokenizer.recordError("Unexpected ','.");
+            if (!takeComma(*frame))
                 return false;
-            }
-            frame->accepts = acceptsValue;
             continue;
         }
         if (type == TokenType::ArrayEnd) {
@@ -152,11 +149,8 @@ bool JKParseState::runDictionaries()
             return false;
         switch (m_tokenizer.tokenType()) {
         case TokenType::Comma:
-            if (!(frame->accepts & acceptsComma)) {
-                m_tokenizer.recordError("Unexpected ','.");
+            if (!takeComma(*frame))
                 return false;
-            }
-            frame->accepts = acceptsValue;
             continue;
         case TokenType::ObjectEnd:
             if (!(frame->accepts & acceptsEnd)) {
@@ -207,6 +201,16 @@ bool JKParseState::runDictionaries()
             return false;
         }
     }
+}
+
+bool JKParseState::takeComma(Frame& frame)
+{
+    if (!(frame.accepts & acceptsComma)) {
+        m_tokenizer.recordError("Unexpected ','.");
+        return false;
+    }
+    frame.accepts = acceptsValue;
+    return true;
 }
 
 void JKParseState::openContainer()

@@ -35,6 +35,7 @@ private:
     fnd::Id parseContainer();
     bool runArrays();
     bool runDictionaries();
+    bool takeComma(Frame&);
     void openContainer();
     void closeContainer();
     fnd::Id scalarValue();
