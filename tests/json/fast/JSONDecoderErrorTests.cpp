@@ -136,7 +136,12 @@ INSTANTIATE_TEST_SUITE_P(Lines, DecoderErrorTest, ::testing::Values(
     ErrorCase { "[1,\xC2\x85\xE2\x80\xA9]", JKParseOptionUnicodeNewlines, "Unexpected ']'.", 9, 3 },
     ErrorCase { "[1,\xE2\x80\xA8 2]", 0, unexpectedToken, 3, 1 },
     ErrorCase { "[1, /* a\nb */ 2,\n]", JKParseOptionComments, "Unexpected ']'.", 18, 3 },
-    ErrorCase { "[1, // a\n]", JKParseOptionComments, "Unexpected ']'.", 10, 2 }));
+    ErrorCase { "[1, // a\n]", JKParseOptionComments, "Unexpected ']'.", 10, 2 },
+    // Long runs of white space are skipped sixteen bytes at a time: several line feeds in one block,
+    // one per block, and blocks without any.
+    ErrorCase { "[1,\n\n\n          \n     ]", 0, "Unexpected ']'.", 23, 5 },
+    ErrorCase { "[1,\n               \n               \n               ]", 0, "Unexpected ']'.", 52, 4 },
+    ErrorCase { "[1,                    \n\n                    ]", 0, "Unexpected ']'.", 46, 3 }));
 
 TEST(DecoderErrors, HaveTheDecoderDomainAndCode)
 {
