@@ -16,7 +16,7 @@ void JKArray::alloc()
         fnd::format("*** - [%@ %@]: The %@ class is private to FastJSON and should not be used in this fashion.", "JKArray", "allocWithZone:", "JKArray"));
 }
 
-fnd::Ref<JKArray> JKArray::create(std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers)
+fnd::Ref<JKArray> JKArray::create(std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
 {
     void* storage = nullptr;
     JKPoolAllocatorWithTrailingBytes<JKArray> allocator(objects.size() * sizeof(fnd::Id), &storage);
@@ -24,15 +24,14 @@ fnd::Ref<JKArray> JKArray::create(std::span<JKObjectStackEntry> objects, bool is
     return std::allocate_shared<JKArray>(allocator, ConstructionKey(), storage, objects, isMutable, holdsContainers);
 }
 
-JKArray::JKArray(ConstructionKey, void* const& storage, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers)
+JKArray::JKArray(ConstructionKey, void* const& storage, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
     : m_objects(static_cast<fnd::Id*>(storage))
     , m_count(objects.size())
     , m_capacity(objects.size())
     , m_mutations(isMutable ? 1 : 0)
     , m_holdsContainers(holdsContainers)
 {
-    for (size_t index = 0; index < m_count; ++index)
-        new (&m_objects[index]) fnd::Id(std::move(objects[index].object));
+    std::uninitialized_move(objects.begin(), objects.end(), m_objects);
 }
 
 JKArray::~JKArray()

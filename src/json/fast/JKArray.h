@@ -1,6 +1,5 @@
 #pragma once
 
-#include "json/fast/JKObjectStackEntry.h"
 #include "json/fast/JKPool.h"
 #include "platform/foundation/Array.h"
 
@@ -23,7 +22,7 @@ public:
     [[noreturn]] static void alloc();
 
     // `storage` is set, by the time the array is constructed, to room for the objects in its own block.
-    JKArray(ConstructionKey, void* const& storage, std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers);
+    JKArray(ConstructionKey, void* const& storage, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers);
     ~JKArray() override;
 
     size_t count() const override { return m_count; }
@@ -48,7 +47,7 @@ public:
 private:
     friend class JKParseState;
     // Takes over the references in `objects`.
-    static fnd::Ref<JKArray> create(std::span<JKObjectStackEntry> objects, bool isMutable, bool holdsContainers);
+    static fnd::Ref<JKArray> create(std::span<fnd::Id> objects, bool isMutable, bool holdsContainers);
 
     void checkMutable(std::string_view operation) const;
     void checkObject(const fnd::Id&, std::string_view operation);

@@ -41,9 +41,9 @@ size_t JKDictionary::capacityForCount(size_t count)
     throw fnd::Exception("NSMallocException", "Unable to allocate memory for hash table.");
 }
 
-fnd::Ref<JKDictionary> JKDictionary::create(std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers)
+fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
-    return std::allocate_shared<JKDictionary>(JKPoolAllocator<JKDictionary>(), ConstructionKey(), entries, isMutable, holdsContainers);
+    return std::allocate_shared<JKDictionary>(JKPoolAllocator<JKDictionary>(), ConstructionKey(), objects, keys, isMutable, holdsContainers);
 }
 
 JKDictionary::EntryStorage JKDictionary::makeEntryStorage(size_t capacity)
@@ -59,15 +59,15 @@ void JKDictionary::EntryStorageDeleter::operator()(Entry* entries) const
     JKPool::deallocate(entries, capacity * sizeof(Entry));
 }
 
-JKDictionary::JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers)
+JKDictionary::JKDictionary(ConstructionKey, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
     : m_mutations(isMutable ? 1 : 0)
     , m_holdsContainers(holdsContainers)
 {
-    setCapacity(capacityForCount(entries.size()));
+    setCapacity(capacityForCount(objects.size()));
     if (m_capacity)
         m_entries = makeEntryStorage(m_capacity);
-    for (auto& entry : entries)
-        addObject(entry.keyHash, std::move(entry.key), std::move(entry.object));
+    for (size_t index = 0; index < objects.size(); ++index)
+        addObject(keys[index].hash, std::move(keys[index].key), std::move(objects[index]));
 }
 
 JKDictionary::~JKDictionary()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/fast/JKObjectStackEntry.h"
+#include "json/fast/JKPendingKey.h"
 #include "platform/foundation/Dictionary.h"
 
 #include <cstdint>
@@ -32,7 +32,7 @@ public:
     // The table size for `count` members; throws past the largest size.
     static size_t capacityForCount(size_t count);
 
-    JKDictionary(ConstructionKey, std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers);
+    JKDictionary(ConstructionKey, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
     ~JKDictionary() override;
 
     size_t count() const override { return m_count; }
@@ -69,8 +69,9 @@ public:
 
 private:
     friend class JKParseState;
-    // Takes over the references in `entries`; a later duplicate key replaces an earlier one.
-    static fnd::Ref<JKDictionary> create(std::span<JKObjectStackEntry> entries, bool isMutable, bool holdsContainers);
+    // Takes over the references in `objects` and `keys`, which pair up by position; a later duplicate
+    // key replaces an earlier one.
+    static fnd::Ref<JKDictionary> create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
 
     size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
     // The low 32 bits of the hash modulo the capacity (which fits 32 bits), by multiplying with a

@@ -3,6 +3,7 @@
 #include "platform/foundation/Number.h"
 
 #include <cstddef>
+#include <new>
 
 // Decoded numbers, made sixteen to a block: one allocation and one reference count serve all of them,
 // which is most of what a number would otherwise cost the decoder. The numbers handed out share the
@@ -18,7 +19,10 @@ public:
 
     bool isFull() const { return m_count == capacity; }
     // The next number of the block; only while it is not full.
-    fnd::Number* makeNumber(fnd::Number::Type, fnd::Number::Scalar);
+    fnd::Number* makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)
+    {
+        return new (&m_numbers[m_count++]) fnd::Number(type, scalar);
+    }
 
 private:
     struct alignas(fnd::Number) Storage {

@@ -30,6 +30,7 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
         ~Reset()
         {
             state.m_objectStack.clear();
+            state.m_keyStack.clear();
             state.m_frames.clear();
             state.m_result.reset();
             state.m_tokenizer.finish();
@@ -68,11 +69,26 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
     return result;
 }
 
+// Inlined into the container loops, which call it for nearly every value.
+[[gnu::always_inline]] inline fnd::Id JKParseState::scalarValue()
+{
+    switch (m_tokenizer.tokenType()) {
+    case TokenType::True:
+        return fnd::Number::yes();
+    case TokenType::False:
+        return fnd::Number::no();
+    case TokenType::Null:
+        return fnd::Null::null();
+    default:
+        return m_cache.objectForValue(m_tokenizer.tokenValue()).object;
+    }
+}
+
 // Builds the array or object whose opening token was just read. Nested containers are kept on a frame
 // stack rather than the call stack, so that nesting depth is bounded only by memory.
 fnd::Id JKParseState::parseContainer()
 {
-    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size(), false });
+    openContainer();
     while (!m_frames.empty()) {
         // Input that ends inside a container fails without a message of its own here; the top level
         // then reports the end of the buffer.
@@ -112,7 +128,7 @@ bool JKParseState::runArrays()
                 openContainer();
                 return true;
             }
-            m_objectStack.push_back({ scalarValue(), nullptr, 0 });
+            m_objectStack.push_back(scalarValue());
             continue;
         }
         if (type == TokenType::Comma) {
@@ -169,7 +185,7 @@ bool JKParseState::runDictionaries()
             }
             auto [key, slot] = m_cache.objectForValue(m_tokenizer.tokenValue());
             size_t keyHash = slot >= 0 ? m_cache.keyHashForSlot(slot) : key->hash();
-            m_objectStack.push_back({ nullptr, std::move(key), keyHash });
+            m_keyStack.push_back({ std::move(key), keyHash });
             if (!m_tokenizer.nextToken())
                 return false;
             if (m_tokenizer.tokenType() != TokenType::Colon) {
@@ -193,7 +209,7 @@ bool JKParseState::runDictionaries()
                 openContainer();
                 return true;
             }
-            m_objectStack.back().object = scalarValue();
+            m_objectStack.push_back(scalarValue());
             continue;
         }
         default:
@@ -216,45 +232,30 @@ bool JKParseState::takeComma(Frame& frame)
 void JKParseState::openContainer()
 {
     // Invalidates references to the parent's frame, so callers must be done with it.
-    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size(), false });
+    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, false, m_objectStack.size(), m_keyStack.size() });
 }
 
 void JKParseState::closeContainer()
 {
     Frame frame = m_frames.back();
     m_frames.pop_back();
-    std::span<JKObjectStackEntry> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
+    std::span<fnd::Id> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
     fnd::Id container;
-    if (frame.isDictionary)
-        container = JKDictionary::create(members, m_mutableCollections, frame.holdsContainers);
-    else
+    if (frame.isDictionary) {
+        std::span<JKPendingKey> keys(m_keyStack.data() + frame.keyStart, m_keyStack.size() - frame.keyStart);
+        container = JKDictionary::create(members, keys, m_mutableCollections, frame.holdsContainers);
+        m_keyStack.resize(frame.keyStart);
+    } else {
         container = JKArray::create(members, m_mutableCollections, frame.holdsContainers);
+    }
     m_objectStack.resize(frame.start);
 
     if (m_frames.empty()) {
         m_result = std::move(container);
         return;
     }
-    Frame& parent = m_frames.back();
-    parent.holdsContainers = true;
-    if (parent.isDictionary)
-        m_objectStack.back().object = std::move(container);
-    else
-        m_objectStack.push_back({ std::move(container), nullptr, 0 });
-}
-
-fnd::Id JKParseState::scalarValue()
-{
-    switch (m_tokenizer.tokenType()) {
-    case TokenType::True:
-        return fnd::Number::yes();
-    case TokenType::False:
-        return fnd::Number::no();
-    case TokenType::Null:
-        return fnd::Null::null();
-    default:
-        return m_cache.objectForValue(m_tokenizer.tokenValue()).object;
-    }
+    m_frames.back().holdsContainers = true;
+    m_objectStack.push_back(std::move(container));
 }
 
 void JKParseState::recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "json/fast/JKObjectStackEntry.h"
 #include "json/fast/JKParseOptions.h"
+#include "json/fast/JKPendingKey.h"
 #include "json/fast/JKTokenCache.h"
 #include "json/fast/JKTokenizer.h"
 #include "platform/foundation/Error.h"
@@ -24,12 +24,14 @@ public:
     void clearCache() { m_cache.clear(); }
 
 private:
-    // An open array or object: its members are the object stack's entries from `start` on.
+    // An open array or object: its members are the object stack's entries from `start` on, and an
+    // object's keys the key stack's from `keyStart` on.
     struct Frame {
         bool isDictionary;
         uint8_t accepts;
-        size_t start;
         bool holdsContainers;
+        size_t start;
+        size_t keyStart;
     };
 
     fnd::Id parseContainer();
@@ -45,7 +47,8 @@ private:
     bool m_mutableCollections { false };
     JKTokenizer m_tokenizer;
     JKTokenCache m_cache;
-    std::vector<JKObjectStackEntry> m_objectStack;
+    std::vector<fnd::Id> m_objectStack;
+    std::vector<JKPendingKey> m_keyStack;
     std::vector<Frame> m_frames;
     // Set when the outermost container closes.
     fnd::Id m_result;

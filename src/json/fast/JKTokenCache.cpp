@@ -70,6 +70,46 @@ uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
     return static_cast<const fnd::Number&>(*m_objects[index]).scalar().unsignedValue() == value.number.unsignedValue;
 }
 
+// A new slab is needed once per sixteen numbers; kept out of line so that making a number stays short.
+[[gnu::noinline]] void JKTokenCache::startNumberSlab()
+{
+    m_numberSlab = std::allocate_shared<JKNumberSlab>(JKPoolAllocator<JKNumberSlab>());
+}
+
+[[gnu::always_inline]] inline fnd::Id JKTokenCache::makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)
+{
+    if (!m_numberSlab || m_numberSlab->isFull()) [[unlikely]]
+        startNumberSlab();
+    // The number shares the slab's reference count.
+    return fnd::Id(m_numberSlab, m_numberSlab->makeNumber(type, scalar));
+}
+
+[[gnu::noinline]] fnd::Id JKTokenCache::makeString(const JKTokenValue& value)
+{
+    return std::allocate_shared<fnd::String>(JKPoolAllocator<fnd::String>(), std::string(reinterpret_cast<const char*>(value.bytes), value.length));
+}
+
+// Numbers are made inline: in number-heavy input nearly every one is new.
+[[gnu::always_inline]] inline fnd::Id JKTokenCache::makeObject(const JKTokenValue& value)
+{
+    using Type = fnd::Number::Type;
+    switch (value.type) {
+    case JKTokenValue::Type::String:
+        return makeString(value);
+    case JKTokenValue::Type::SignedInteger:
+        return makeNumber(Type::Int64, fnd::Number::Scalar::ofSigned(value.number.signedValue));
+    case JKTokenValue::Type::UnsignedInteger:
+        if (value.number.unsignedValue <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
+            return makeNumber(Type::Int64, fnd::Number::Scalar::ofSigned(static_cast<int64_t>(value.number.unsignedValue)));
+        return makeNumber(Type::UInt64, fnd::Number::Scalar::ofUnsigned(value.number.unsignedValue));
+    case JKTokenValue::Type::Double:
+        return makeNumber(Type::Double, fnd::Number::Scalar::ofDouble(value.number.doubleValue));
+    case JKTokenValue::Type::None:
+        break;
+    }
+    return nullptr;
+}
+
 JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
 {
     if (value.type == JKTokenValue::Type::String && value.length == 0)
@@ -140,30 +180,3 @@ void JKTokenCache::age()
     m_ages[m_lfsr & mask] >>= 1;
 }
 
-fnd::Id JKTokenCache::makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)
-{
-    if (!m_numberSlab || m_numberSlab->isFull())
-        m_numberSlab = std::allocate_shared<JKNumberSlab>(JKPoolAllocator<JKNumberSlab>());
-    // The number shares the slab's reference count.
-    return fnd::Id(m_numberSlab, m_numberSlab->makeNumber(type, scalar));
-}
-
-fnd::Id JKTokenCache::makeObject(const JKTokenValue& value)
-{
-    using Type = fnd::Number::Type;
-    switch (value.type) {
-    case JKTokenValue::Type::String:
-        return std::allocate_shared<fnd::String>(JKPoolAllocator<fnd::String>(), std::string(reinterpret_cast<const char*>(value.bytes), value.length));
-    case JKTokenValue::Type::SignedInteger:
-        return makeNumber(Type::Int64, fnd::Number::Scalar::ofSigned(value.number.signedValue));
-    case JKTokenValue::Type::UnsignedInteger:
-        if (value.number.unsignedValue <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
-            return makeNumber(Type::Int64, fnd::Number::Scalar::ofSigned(static_cast<int64_t>(value.number.unsignedValue)));
-        return makeNumber(Type::UInt64, fnd::Number::Scalar::ofUnsigned(value.number.unsignedValue));
-    case JKTokenValue::Type::Double:
-        return makeNumber(Type::Double, fnd::Number::Scalar::ofDouble(value.number.doubleValue));
-    case JKTokenValue::Type::None:
-        break;
-    }
-    return nullptr;
-}

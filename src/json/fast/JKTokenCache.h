@@ -41,7 +41,9 @@ private:
     static uint32_t typeAndLengthOf(const JKTokenValue&);
 
     fnd::Id makeObject(const JKTokenValue&);
+    fnd::Id makeString(const JKTokenValue&);
     fnd::Id makeNumber(fnd::Number::Type, fnd::Number::Scalar);
+    void startNumberSlab();
     bool holdsValue(size_t index, const JKTokenValue&, SlotKey valueKey) const;
     void age();
 

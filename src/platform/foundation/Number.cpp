@@ -7,12 +7,6 @@
 
 namespace fnd {
 
-Number::Number(Type type, Scalar value)
-    : m_type(type)
-    , m_value(value)
-{
-}
-
 Ref<Number> Number::withInteger(int64_t value)
 {
     return std::make_shared<Number>(Type::Int64, Scalar::ofSigned(value));

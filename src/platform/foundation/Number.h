@@ -64,7 +64,7 @@ public:
     std::string description() const override { return stringValue(); }
 
     // Public so that make_shared can build instances; use the factories.
-    Number(Type, Scalar);
+    Number(Type type, Scalar value) : m_type(type), m_value(value) { }
 
 protected:
     Type m_type;
