@@ -84,6 +84,16 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
     }
 }
 
+[[gnu::always_inline]] inline bool JKParseState::takeComma(Frame& frame)
+{
+    if (!(frame.accepts & acceptsComma)) {
+        m_tokenizer.recordError("Unexpected ','.");
+        return false;
+    }
+    frame.accepts = acceptsValue;
+    return true;
+}
+
 // Builds the array or object whose opening token was just read. Nested containers are kept on a frame
 // stack rather than the call stack, so that nesting depth is bounded only by memory.
 fnd::Id JKParseState::parseContainer()
@@ -217,16 +227,6 @@ bool JKParseState::runDictionaries()
             return false;
         }
     }
-}
-
-bool JKParseState::takeComma(Frame& frame)
-{
-    if (!(frame.accepts & acceptsComma)) {
-        m_tokenizer.recordError("Unexpected ','.");
-        return false;
-    }
-    frame.accepts = acceptsValue;
-    return true;
 }
 
 void JKParseState::openContainer()

@@ -485,12 +485,8 @@ bool JKTokenizer::nextTokenInGeneral()
         recordError(std::string(unexpectedTokenMessage));
         return false;
     }
-    if (isDigit(byte) || byte == '-') {
-        if (scanNumber())
-            return true;
-        recordError(std::string(unexpectedTokenMessage));
-        return false;
-    }
+    if (isDigit(byte) || byte == '-')
+        return scanNumberToken();
     if (TokenType type = singleByteTokenTypes[byte]; type != TokenType::None) {
         singleByteToken(type);
         return true;
@@ -501,6 +497,15 @@ bool JKTokenizer::nextTokenInGeneral()
         return scanLiteral("false", TokenType::False);
     if (byte == 'n')
         return scanLiteral("null", TokenType::Null);
+    recordError(std::string(unexpectedTokenMessage));
+    return false;
+}
+
+bool JKTokenizer::scanNumberToken()
+{
+    if (scanNumber())
+        return true;
+    m_tokenType = TokenType::None;
     recordError(std::string(unexpectedTokenMessage));
     return false;
 }

@@ -56,15 +56,18 @@ public:
     // Reads the next token; false (with an error recorded) when there is none.
     bool nextToken()
     {
-        // Structural tokens that follow the previous token directly are the common case.
+        // Structural tokens and numbers that follow the previous token directly are the common case.
         if (m_index < m_length && !(m_options & (JKParseOptionComments | JKParseOptionUnicodeNewlines))) {
-            TokenType type = singleByteTokenTypes[m_bytes[m_index]];
+            uint8_t byte = m_bytes[m_index];
+            TokenType type = singleByteTokenTypes[byte];
             if (type != TokenType::None) {
                 m_tokenType = type;
                 m_tokenStart = m_index;
                 m_tokenEnd = ++m_index;
                 return true;
             }
+            if ((byte >= '0' && byte <= '9') || byte == '-')
+                return scanNumberToken();
         }
         return nextTokenInGeneral();
     }
@@ -106,6 +109,8 @@ private:
     bool nextTokenInGeneral();
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
+    // The number token at the current index, or false with the errors recorded.
+    bool scanNumberToken();
     // Only called by scanNumber(), into which it is inlined.
     [[gnu::always_inline]] inline bool convertNumber(size_t start, size_t end, const DecimalParts&);
     bool scanString();
