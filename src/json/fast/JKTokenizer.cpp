@@ -501,10 +501,8 @@ bool JKTokenizer::nextTokenInGeneral()
     return false;
 }
 
-bool JKTokenizer::scanNumberToken()
+bool JKTokenizer::numberTokenFailed()
 {
-    if (scanNumber())
-        return true;
     m_tokenType = TokenType::None;
     recordError(std::string(unexpectedTokenMessage));
     return false;

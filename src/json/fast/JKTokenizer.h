@@ -110,7 +110,13 @@ private:
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
     // The number token at the current index, or false with the errors recorded.
-    bool scanNumberToken();
+    bool scanNumberToken()
+    {
+        if (scanNumber())
+            return true;
+        return numberTokenFailed();
+    }
+    bool numberTokenFailed();
     // Only called by scanNumber(), into which it is inlined.
     [[gnu::always_inline]] inline bool convertNumber(size_t start, size_t end, const DecimalParts&);
     bool scanString();
