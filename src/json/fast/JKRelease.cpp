@@ -16,12 +16,11 @@ bool isExactly(const fnd::Object& object, const std::type_info& type)
 
 }
 
-void JKReleaseChild(fnd::Id&& child)
+void JKReleaseLastReference(fnd::Id&& child)
 {
     fnd::Object* object = child.get();
-    // Dropping a reference that is not the last one, or the last one to a value without children,
-    // nests nothing.
-    if (!object || child.use_count() != 1 || !object->holdsObjects()) {
+    // The last reference to a value without children nests nothing either.
+    if (!object || !object->holdsObjects()) {
         child.reset();
         return;
     }
