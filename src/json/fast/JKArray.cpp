@@ -16,14 +16,6 @@ void JKArray::alloc()
         fnd::format("*** - [%@ %@]: The %@ class is private to FastJSON and should not be used in this fashion.", "JKArray", "allocWithZone:", "JKArray"));
 }
 
-fnd::Ref<JKArray> JKArray::create(std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
-{
-    void* storage = nullptr;
-    JKPoolAllocatorWithTrailingBytes<JKArray> allocator(objects.size() * sizeof(fnd::Id), &storage);
-    // The allocator sets `storage` before the array is constructed, which reads it by reference.
-    return std::allocate_shared<JKArray>(allocator, ConstructionKey(), storage, objects, isMutable, holdsContainers);
-}
-
 JKArray::JKArray(ConstructionKey, void* const& storage, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
     : m_objects(static_cast<fnd::Id*>(storage))
     , m_count(objects.size())
@@ -45,7 +37,7 @@ JKArray::~JKArray()
         for (size_t index = 0; index < count; ++index) {
             if (index + childLookAhead < count)
                 __builtin_prefetch(m_objects[index + childLookAhead].get());
-            m_objects[index].reset();
+            std::destroy_at(&m_objects[index]);
         }
     } else {
         for (size_t index = 0; index < count; ++index) {
@@ -55,8 +47,8 @@ JKArray::~JKArray()
                 JKPrefetchChildContents(m_objects[index + contentsLookAhead].get());
             JKReleaseChild(std::move(m_objects[index]));
         }
+        std::destroy_n(m_objects, count);
     }
-    std::destroy_n(m_objects, count);
     if (m_hasStorageOfItsOwn)
         JKPool::deallocate(m_objects, m_capacity * sizeof(fnd::Id));
 }

@@ -4,6 +4,7 @@
 #include "platform/foundation/Array.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 class JKParseState;
@@ -46,8 +47,14 @@ public:
 
 private:
     friend class JKParseState;
-    // Takes over the references in `objects`.
-    static fnd::Ref<JKArray> create(std::span<fnd::Id> objects, bool isMutable, bool holdsContainers);
+    // Takes over the references in `objects`. Inline: the decoder makes one array per closing bracket.
+    static fnd::Ref<JKArray> create(std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
+    {
+        void* storage = nullptr;
+        JKPoolAllocatorWithTrailingBytes<JKArray> allocator(objects.size() * sizeof(fnd::Id), &storage);
+        // The allocator sets `storage` before the array is constructed, which reads it by reference.
+        return std::allocate_shared<JKArray>(allocator, ConstructionKey(), storage, objects, isMutable, holdsContainers);
+    }
 
     void checkMutable(std::string_view operation) const;
     void checkObject(const fnd::Id&, std::string_view operation);

@@ -7,8 +7,6 @@
 
 namespace fnd {
 
-Object::~Object() = default;
-
 size_t Object::hash() const
 {
     return std::hash<const void*>()(this);

@@ -19,7 +19,7 @@ using Ref = std::shared_ptr<T>;
 // value; everything else by identity.
 class Object {
 public:
-    virtual ~Object();
+    virtual ~Object() = default;
 
     virtual std::string_view className() const = 0;
     virtual size_t hash() const;
