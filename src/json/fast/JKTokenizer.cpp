@@ -545,7 +545,13 @@ bool JKTokenizer::scanNumber()
         // A leading zero ends the integer part, so "01" is the number 0 followed by the number 1.
         ++cursor;
     } else if (isDigit(*cursor)) {
-        cursor = gatherDigits(cursor, end, mantissa);
+        // Integer parts are mostly short (coordinates, counts): a few digits are cheaper one at a time.
+        mantissa = static_cast<uint64_t>(*cursor++ - '0');
+        if (cursor < end && isDigit(*cursor)) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*cursor++ - '0');
+            if (cursor < end && isDigit(*cursor))
+                cursor = gatherDigits(cursor, end, mantissa);
+        }
     } else {
         return fail();
     }
