@@ -116,30 +116,44 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
         return { fnd::String::empty(), -1 };
 
     const SlotKey valueKey { value.hash, typeAndLengthOf(value) };
-    int chosen = -1;
     size_t step = value.length + static_cast<size_t>(value.type) + 3;
-    size_t index = value.hash & mask;
-    for (int probe = 0; probe < probeCount; ++probe) {
+    auto probedSlot = [&](int probe) { return (value.hash + step * static_cast<size_t>(probe)) & mask; };
+    auto hit = [&](size_t index) -> Lookup {
+        m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
+        return { m_objects[index], static_cast<int>(index) };
+    };
+
+    // An empty slot is taken at once. Until a slot is chosen, each other slot is either old enough to
+    // be chosen (age 0) or ages; after that only a hit or an empty slot matters.
+    int chosen = -1;
+    int probe = 0;
+    for (; probe < probeCount && chosen < 0; ++probe) {
+        size_t index = probedSlot(probe);
+        if (!m_keys[index].typeAndLength) {
+            chosen = static_cast<int>(index);
+            probe = probeCount;
+            break;
+        }
+        if (holdsValue(index, value, valueKey))
+            return hit(index);
+        if (m_ages[index] == 0) {
+            chosen = static_cast<int>(index);
+            // The evicted object's count changes below; fetch it while the new one is made.
+            __builtin_prefetch(m_objects[index].get());
+        } else {
+            m_ages[index] >>= 1;
+            age();
+            age();
+        }
+    }
+    for (; probe < probeCount; ++probe) {
+        size_t index = probedSlot(probe);
         if (!m_keys[index].typeAndLength) {
             chosen = static_cast<int>(index);
             break;
         }
-        if (holdsValue(index, value, valueKey)) {
-            m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
-            return { m_objects[index], static_cast<int>(index) };
-        }
-        if (chosen < 0) {
-            if (m_ages[index] == 0) {
-                chosen = static_cast<int>(index);
-                // The evicted object's count changes below; fetch it while the new one is made.
-                __builtin_prefetch(m_objects[index].get());
-            } else {
-                m_ages[index] >>= 1;
-                age();
-                age();
-            }
-        }
-        index = (value.hash + step * static_cast<size_t>(probe + 1)) & mask;
+        if (holdsValue(index, value, valueKey))
+            return hit(index);
     }
 
     fnd::Id object = makeObject(value);
