@@ -1,6 +1,5 @@
 #include "json/fast/JKNumberSlab.h"
 
-
 JKNumberSlab::~JKNumberSlab()
 {
     // A number owns nothing and its destructor does nothing, so the numbers' storage is simply

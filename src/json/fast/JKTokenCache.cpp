@@ -130,6 +130,7 @@ JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
     for (; probe < probeCount && chosen < 0; ++probe) {
         size_t index = probedSlot(probe);
         if (!m_keys[index].typeAndLength) {
+            // Probing stops at an empty slot.
             chosen = static_cast<int>(index);
             probe = probeCount;
             break;
@@ -193,4 +194,3 @@ void JKTokenCache::age()
     m_lfsr = (m_lfsr >> 1) ^ (lowBit ? 0x80200003u : 0u);
     m_ages[m_lfsr & mask] >>= 1;
 }
-
