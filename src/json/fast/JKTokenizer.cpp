@@ -566,7 +566,8 @@ bool JKTokenizer::scanNumber()
         cursor = gatherDigits(cursor, end, mantissa);
         fractionEnd = cursor;
     }
-    if (cursor < end && (*cursor == 'e' || *cursor == 'E')) {
+    // Setting the 0x20 bit turns 'E' into 'e' and nothing else into 'e'.
+    if (cursor < end && (*cursor | 0x20) == 'e') {
         parts.isFloating = true;
         ++cursor;
         bool negativeExponent = false;
@@ -580,14 +581,16 @@ bool JKTokenizer::scanNumber()
             parts.exponent = -parts.exponent;
     }
 
-    const uint8_t* firstSignificant = integerStart;
-    if (*integerStart == '0') {
-        firstSignificant = fractionStart;
+    parts.fractionDigits = fractionEnd - fractionStart;
+    if (*integerStart != '0') {
+        parts.significantDigits = (integerEnd - integerStart) + parts.fractionDigits;
+    } else {
+        // Only the fraction can hold significant digits, from its first non-zero one on.
+        const uint8_t* firstSignificant = fractionStart;
         while (firstSignificant < fractionEnd && *firstSignificant == '0')
             ++firstSignificant;
+        parts.significantDigits = fractionEnd - firstSignificant;
     }
-    parts.fractionDigits = fractionEnd - fractionStart;
-    parts.significantDigits = (firstSignificant < integerEnd ? integerEnd - firstSignificant : 0) + (fractionEnd - std::max(firstSignificant, fractionStart));
     parts.mantissa = parts.significantDigits <= 19 ? mantissa : 0;
 
     m_index = static_cast<size_t>(cursor - m_bytes);
