@@ -12,10 +12,8 @@
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #define POISON_BLOCK(address, size) ASAN_POISON_MEMORY_REGION(address, size)
-#define UNPOISON_BLOCK(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
 #else
 #define POISON_BLOCK(address, size) ((void)(address), (void)(size))
-#define UNPOISON_BLOCK(address, size) ((void)(address), (void)(size))
 #endif
 
 // Memory comes in pages of one block size. A page records its free blocks in a bitmap that any thread
@@ -24,9 +22,19 @@
 // So a tree built after others were freed still lies in address order, which is what makes walking
 // and destroying it fast, and no freed block is ever read or written.
 
+// Gives the pool's own functions the thread's free blocks, which the header keeps for allocate().
+struct JKPoolThreadState {
+    static JKPool::FreeBlocks& freeBlocks(size_t sizeClass) { return JKPool::t_freeBlocks[sizeClass]; }
+};
+
 namespace {
 
-constexpr size_t classCount = JKPool::largestPooledSize / JKPool::granularity;
+JKPool::FreeBlocks& freeBlocks(size_t sizeClass)
+{
+    return JKPoolThreadState::freeBlocks(sizeClass);
+}
+
+constexpr size_t classCount = JKPool::sizeClassCount;
 constexpr size_t pageSize = 64 * 1024;
 constexpr size_t bitWordCount = pageSize / JKPool::granularity / 64;
 
@@ -109,10 +117,10 @@ struct PageList {
     }
 };
 
+// The rest of a thread's state for one size; its free blocks are in JKPool's thread-local table.
 struct SizeClassState {
     Page* current;
-    // Free blocks taken from word `word` of the current page.
-    uint64_t mask;
+    // The word of the current page whose free blocks the thread holds.
     uint32_t word;
     PageList pages;
 };
@@ -152,8 +160,10 @@ struct LocalPoolRetirement {
         std::lock_guard guard(shared.lock);
         for (size_t sizeClass = 0; sizeClass < classCount; ++sizeClass) {
             SizeClassState& state = localPool.classes[sizeClass];
-            if (state.mask)
-                returnBits(*state.current, state.word, state.mask);
+            JKPool::FreeBlocks& blocks = freeBlocks(sizeClass);
+            if (blocks.mask)
+                returnBits(*state.current, state.word, blocks.mask);
+            blocks = JKPool::FreeBlocks();
             for (size_t index = 0; index < state.pages.count; ++index)
                 shared.orphans[sizeClass].push_back(state.pages.pages[index]);
             state.pages.releaseStorage();
@@ -209,8 +219,8 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
     return page;
 }
 
-// Refills the size's mask of free blocks; out of line, so that allocate() stays a few instructions.
-[[gnu::noinline]] void refillMask(size_t sizeClass)
+// Refills the size's free blocks, which allocate() found empty.
+void refillFreeBlocks(size_t sizeClass)
 {
     localPoolRetirement.isArmed = true;
     SizeClassState& state = localPool.classes[sizeClass];
@@ -218,8 +228,8 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
         if (state.current) {
             for (uint32_t word = state.word + 1; word < state.current->wordCount; ++word) {
                 if (uint64_t bits = takeWord(state.current->freeBits[word])) {
-                    state.mask = bits;
                     state.word = word;
+                    freeBlocks(sizeClass) = { bits, state.current->blocks + size_t(word) * 64 * blockSize(sizeClass) };
                     return;
                 }
             }
@@ -232,20 +242,15 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
 
 }
 
-void* JKPool::allocate(size_t bytes)
+constinit thread_local JKPool::FreeBlocks JKPool::t_freeBlocks[JKPool::sizeClassCount] {};
+
+void* JKPool::allocateSlowly(size_t bytes)
 {
     if (bytes > largestPooledSize)
         return ::operator new(bytes);
     size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
-    SizeClassState& state = localPool.classes[sizeClass];
-    if (!state.mask)
-        refillMask(sizeClass);
-    unsigned bit = static_cast<unsigned>(std::countr_zero(state.mask));
-    state.mask &= state.mask - 1;
-    size_t size = blockSize(sizeClass);
-    char* block = state.current->blocks + (size_t(state.word) * 64 + bit) * size;
-    UNPOISON_BLOCK(block, size);
-    return block;
+    refillFreeBlocks(sizeClass);
+    return allocate(bytes);
 }
 
 void JKPool::deallocate(void* pointer, size_t bytes)

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 // Small-block memory for the decoder's objects. Blocks come in sizes of 16-byte steps up to
 // `largestPooledSize`, from per-thread free lists backed by a shared list, so that building and
@@ -11,8 +17,42 @@ public:
     static constexpr size_t granularity = 16;
     static constexpr size_t largestPooledSize = 512;
 
-    static void* allocate(size_t bytes);
+    static constexpr size_t sizeClassCount = largestPooledSize / granularity;
+
+    // Inline, since the decoder allocates for nearly every container and string: most calls only
+    // take the next block from the thread's current word of free blocks.
+    static void* allocate(size_t bytes)
+    {
+        size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
+        if (sizeClass < sizeClassCount) {
+            FreeBlocks& blocks = t_freeBlocks[sizeClass];
+            if (blocks.mask) {
+                auto index = static_cast<size_t>(std::countr_zero(blocks.mask));
+                blocks.mask &= blocks.mask - 1;
+                size_t size = (sizeClass + 1) * granularity;
+                char* block = blocks.first + index * size;
+#if defined(__SANITIZE_ADDRESS__)
+                ASAN_UNPOISON_MEMORY_REGION(block, size);
+#endif
+                return block;
+            }
+        }
+        return allocateSlowly(bytes);
+    }
     static void deallocate(void*, size_t bytes);
+
+    // The calling thread's next free blocks of one size: bit i of `mask` stands for the block at
+    // `first` + i x the size. Only the pool changes them.
+    struct FreeBlocks {
+        uint64_t mask;
+        char* first;
+    };
+
+private:
+    friend struct JKPoolThreadState;
+    static void* allocateSlowly(size_t bytes);
+
+    static constinit thread_local FreeBlocks t_freeBlocks[sizeClassCount];
 };
 
 // A standard allocator over JKPool, for std::allocate_shared and containers.
