@@ -72,32 +72,27 @@ JKDictionary::JKDictionary(ConstructionKey, std::span<fnd::Id> objects, std::spa
 
 JKDictionary::~JKDictionary()
 {
+    // Each entry is destroyed as it is released, so the storage is given back without a second pass.
+    Entry* entries = m_entries.release();
+    if (!entries)
+        return;
     // Releasing touches each member: fetch them ahead.
     constexpr size_t memberLookAhead = 4;
-    if (!m_holdsContainers) {
-        // No member is a container, so dropping them nests nothing.
-        for (size_t slot = 0; slot < m_capacity; ++slot) {
-            if (slot + memberLookAhead < m_capacity) {
-                __builtin_prefetch(m_entries[slot + memberLookAhead].key.get());
-                __builtin_prefetch(m_entries[slot + memberLookAhead].object.get());
-            }
-            m_entries[slot].key.reset();
-            m_entries[slot].object.reset();
-        }
-        return;
-    }
     for (size_t slot = 0; slot < m_capacity; ++slot) {
         if (slot + memberLookAhead < m_capacity) {
-            __builtin_prefetch(m_entries[slot + memberLookAhead].key.get());
-            __builtin_prefetch(m_entries[slot + memberLookAhead].object.get());
+            __builtin_prefetch(entries[slot + memberLookAhead].key.get());
+            __builtin_prefetch(entries[slot + memberLookAhead].object.get());
         }
-        // Decoded keys are strings; only keys set later may hold other objects.
-        if (m_keysMayHoldObjects)
-            JKReleaseChild(std::move(m_entries[slot].key));
-        else
-            m_entries[slot].key.reset();
-        JKReleaseChild(std::move(m_entries[slot].object));
+        // Without container members, dropping them nests nothing. Decoded keys are strings; only keys
+        // set later may hold other objects.
+        if (m_holdsContainers) {
+            if (m_keysMayHoldObjects)
+                JKReleaseChild(std::move(entries[slot].key));
+            JKReleaseChild(std::move(entries[slot].object));
+        }
+        std::destroy_at(&entries[slot]);
     }
+    JKPool::deallocate(entries, m_capacity * sizeof(Entry));
 }
 
 JKDictionary::Entry* JKDictionary::entryForKey(const fnd::Object& key) const
