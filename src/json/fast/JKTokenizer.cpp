@@ -360,6 +360,12 @@ size_t JKTokenizer::newlineLengthAt(size_t index) const
 
 void JKTokenizer::skipWhitespace()
 {
+    skipWhitespaceInline();
+}
+
+// Inlined into the token reader: indented text has a run of white space before most tokens.
+[[gnu::always_inline]] inline void JKTokenizer::skipWhitespaceInline()
+{
     // Works on locals: stores to members could alias the input bytes and force reloads.
     const uint8_t* bytes = m_bytes;
     size_t length = m_length;
@@ -469,7 +475,7 @@ bool JKTokenizer::nextTokenInGeneral()
     if (plainWhiteSpace && m_index + 1 < m_length && m_bytes[m_index] == ' ' && m_bytes[m_index + 1] > ' ')
         ++m_index;
     else if (m_index >= m_length || m_bytes[m_index] <= ' ' || !plainWhiteSpace)
-        skipWhitespace();
+        skipWhitespaceInline();
     m_tokenType = TokenType::None;
     if (m_index >= m_length) {
         recordError(std::string(unexpectedTokenMessage));

@@ -107,6 +107,8 @@ private:
     }();
 
     bool nextTokenInGeneral();
+    // The body of skipWhitespace(), which the token reader inlines.
+    void skipWhitespaceInline();
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
     // The number token at the current index, or false with the errors recorded.
