@@ -29,11 +29,6 @@ struct JKPoolThreadState {
 
 namespace {
 
-JKPool::FreeBlocks& freeBlocks(size_t sizeClass)
-{
-    return JKPoolThreadState::freeBlocks(sizeClass);
-}
-
 constexpr size_t classCount = JKPool::sizeClassCount;
 constexpr size_t pageSize = 64 * 1024;
 constexpr size_t bitWordCount = pageSize / JKPool::granularity / 64;
@@ -146,11 +141,6 @@ SharedPool& sharedPool()
     return *pool;
 }
 
-size_t blockSize(size_t sizeClass)
-{
-    return (sizeClass + 1) * JKPool::granularity;
-}
-
 // Gives a thread's pages to the shared pool when the thread ends.
 struct LocalPoolRetirement {
     bool isArmed = false;
@@ -160,7 +150,7 @@ struct LocalPoolRetirement {
         std::lock_guard guard(shared.lock);
         for (size_t sizeClass = 0; sizeClass < classCount; ++sizeClass) {
             SizeClassState& state = localPool.classes[sizeClass];
-            JKPool::FreeBlocks& blocks = freeBlocks(sizeClass);
+            JKPool::FreeBlocks& blocks = JKPoolThreadState::freeBlocks(sizeClass);
             if (blocks.mask)
                 returnBits(*state.current, state.word, blocks.mask);
             blocks = JKPool::FreeBlocks();
@@ -177,7 +167,7 @@ thread_local LocalPoolRetirement localPoolRetirement;
 Page* makePage(size_t sizeClass)
 {
     auto* page = new (::operator new(pageSize, std::align_val_t(pageSize))) Page();
-    page->blockSize = static_cast<uint32_t>(blockSize(sizeClass));
+    page->blockSize = static_cast<uint32_t>(JKPool::blockSizeOf(sizeClass));
     page->blockCount = static_cast<uint32_t>((pageSize - headerSize) / page->blockSize);
     page->wordCount = (page->blockCount + 63) / 64;
     page->reciprocal = ((uint64_t(1) << 32) + page->blockSize - 1) / page->blockSize;
@@ -229,7 +219,7 @@ void refillFreeBlocks(size_t sizeClass)
             for (uint32_t word = state.word + 1; word < state.current->wordCount; ++word) {
                 if (uint64_t bits = takeWord(state.current->freeBits[word])) {
                     state.word = word;
-                    freeBlocks(sizeClass) = { bits, state.current->blocks + size_t(word) * 64 * blockSize(sizeClass) };
+                    JKPoolThreadState::freeBlocks(sizeClass) = { bits, state.current->blocks + size_t(word) * 64 * JKPool::blockSizeOf(sizeClass) };
                     return;
                 }
             }
@@ -248,8 +238,7 @@ void* JKPool::allocateSlowly(size_t bytes)
 {
     if (bytes > largestPooledSize)
         return ::operator new(bytes);
-    size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
-    refillFreeBlocks(sizeClass);
+    refillFreeBlocks(sizeClassOf(bytes));
     return allocate(bytes);
 }
 

@@ -18,18 +18,20 @@ public:
     static constexpr size_t largestPooledSize = 512;
 
     static constexpr size_t sizeClassCount = largestPooledSize / granularity;
+    static constexpr size_t sizeClassOf(size_t bytes) { return bytes ? (bytes - 1) / granularity : 0; }
+    static constexpr size_t blockSizeOf(size_t sizeClass) { return (sizeClass + 1) * granularity; }
 
     // Inline, since the decoder allocates for nearly every container and string: most calls only
     // take the next block from the thread's current word of free blocks.
     static void* allocate(size_t bytes)
     {
-        size_t sizeClass = bytes ? (bytes - 1) / granularity : 0;
+        size_t sizeClass = sizeClassOf(bytes);
         if (sizeClass < sizeClassCount) {
             FreeBlocks& blocks = t_freeBlocks[sizeClass];
             if (blocks.mask) {
                 auto index = static_cast<size_t>(std::countr_zero(blocks.mask));
                 blocks.mask &= blocks.mask - 1;
-                size_t size = (sizeClass + 1) * granularity;
+                size_t size = blockSizeOf(sizeClass);
                 char* block = blocks.first + index * size;
 #if defined(__SANITIZE_ADDRESS__)
                 ASAN_UNPOISON_MEMORY_REGION(block, size);
