@@ -10,6 +10,8 @@
 #include <cstring>
 #include <limits>
 
+#include <fast_float/fast_float.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -162,117 +164,25 @@ bool isValidCodePoint(char32_t codePoint)
     return codePoint != 0 && !(codePoint >= 0xD800 && codePoint <= 0xDFFF) && !JKIsNoncharacter(codePoint) && codePoint <= 0x10FFFF;
 }
 
-__extension__ using UInt128 = unsigned __int128;
-
-constexpr auto powersOfFive = [] {
-    std::array<uint64_t, 28> powers {};
-    uint64_t power = 1;
-    for (auto& entry : powers) {
-        entry = power;
-        power *= 5;
-    }
-    return powers;
-}();
-
-// The double nearest to (value + a little, when `inexact`) x 2^binaryExponent, ties to even; value is
-// not 0. False when the result would not be a normal double.
-[[gnu::always_inline]] inline bool roundToDouble(uint64_t value, bool inexact, int binaryExponent, double& result)
-{
-    constexpr int significandBits = 53;
-    int dropped = std::bit_width(value) - significandBits;
-    uint64_t significand;
-    if (dropped <= 0) {
-        significand = value << -dropped;
-    } else {
-        uint64_t rest = value & ((uint64_t(1) << dropped) - 1);
-        uint64_t half = uint64_t(1) << (dropped - 1);
-        significand = value >> dropped;
-        // Which way a value rounds is as good as random, so the decision is computed, not branched on.
-        significand += static_cast<uint64_t>((rest > half) | ((rest == half) & (inexact | (significand & 1))));
-        if (significand >> significandBits) {
-            significand >>= 1;
-            ++dropped;
-        }
-    }
-    int biasedExponent = binaryExponent + dropped + (significandBits - 1) + 1023;
-    if (biasedExponent < 1 || biasedExponent > 2046)
-        return false;
-    uint64_t bits = static_cast<uint64_t>(biasedExponent) << 52 | (significand & ((uint64_t(1) << 52) - 1));
-    result = std::bit_cast<double>(bits);
-    return true;
-}
-
-// The same for a 128-bit value: its bits below the top 64 only tell whether it is inexact.
-bool roundToDouble(UInt128 value, int binaryExponent, double& result)
-{
-    auto high = static_cast<uint64_t>(value >> 64);
-    auto low = static_cast<uint64_t>(value);
-    if (!high)
-        return roundToDouble(low, false, binaryExponent, result);
-    int shift = std::bit_width(high);
-    auto top = static_cast<uint64_t>(value >> shift);
-    bool inexact = shift == 64 ? low != 0 : (low & ((uint64_t(1) << shift) - 1)) != 0;
-    return roundToDouble(top, inexact, binaryExponent + shift, result);
-}
-
-// For each 5^k, k in 1...27: floor(2^(63 + w) / 5^k), where w is the bit width of 5^k, so that the
-// reciprocal lies in [2^63, 2^64) and a quotient by 5^k is a multiplication.
-constexpr auto reciprocalsOfPowersOfFive = [] {
-    std::array<uint64_t, 28> reciprocals {};
-    for (size_t k = 1; k < reciprocals.size(); ++k)
-        reciprocals[k] = static_cast<uint64_t>((static_cast<UInt128>(1) << (63 + std::bit_width(powersOfFive[k]))) / powersOfFive[k]);
-    return reciprocals;
-}();
-
-// floor((mantissa << shift) / 5^k) and whether the division leaves a remainder, where mantissa is not
-// 0 and shift = 63 + w - width(mantissa), which puts the quotient in [2^62, 2^64). The reciprocal gives
-// the quotient or one less; the exact remainder decides which, so no rounding is ever guessed.
-[[gnu::always_inline]] inline uint64_t divideByPowerOfFive(uint64_t mantissa, size_t k, int shift, bool& hasRemainder)
-{
-    uint64_t divisor = powersOfFive[k];
-    uint64_t normalized = mantissa << std::countl_zero(mantissa);
-    auto quotient = static_cast<uint64_t>((static_cast<UInt128>(normalized) * reciprocalsOfPowersOfFive[k]) >> 64);
-    UInt128 numerator = static_cast<UInt128>(mantissa) << shift;
-    // Below 2 x divisor, so it fits 64 bits.
-    auto remainder = static_cast<uint64_t>(numerator - static_cast<UInt128>(quotient) * divisor);
-    if (remainder >= divisor) {
-        ++quotient;
-        remainder -= divisor;
-    }
-    hasRemainder = remainder != 0;
-    return quotient;
-}
-
-// The double nearest to mantissa x 10^exponent without the general conversion routine, for the usual
-// cases; false leaves the rest to that routine. 10^e = 5^e x 2^e, with 5^e exact in 64 bits up to
-// e = 27. For e >= 0, mantissa x 5^e is exact in 128 bits; for e < 0, the mantissa is shifted so that
-// dividing by 5^-e leaves a quotient of 63 or 64 bits, and the remainder tells whether anything was
-// left over. Either way every bit that decides the rounding is known.
+// The double nearest to mantissa x 10^exponent, ties to even, for the usual cases: at most 19
+// significant digits (so the mantissa is exact) and a normal or subnormal, non-zero finite result.
+// False leaves the rest, including every case that ends in an error, to the general routine.
 [[gnu::always_inline]] inline bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
 {
-    int64_t exponent = parts.exponent - parts.fractionDigits;
+    using Format = fast_float::binary_format<double>;
     if (parts.significantDigits > 19)
         return false;
-    double magnitude = 0;
+    fast_float::adjusted_mantissa result;
+    // Zero digits are zero whatever the exponent.
     if (parts.mantissa) {
-        if (exponent < -27 || exponent > 27)
+        result = fast_float::compute_float<Format>(parts.exponent - parts.fractionDigits, parts.mantissa);
+        // A negative power means the product was too close to a halfway point to decide.
+        bool decided = result.power2 >= 0 && result.power2 < Format::infinite_power();
+        bool isZero = result.power2 == 0 && result.mantissa == 0;
+        if (!decided || isZero)
             return false;
-        if (exponent >= 0) {
-            UInt128 product = static_cast<UInt128>(parts.mantissa) * powersOfFive[static_cast<size_t>(exponent)];
-            if (!roundToDouble(product, static_cast<int>(exponent), magnitude))
-                return false;
-        } else {
-            auto k = static_cast<size_t>(-exponent);
-            // The numerator's top bit at 62 + width(divisor): the quotient is at least 2^62 and below 2^64.
-            int shift = 63 + std::bit_width(powersOfFive[k]) - std::bit_width(parts.mantissa);
-            bool hasRemainder = false;
-            uint64_t quotient = divideByPowerOfFive(parts.mantissa, k, shift, hasRemainder);
-            if (!roundToDouble(quotient, hasRemainder, static_cast<int>(exponent) - shift, magnitude))
-                return false;
-        }
     }
-    // Signs alternate unpredictably (coordinates), so the sign bit is set rather than branched on.
-    value = std::bit_cast<double>(std::bit_cast<uint64_t>(magnitude) | static_cast<uint64_t>(parts.isNegative) << 63);
+    fast_float::to_float(parts.isNegative, result, value);
     return true;
 }
 
