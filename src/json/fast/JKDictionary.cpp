@@ -43,29 +43,27 @@ size_t JKDictionary::capacityForCount(size_t count)
 
 fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
-    return std::allocate_shared<JKDictionary>(JKPoolAllocator<JKDictionary>(), ConstructionKey(), objects, keys, isMutable, holdsContainers);
+    size_t capacity = capacityForCount(objects.size());
+    void* storage = nullptr;
+    JKPoolAllocatorWithTrailingBytes<JKDictionary> allocator(capacity * sizeof(Entry), &storage);
+    // The allocator sets `storage` before the dictionary is constructed, which reads it by reference.
+    return std::allocate_shared<JKDictionary>(allocator, ConstructionKey(), storage, capacity, objects, keys, isMutable, holdsContainers);
 }
 
-JKDictionary::EntryStorage JKDictionary::makeEntryStorage(size_t capacity)
+JKDictionary::Entry* JKDictionary::makeEntryStorage(size_t capacity)
 {
     auto* entries = static_cast<Entry*>(JKPool::allocate(capacity * sizeof(Entry)));
     std::uninitialized_value_construct_n(entries, capacity);
-    return EntryStorage(entries, EntryStorageDeleter { capacity });
+    return entries;
 }
 
-void JKDictionary::EntryStorageDeleter::operator()(Entry* entries) const
-{
-    std::destroy_n(entries, capacity);
-    JKPool::deallocate(entries, capacity * sizeof(Entry));
-}
-
-JKDictionary::JKDictionary(ConstructionKey, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
-    : m_mutations(isMutable ? 1 : 0)
+JKDictionary::JKDictionary(ConstructionKey, void* storage, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
+    : m_entries(static_cast<Entry*>(storage))
+    , m_mutations(isMutable ? 1 : 0)
     , m_holdsContainers(holdsContainers)
 {
-    setCapacity(capacityForCount(objects.size()));
-    if (m_capacity)
-        m_entries = makeEntryStorage(m_capacity);
+    setCapacity(capacity);
+    std::uninitialized_value_construct_n(m_entries, capacity);
     for (size_t index = 0; index < objects.size(); ++index)
         addObject(keys[index].hash, std::move(keys[index].key), std::move(objects[index]));
 }
@@ -73,9 +71,7 @@ JKDictionary::JKDictionary(ConstructionKey, std::span<fnd::Id> objects, std::spa
 JKDictionary::~JKDictionary()
 {
     // Each entry is destroyed as it is released, so the storage is given back without a second pass.
-    Entry* entries = m_entries.release();
-    if (!entries)
-        return;
+    Entry* entries = m_entries;
     // Releasing touches each member: fetch them ahead.
     constexpr size_t memberLookAhead = 4;
     for (size_t slot = 0; slot < m_capacity; ++slot) {
@@ -92,7 +88,8 @@ JKDictionary::~JKDictionary()
         }
         std::destroy_at(&entries[slot]);
     }
-    JKPool::deallocate(entries, m_capacity * sizeof(Entry));
+    if (m_hasStorageOfItsOwn)
+        JKPool::deallocate(entries, m_capacity * sizeof(Entry));
 }
 
 JKDictionary::Entry* JKDictionary::entryForKey(const fnd::Object& key) const
@@ -111,7 +108,7 @@ JKDictionary::Entry* JKDictionary::entryForKey(const fnd::Object& key) const
     return nullptr;
 }
 
-void JKDictionary::addObject(size_t keyHash, fnd::Id key, fnd::Id object)
+void JKDictionary::addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object)
 {
     size_t slot = homeSlot(keyHash);
     for (size_t probe = 0; probe < m_capacity;) {
@@ -141,7 +138,7 @@ void JKDictionary::removeEntry(Entry& removed)
     --m_count;
     // Backward shift: every entry of the rest of the cluster goes back to the first free slot from its
     // home, so that no lookup chain is broken.
-    size_t slot = static_cast<size_t>(&removed - m_entries.get());
+    size_t slot = static_cast<size_t>(&removed - m_entries);
     for (size_t step = 1; step < m_capacity; ++step) {
         slot = nextSlot(slot);
         Entry& entry = m_entries[slot];
@@ -172,14 +169,19 @@ void JKDictionary::resizeIfNecessary()
     size_t wanted = capacityForCount(m_count + 1);
     if (m_capacity >= wanted)
         return;
-    auto old = std::exchange(m_entries, makeEntryStorage(wanted));
+    Entry* entries = makeEntryStorage(wanted);
+    Entry* old = std::exchange(m_entries, entries);
     size_t oldCapacity = m_capacity;
+    bool oldHasStorageOfItsOwn = std::exchange(m_hasStorageOfItsOwn, true);
     setCapacity(wanted);
     m_count = 0;
     for (size_t slot = 0; slot < oldCapacity; ++slot) {
         if (old[slot].key)
             addObject(old[slot].keyHash, std::move(old[slot].key), std::move(old[slot].object));
     }
+    std::destroy_n(old, oldCapacity);
+    if (oldHasStorageOfItsOwn)
+        JKPool::deallocate(old, oldCapacity * sizeof(Entry));
 }
 
 void JKDictionary::setCapacity(size_t capacity)

@@ -32,7 +32,8 @@ public:
     // The table size for `count` members; throws past the largest size.
     static size_t capacityForCount(size_t count);
 
-    JKDictionary(ConstructionKey, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
+    // `storage` holds `capacity` entries, after the dictionary in its own block.
+    JKDictionary(ConstructionKey, void* storage, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
     ~JKDictionary() override;
 
     size_t count() const override { return m_count; }
@@ -62,7 +63,7 @@ public:
     uint32_t mutations() const { return m_mutations; }
     // Whether an array, dictionary or other container may be among the keys and objects.
     bool holdsContainers() const { return m_holdsContainers; }
-    void prefetchStorage() const { __builtin_prefetch(m_entries.get()); }
+    void prefetchStorage() const { __builtin_prefetch(m_entries); }
 
     std::string_view className() const override { return "JKDictionary"; }
     bool isMutable() const override { return m_mutations != 0; }
@@ -85,21 +86,19 @@ private:
     }
     void setCapacity(size_t);
     Entry* entryForKey(const fnd::Object& key) const;
-    void addObject(size_t keyHash, fnd::Id key, fnd::Id object);
+    void addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object);
     void removeEntry(Entry&);
     void placeInFirstFreeSlot(Entry&&);
     void resizeIfNecessary();
     void checkMutable(std::string_view operation) const;
     void advanceMutations();
 
-    struct EntryStorageDeleter {
-        size_t capacity;
-        void operator()(Entry*) const;
-    };
-    using EntryStorage = std::unique_ptr<Entry[], EntryStorageDeleter>;
-    static EntryStorage makeEntryStorage(size_t capacity);
+    // Free entries for a table that outgrew the dictionary's own block.
+    static Entry* makeEntryStorage(size_t capacity);
 
-    EntryStorage m_entries { nullptr, EntryStorageDeleter { 0 } };
+    // The entries sit in the dictionary's own block after it, until the table outgrows that; then in
+    // storage of their own.
+    Entry* m_entries;
     size_t m_count { 0 };
     size_t m_capacity { 0 };
     // 2^64 / capacity, rounded up.
@@ -107,4 +106,5 @@ private:
     uint32_t m_mutations;
     bool m_holdsContainers;
     bool m_keysMayHoldObjects { false };
+    bool m_hasStorageOfItsOwn { false };
 };
