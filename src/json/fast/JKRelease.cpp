@@ -2,6 +2,8 @@
 
 #include "json/fast/JKArray.h"
 #include "json/fast/JKDictionary.h"
+#include "platform/foundation/Number.h"
+#include "platform/foundation/String.h"
 
 #include <typeinfo>
 
@@ -14,23 +16,43 @@ bool isExactly(const fnd::Object& object, const std::type_info& type)
     return &typeid(object) == &type;
 }
 
+// How many decoder containers are being destroyed inside one another on this thread. Up to a bound,
+// a container holding containers is destroyed at once, which nests a few frames per level; deeper
+// ones go through the platform's deferred release, which never nests.
+thread_local unsigned t_nestedReleases = 0;
+constexpr unsigned nestedReleaseLimit = 64;
+
 }
 
 void JKReleaseLastReference(fnd::Id&& child)
 {
     fnd::Object* object = child.get();
-    // The last reference to a value without children nests nothing either.
-    if (!object || !object->holdsObjects()) {
+    if (!object) {
         child.reset();
         return;
     }
-    bool isFlatContainer = (isExactly(*object, typeid(JKArray)) && !static_cast<JKArray*>(object)->holdsContainers())
-        || (isExactly(*object, typeid(JKDictionary)) && !static_cast<JKDictionary*>(object)->holdsContainers());
-    if (isFlatContainer) {
+    bool holdsContainers;
+    if (isExactly(*object, typeid(JKArray)))
+        holdsContainers = static_cast<JKArray*>(object)->holdsContainers();
+    else if (isExactly(*object, typeid(JKDictionary)))
+        holdsContainers = static_cast<JKDictionary*>(object)->holdsContainers();
+    else if (isExactly(*object, typeid(fnd::String)) || isExactly(*object, typeid(fnd::Number)) || !object->holdsObjects())
+        holdsContainers = false;
+    else {
+        fnd::DeferredRelease::release(std::move(child));
+        return;
+    }
+    if (!holdsContainers) {
         child.reset();
         return;
     }
-    fnd::DeferredRelease::release(std::move(child));
+    if (t_nestedReleases >= nestedReleaseLimit) {
+        fnd::DeferredRelease::release(std::move(child));
+        return;
+    }
+    ++t_nestedReleases;
+    child.reset();
+    --t_nestedReleases;
 }
 
 void JKPrefetchChildContents(const fnd::Object* object)

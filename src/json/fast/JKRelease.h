@@ -4,9 +4,9 @@
 
 // How the decoder's containers let go of their children.
 
-// Drops the last reference to a child. A decoder container holding no containers is destroyed at
-// once, in order, which nests no deeper; other containers go through the platform's deferred release,
-// so that deep trees never recurse.
+// Drops the last reference to a child. A decoder container is destroyed at once, unless it holds
+// containers and too many are already being destroyed inside one another; those and other containers
+// go through the platform's deferred release, so that deep trees never recurse without bound.
 void JKReleaseLastReference(fnd::Id&&);
 
 // Drops one reference to a child. One that is not the last nests nothing; that is the usual case
