@@ -164,10 +164,10 @@ bool isValidCodePoint(char32_t codePoint)
     return codePoint != 0 && !(codePoint >= 0xD800 && codePoint <= 0xDFFF) && !JKIsNoncharacter(codePoint) && codePoint <= 0x10FFFF;
 }
 
-// The double nearest to mantissa x 10^exponent, ties to even, for the usual cases: at most 19
-// significant digits (so the mantissa is exact) and a normal or subnormal, non-zero finite result.
-// False leaves the rest, including every case that ends in an error, to the general routine.
-[[gnu::always_inline]] inline bool exactDouble(const JKTokenizer::DecimalParts& parts, double& value)
+// The bits of the double nearest to mantissa x 10^exponent, ties to even, for the usual cases: at
+// most 19 significant digits (so the mantissa is exact) and a normal or subnormal, non-zero finite
+// result. False leaves the rest, including every case that ends in an error, to the general routine.
+[[gnu::always_inline]] inline bool exactDouble(const JKTokenizer::DecimalParts& parts, uint64_t& bits)
 {
     using Format = fast_float::binary_format<double>;
     if (parts.significantDigits > 19)
@@ -182,7 +182,8 @@ bool isValidCodePoint(char32_t codePoint)
         if (!decided || isZero)
             return false;
     }
-    fast_float::to_float(parts.isNegative, result, value);
+    // Signs alternate unpredictably (coordinates), so the sign bit is set rather than branched on.
+    bits = result.mantissa | static_cast<uint64_t>(result.power2) << Format::mantissa_explicit_bits() | static_cast<uint64_t>(parts.isNegative) << 63;
     return true;
 }
 
@@ -525,13 +526,16 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
     const char* first = reinterpret_cast<const char*>(m_bytes) + start;
     const char* last = reinterpret_cast<const char*>(m_bytes) + end;
     std::string_view text(first, end - start);
-    uint32_t hash = JKHashSeed;
     // "-0" is the one integer-looking text that only a double can hold.
     // The sign is as good as random, so it must not decide a branch on its own.
     bool isNegativeZero = parts.isNegative & (parts.significantDigits == 0);
+    // The value's eight bytes stay in a register until they are stored with their hash.
+    uint64_t bits;
+    JKTokenValue::Type type;
+    uint32_t hash = JKHashSeed;
     if (parts.isFloating | isNegativeZero) {
-        double value = 0;
-        if (!exactDouble(parts, value)) {
+        if (!exactDouble(parts, bits)) {
+            double value = 0;
             auto result = std::from_chars(first, last, value, std::chars_format::general);
             if (result.ec == std::errc::result_out_of_range) {
                 recordError(fnd::format("The value '%s' could not be represented as a 'double' due to %s.", text, isOverflow(text) ? "overflow" : "underflow"));
@@ -541,35 +545,36 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
                 recordError("The conversion function did not consume all of the number tokens characters.");
                 return false;
             }
+            bits = std::bit_cast<uint64_t>(value);
         }
-        m_value.type = JKTokenValue::Type::Double;
-        m_value.number.doubleValue = value;
-        hash += static_cast<uint32_t>(JKTokenValue::Type::Double);
+        type = JKTokenValue::Type::Double;
+        hash += static_cast<uint32_t>(type);
     } else if (parts.isNegative) {
         constexpr uint64_t smallestMagnitude = uint64_t(1) << 63;
         if (parts.significantDigits > 19 || parts.mantissa > smallestMagnitude) {
             recordError(fnd::format("The value '%s' exceeded the minimum value that could be represented: %lld.", text, std::numeric_limits<int64_t>::min()));
             return false;
         }
-        m_value.type = JKTokenValue::Type::SignedInteger;
-        m_value.number.unsignedValue = 0 - parts.mantissa;
-        hash += static_cast<uint32_t>(JKTokenValue::Type::SignedInteger) + static_cast<uint32_t>(m_value.number.unsignedValue);
+        bits = 0 - parts.mantissa;
+        type = JKTokenValue::Type::SignedInteger;
+        hash += static_cast<uint32_t>(type) + static_cast<uint32_t>(bits);
     } else {
-        uint64_t value = parts.mantissa;
+        bits = parts.mantissa;
         // Twenty digits may still fit 64 bits; more never do.
         if (parts.significantDigits > 19) {
-            auto result = std::from_chars(first, last, value);
+            auto result = std::from_chars(first, last, bits);
             if (parts.significantDigits > 20 || result.ec == std::errc::result_out_of_range) {
                 recordError(fnd::format("The value '%s' exceeded the maximum value that could be represented: %llu.", text, std::numeric_limits<uint64_t>::max()));
                 return false;
             }
         }
-        m_value.type = JKTokenValue::Type::UnsignedInteger;
-        m_value.number.unsignedValue = value;
-        hash += static_cast<uint32_t>(JKTokenValue::Type::UnsignedInteger) + static_cast<uint32_t>(value);
+        type = JKTokenValue::Type::UnsignedInteger;
+        hash += static_cast<uint32_t>(type) + static_cast<uint32_t>(bits);
     }
+    m_value.type = type;
+    m_value.number.unsignedValue = bits;
     // The value's eight bytes, least significant first.
-    m_value.hash = JKHashEightBytes(hash, m_value.number.unsignedValue);
+    m_value.hash = JKHashEightBytes(hash, bits);
     m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
     m_value.length = sizeof m_value.number;
     return true;
