@@ -12,7 +12,9 @@ class JKNumberSlab {
 public:
     static constexpr size_t capacity = 16;
 
-    JKNumberSlab() = default;
+    // Provided rather than defaulted: std::allocate_shared value-initialises, which would first zero
+    // the whole slab.
+    JKNumberSlab() { }
     JKNumberSlab(const JKNumberSlab&) = delete;
     JKNumberSlab& operator=(const JKNumberSlab&) = delete;
     ~JKNumberSlab();
