@@ -229,13 +229,13 @@ bool JKParseState::runDictionaries()
     }
 }
 
-void JKParseState::openContainer()
+[[gnu::always_inline]] inline void JKParseState::openContainer()
 {
     // Invalidates references to the parent's frame, so callers must be done with it.
     m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, false, m_objectStack.size(), m_keyStack.size() });
 }
 
-void JKParseState::closeContainer()
+[[gnu::always_inline]] inline void JKParseState::closeContainer()
 {
     Frame frame = m_frames.back();
     m_frames.pop_back();
