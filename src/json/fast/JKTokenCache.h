@@ -69,27 +69,27 @@ private:
     std::shared_ptr<JKNumberSlab> m_numberSlab;
 };
 
+// Two words of the same width, one at each end of the bytes, cover any length from one to two words.
+template<typename Word>
+inline bool JKOverlappingWordsEqual(const uint8_t* a, const uint8_t* b, size_t length)
+{
+    Word a0, a1, b0, b1;
+    std::memcpy(&a0, a, sizeof(Word));
+    std::memcpy(&b0, b, sizeof(Word));
+    std::memcpy(&a1, a + length - sizeof(Word), sizeof(Word));
+    std::memcpy(&b1, b + length - sizeof(Word), sizeof(Word));
+    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+}
+
 // Keys and short values are compared inline: two overlapping loads cover up to 16 bytes.
 inline bool JKTokenCache::bytesEqual(const void* first, const void* second, size_t length)
 {
     auto* a = static_cast<const uint8_t*>(first);
     auto* b = static_cast<const uint8_t*>(second);
-    if (length >= 8 && length <= 16) {
-        uint64_t a0, a1, b0, b1;
-        std::memcpy(&a0, a, 8);
-        std::memcpy(&b0, b, 8);
-        std::memcpy(&a1, a + length - 8, 8);
-        std::memcpy(&b1, b + length - 8, 8);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
-    }
-    if (length >= 4 && length < 8) {
-        uint32_t a0, a1, b0, b1;
-        std::memcpy(&a0, a, 4);
-        std::memcpy(&b0, b, 4);
-        std::memcpy(&a1, a + length - 4, 4);
-        std::memcpy(&b1, b + length - 4, 4);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
-    }
+    if (length >= 8 && length <= 16)
+        return JKOverlappingWordsEqual<uint64_t>(a, b, length);
+    if (length >= 4 && length < 8)
+        return JKOverlappingWordsEqual<uint32_t>(a, b, length);
     if (length < 4) {
         for (size_t index = 0; index < length; ++index) {
             if (a[index] != b[index])
