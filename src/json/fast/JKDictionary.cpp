@@ -46,7 +46,7 @@ fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::spa
     size_t capacity = capacityForCount(objects.size());
     void* storage = nullptr;
     JKPoolAllocatorWithTrailingBytes<JKDictionary> allocator(capacity * sizeof(Entry), &storage);
-    // The allocator sets `storage` before the dictionary is constructed, which reads it by reference.
+    // The allocator sets `storage`; the arguments reach the constructor only after the allocation.
     return std::allocate_shared<JKDictionary>(allocator, ConstructionKey(), storage, capacity, objects, keys, isMutable, holdsContainers);
 }
 
