@@ -15,6 +15,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
+#include "services/SHKRegisterServices.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHKConfiguration.h"
 #include "sharing/sharers/SHKRegisterSharers.h"
@@ -70,6 +71,7 @@ void BrenzoAppDelegate::applicationDidFinishLaunching(ui::Application&)
 
     SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>());
     SHKRegisterSharers();
+    SHKRegisterServices();
 
     m_viewController = BrenzoViewController::create();
     m_mainWindow->addSubview(m_viewController->view());

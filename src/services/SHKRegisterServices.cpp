@@ -1,0 +1,7 @@
+#include "services/SHKRegisterServices.h"
+
+#include "sharing/core/SHKSharerClass.h"
+
+void SHKRegisterServices()
+{
+}
