@@ -4,6 +4,7 @@
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/ui/ApplicationMain.h"
 #include "platform/ui/LaunchOptions.h"
+#include "services/ServiceEndpoints.h"
 
 namespace {
 
@@ -20,6 +21,14 @@ void useLaunchContacts()
         ab::AddressBook::useEmptyBook();
 }
 
+// --services points web services elsewhere (a test's peer on 127.0.0.1); all lines or none apply.
+std::optional<std::string> useLaunchServiceEndpoints(const ui::LaunchOptions& options)
+{
+    if (!options.services)
+        return std::nullopt;
+    return ServiceEndpoints::shared().applyFile(*options.services);
+}
+
 }
 
 int main(int argc, char** argv)
@@ -29,5 +38,5 @@ int main(int argc, char** argv)
         useLaunchContacts();
         return BrenzoAppDelegate::create();
     });
-    return ui::ApplicationMain(argc, argv, BrenzoAppDelegate::registeredName);
+    return ui::ApplicationMain(argc, argv, BrenzoAppDelegate::registeredName, useLaunchServiceEndpoints);
 }

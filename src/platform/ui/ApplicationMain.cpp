@@ -27,7 +27,7 @@ std::shared_ptr<ApplicationDelegate> makeDelegate(std::string_view className)
 
 }
 
-int ApplicationMain(int argc, char** argv, std::string_view delegateClassName)
+int ApplicationMain(int argc, char** argv, std::string_view delegateClassName, const LaunchPreparation& prepare)
 {
     std::string program = argc > 0 && argv[0] ? argv[0] : "brenzo";
     std::vector<std::string> arguments(argv + std::min(argc, 1), argv + std::max(argc, 1));
@@ -38,6 +38,12 @@ int ApplicationMain(int argc, char** argv, std::string_view delegateClassName)
         return 2;
     }
     LaunchOptions::setCurrent(*options);
+    if (prepare) {
+        if (auto failure = prepare(*options)) {
+            std::cerr << program << ": " << *failure << '\n';
+            return 2;
+        }
+    }
 
     std::ifstream script;
     if (options->script) {

@@ -17,7 +17,7 @@ std::optional<LaunchOptions> LaunchOptions::parse(const std::vector<std::string>
     LaunchOptions options;
     for (size_t index = 0; index < arguments.size(); ++index) {
         const auto& argument = arguments[index];
-        bool takesValue = argument == "--home" || argument == "--contacts" || argument == "--script" || argument == "--scale";
+        bool takesValue = argument == "--home" || argument == "--contacts" || argument == "--services" || argument == "--script" || argument == "--scale";
         if (!takesValue) {
             error = "unknown option \"" + argument + "\"";
             return std::nullopt;
@@ -31,6 +31,8 @@ std::optional<LaunchOptions> LaunchOptions::parse(const std::vector<std::string>
             options.home = value;
         } else if (argument == "--contacts") {
             options.contacts = value;
+        } else if (argument == "--services") {
+            options.services = value;
         } else if (argument == "--script") {
             options.script = value;
         } else if (value == "1" || value == "2") {
@@ -45,7 +47,7 @@ std::optional<LaunchOptions> LaunchOptions::parse(const std::vector<std::string>
 
 std::string LaunchOptions::usage(std::string_view program)
 {
-    return "usage: " + std::string(program) + " [--home DIR] [--contacts FILE.vcf] [--script FILE] [--scale 1|2]";
+    return "usage: " + std::string(program) + " [--home DIR] [--contacts FILE.vcf] [--services FILE] [--script FILE] [--scale 1|2]";
 }
 
 const LaunchOptions& LaunchOptions::current()
