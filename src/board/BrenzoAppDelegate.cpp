@@ -16,6 +16,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "services/SHKRegisterServices.h"
+#include "services/ServiceEndpoints.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHKConfiguration.h"
 #include "sharing/sharers/SHKRegisterSharers.h"
@@ -69,7 +70,9 @@ void BrenzoAppDelegate::applicationDidFinishLaunching(ui::Application&)
     m_mainWindow = ui::Window::create(ui::Screen::mainScreen().bounds());
     m_mainWindow->setBackgroundColor(gfx::Color::white());
 
-    SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>());
+    auto& endpoints = ServiceEndpoints::shared();
+    MySHKConfigurator::EvernoteStores evernoteStores { endpoints.url("evernote.userStore"), endpoints.url("evernote.noteStore") + "/" };
+    SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>(std::move(evernoteStores)));
     SHKRegisterSharers();
     SHKRegisterServices();
 

@@ -90,6 +90,9 @@ const std::vector<ServiceEndpoints::Entry>& ServiceEndpoints::entries()
         { "readability.api", Kind::Address, "https://www.readability.com" },
         { "readability.signup", Kind::Address, "https://www.readability.com/account/register" },
         { "enml.dtd", Kind::Address, "http://xml.evernote.com/pub/enml2.dtd" },
+        { "evernote.userStore", Kind::Address, "https://www.evernote.com/edam/user" },
+        { "evernote.noteStore", Kind::Address, "https://www.evernote.com/edam/note" },
+        { "evernote.signup", Kind::Address, "https://www.evernote.com" },
     };
     return entries;
 }

@@ -6,6 +6,7 @@
 #include "platform/foundation/Timer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -142,6 +143,8 @@ struct RunLoop::State {
     std::unordered_map<Handle, ScheduleKey> keysByHandle;
     uint64_t nextSequence = 1;
     bool stopRequested = false;
+    // Set for good when the application ends: nothing runs any more, posts are dropped.
+    bool shutDown = false;
 
     void noteChange()
     {
@@ -303,22 +306,57 @@ static void requireMainThread(std::string_view operation)
 
 void RunLoop::post(Task task)
 {
-    std::lock_guard guard(m_state->lock);
+    std::unique_lock guard(m_state->lock);
+    if (m_state->shutDown) {
+        guard.unlock();
+        // Dropped here, outside the lock, which releases a thread waiting for it.
+        task = nullptr;
+        return;
+    }
     m_state->posted.push_back(std::move(task));
     m_state->noteChange();
 }
 
-void RunLoop::performOnMainAndWait(const Task& task)
+bool RunLoop::performOnMainAndWait(const Task& task)
 {
     if (isMainThread()) {
         runGuarded("a task", task);
-        return;
+        return true;
     }
     auto signal = std::make_shared<CompletionSignal>();
     auto signalOnDrop = std::make_shared<SignalOnDestruction>(signal);
-    post([task, signalOnDrop] { runGuarded("a task", task); });
+    auto ran = std::make_shared<std::atomic<bool>>(false);
+    post([task, signalOnDrop, ran] {
+        runGuarded("a task", task);
+        *ran = true;
+    });
     signalOnDrop.reset();
     signal->wait();
+    return *ran;
+}
+
+void RunLoop::shutDown()
+{
+    std::deque<Task> posted;
+    std::map<ScheduleKey, ScheduledWork> scheduled;
+    {
+        std::lock_guard guard(m_state->lock);
+        m_state->shutDown = true;
+        posted.swap(m_state->posted);
+        scheduled.swap(m_state->scheduled);
+        m_state->keysByHandle.clear();
+        m_state->noteChange();
+    }
+    for (auto& [key, work] : scheduled) {
+        if (work.timer)
+            work.timer->invalidate();
+    }
+}
+
+bool RunLoop::isShutDown() const
+{
+    std::lock_guard guard(m_state->lock);
+    return m_state->shutDown;
 }
 
 RunLoop::Handle RunLoop::performAfterDelay(double seconds, Task task, const void* target, std::string operation)
@@ -475,6 +513,7 @@ void RunLoop::resetForTesting()
             scheduled.swap(m_state->scheduled);
             m_state->keysByHandle.clear();
             m_state->stopRequested = false;
+            m_state->shutDown = false;
             m_state->noteChange();
         }
         if (posted.empty() && scheduled.empty())

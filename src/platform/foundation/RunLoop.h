@@ -35,8 +35,14 @@ public:
     // Any thread: runs the task on the next turn of the loop, in posting order.
     void post(Task);
     // Any thread: runs the task on the main thread and returns once it has run (or once the loop
-    // has dropped it unrun, see resetForTesting()). On the main thread it runs at once.
-    void performOnMainAndWait(const Task&);
+    // has dropped it unrun, see shutDown() and resetForTesting()); answers whether it ran. On the
+    // main thread it runs at once.
+    bool performOnMainAndWait(const Task&);
+
+    // The application is ending: pending work is dropped unrun and so is everything posted from
+    // now on, so that no worker thread waits for ever on a loop that will not turn again.
+    void shutDown();
+    bool isShutDown() const;
 
     // Runs the task once `seconds` from now. A target and an operation name make it cancellable
     // the way the platform's delayed perform is: cancelPerforms(target, "tapAction") removes every
@@ -73,7 +79,7 @@ public:
     void stop();
 
     // Drops every posted task, delayed perform and timer without running them, and forgets a
-    // pending stop(), so that one test cannot leak work into the next. Main thread only.
+    // pending stop() and a shutDown(), so that one test cannot leak work into the next. Main thread only.
     void resetForTesting();
 
     ~RunLoop();

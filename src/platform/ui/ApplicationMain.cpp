@@ -75,6 +75,7 @@ int ApplicationMain(int argc, char** argv, std::string_view delegateClassName, c
 
     application.resignActive();
     loop.runUntilIdle();
+    loop.shutDown();
     return status;
 }
 
