@@ -32,9 +32,6 @@ using namespace brenzo::testing;
 
 constexpr double patience = 20;
 
-const std::string header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!DOCTYPE en-note SYSTEM \"http://xml.evernote.com/pub/enml2.dtd\">"
-                           "<en-note style=\"word-wrap: break-word; -webkit-nbsp-mode: space; -webkit-line-break: after-white-space;\">";
-
 class TestConfigurator final : public MySHKConfigurator {
 public:
     using MySHKConfigurator::MySHKConfigurator;
@@ -158,7 +155,7 @@ TEST_F(EvernoteSharerTest, ALinkBecomesAWellFormedNoteInTheDefaultNotebook)
     // Everything inserted is escaped, so an address with a query and a title with markup characters
     // make a note the service takes.
     EXPECT_EQ(note->content,
-        header + "<h1><a href=\"http://example.com/a?b=1&amp;c=2\">Tips &lt;&amp; tricks&gt;</a></h1>"
+        enmlHeader + "<h1><a href=\"http://example.com/a?b=1&amp;c=2\">Tips &lt;&amp; tricks&gt;</a></h1>"
                  "<p><a href=\"http://example.com/a?b=1&amp;c=2\">http://example.com/a?b=1&amp;c=2</a></p></en-note>");
     EXPECT_EQ(note->attributes.sourceURL, "http://example.com/a?b=1&c=2");
     EXPECT_EQ(note->notebookGuid, "nb-2");
@@ -179,7 +176,7 @@ TEST_F(EvernoteSharerTest, AnUntitledTextWithoutADefaultNotebook)
 
     ASSERT_TRUE(note) << m_delegate->error;
     EXPECT_EQ(note->title, "Untitled");
-    EXPECT_EQ(note->content, header + "<p>Line one  bold \nR&amp;D</p></en-note>");
+    EXPECT_EQ(note->content, enmlHeader + "<p>Line one  bold \nR&amp;D</p></en-note>");
     EXPECT_FALSE(note->__isset.notebookGuid);
     EXPECT_FALSE(note->__isset.tagNames);
 }
@@ -205,7 +202,7 @@ TEST_F(EvernoteSharerTest, APictureAndAFileBecomeResourcesShownByTheirDigest)
     EXPECT_EQ(file.mime, "application/pdf");
     EXPECT_EQ(file.data.body, "%PDF-1.4 file");
     EXPECT_EQ(note->content,
-        header + "<h1>Photo</h1><p><en-media type=\"image/jpeg\" height=\"480\" width=\"640\" hash=\"" + crypto::md5Hex(picture.data.body)
+        enmlHeader + "<h1>Photo</h1><p><en-media type=\"image/jpeg\" height=\"480\" width=\"640\" hash=\"" + crypto::md5Hex(picture.data.body)
             + "\"/></p><p><en-media type=\"application/pdf\" hash=\"" + crypto::md5Hex(std::string_view("%PDF-1.4 file")) + "\"/></p></en-note>");
 }
 
@@ -282,7 +279,7 @@ TEST_F(EvernoteSharerTest, ServiceErrorsAreReportedWithTheirTextsAndExpiredLogin
     sharer->tryPendingAction();
     ASSERT_TRUE(waitForOutcome());
     EXPECT_EQ(m_delegate->events, (std::vector<std::string> { "started", "finished" }));
-    EXPECT_EQ(lastNote()->content, header + "<p>second</p></en-note>");
+    EXPECT_EQ(lastNote()->content, enmlHeader + "<p>second</p></en-note>");
 }
 
 TEST_F(EvernoteSharerTest, TransportFailuresAndAWrongLoginFailWithTheGenericText)
@@ -316,7 +313,7 @@ TEST_F(EvernoteSharerTest, TheUploadWorksOnACopyOfTheItemAndHoldsTheSharerUntilT
 
     ASSERT_TRUE(waitForOutcome());
     EXPECT_EQ(m_delegate->events.back(), "finished");
-    EXPECT_EQ(lastNote()->content, header + "<p>original</p></en-note>");
+    EXPECT_EQ(lastNote()->content, enmlHeader + "<p>original</p></en-note>");
     fnd::Thread::waitForDetachedThreads(patience);
     EXPECT_TRUE(weakSharer.expired());
 }

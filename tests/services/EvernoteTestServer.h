@@ -11,6 +11,10 @@
 
 namespace brenzo::testing {
 
+// How every note body the application writes begins, with the production address of the DTD.
+inline const std::string enmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!DOCTYPE en-note SYSTEM \"http://xml.evernote.com/pub/enml2.dtd\">"
+                                      "<en-note style=\"word-wrap: break-word; -webkit-nbsp-mode: space; -webkit-line-break: after-white-space;\">";
+
 // The note service on 127.0.0.1, served by libthrift: a user store and a note store, each an HTTP
 // Thrift server of its own. It knows one account, answers the version check, hands out a token and
 // a shard, lists the notebooks it is given and keeps every note it accepts. A note whose content is
