@@ -2,37 +2,13 @@
 
 #include "platform/crypto/Digest.h"
 #include "platform/foundation/Format.h"
+#include "sharing/core/SHKEscaping.h"
 
 std::string EvernoteNoteMarkup::header(std::string_view dtdAddress)
 {
     return fnd::format("<?xml version=\"1.0\" encoding=\"UTF-8\"?><!DOCTYPE en-note SYSTEM \"%@\">"
                        "<en-note style=\"word-wrap: break-word; -webkit-nbsp-mode: space; -webkit-line-break: after-white-space;\">",
-        escaped(dtdAddress));
-}
-
-std::string EvernoteNoteMarkup::escaped(std::string_view text)
-{
-    std::string result;
-    result.reserve(text.size());
-    for (char character : text) {
-        switch (character) {
-        case '&':
-            result += "&amp;";
-            break;
-        case '<':
-            result += "&lt;";
-            break;
-        case '>':
-            result += "&gt;";
-            break;
-        case '"':
-            result += "&quot;";
-            break;
-        default:
-            result += character;
-        }
-    }
-    return result;
+        SHKEscapeMarkup(dtdAddress));
 }
 
 EDAMData EvernoteNoteMarkup::dataObject(std::span<const uint8_t> bytes)
@@ -52,5 +28,5 @@ std::string EvernoteNoteMarkup::enMediaTag(const EDAMResource& resource, double 
         size = fnd::format("height=\"%.0f\" width=\"%.0f\" ", height, width);
     auto& body = resource.data.body;
     auto hash = crypto::md5Hex(std::span(reinterpret_cast<const uint8_t*>(body.data()), body.size()));
-    return fnd::format("<en-media type=\"%@\" %@hash=\"%@\"/>", escaped(resource.mime), size, hash);
+    return fnd::format("<en-media type=\"%@\" %@hash=\"%@\"/>", SHKEscapeMarkup(resource.mime), size, hash);
 }

@@ -8,15 +8,13 @@
 #include <string_view>
 
 // The pieces of a note body in the service's note markup, and the data records of its resources.
+// Every text inserted into the markup goes through SHKEscapeMarkup.
 class EvernoteNoteMarkup {
 public:
     // The XML declaration, the document type naming the markup's DTD at that address, and the
     // root's start tag, with nothing between them.
     static std::string header(std::string_view dtdAddress);
     static constexpr std::string_view trailer = "</en-note>";
-
-    // Text or an attribute value made safe to insert: "&", "<", ">" and '"' become references.
-    static std::string escaped(std::string_view);
 
     // The body, its length and its MD5 digest (16 bytes).
     static EDAMData dataObject(std::span<const uint8_t> bytes);

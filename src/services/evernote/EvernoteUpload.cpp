@@ -38,9 +38,9 @@ std::string noteBody(const EvernoteUpload::Share& share, std::vector<EDAMResourc
 {
     using Markup = EvernoteNoteMarkup;
     auto body = Markup::header(share.dtdAddress);
-    auto title = Markup::escaped(share.title);
+    auto title = SHKEscapeMarkup(share.title);
     if (!share.url.empty()) {
-        auto url = Markup::escaped(share.url);
+        auto url = SHKEscapeMarkup(share.url);
         if (!share.title.empty())
             body += fnd::format("<h1><a href=\"%@\">%@</a></h1>", url, title);
         body += fnd::format("<p><a href=\"%@\">%@</a></p>", url, url);
@@ -49,7 +49,7 @@ std::string noteBody(const EvernoteUpload::Share& share, std::vector<EDAMResourc
         body += "<h1>" + title + "</h1>";
     }
     if (!share.text.empty())
-        body += paragraph(Markup::escaped(SHKStripHTMLTags(share.text, true)));
+        body += paragraph(SHKEscapeMarkup(SHKStripHTMLTags(share.text, true)));
     if (share.jpeg) {
         resources.push_back(resourceWithData(*share.jpeg, std::string(jpegType)));
         body += paragraph(Markup::enMediaTag(resources.back(), share.imageWidth, share.imageHeight));

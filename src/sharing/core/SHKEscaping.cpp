@@ -70,3 +70,28 @@ std::string SHKStripHTMLTags(std::string_view html, bool keepLineFeeds)
         replaceAll(text, "\n", "");
     return fnd::unicode::trimmedWhitespaceAndNewlines(text);
 }
+
+std::string SHKEscapeMarkup(std::string_view text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char character : text) {
+        switch (character) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += character;
+        }
+    }
+    return escaped;
+}

@@ -14,6 +14,10 @@ std::string SHKEscapeFormValue(std::optional<std::string_view> value);
 // "!*'();:@&=+$,/?%#[]". Nil gives "".
 std::string SHKEscapeURL(const fnd::Ref<fnd::URL>&);
 
+// Text made safe inside XML or HTML markup, as element content or a quoted attribute value: "&",
+// "<", ">" and '"' become character references.
+std::string SHKEscapeMarkup(std::string_view text);
+
 // HTML to plain text: every tag becomes one blank, line feeds go unless kept, and the ends are
 // trimmed of white space.
 std::string SHKStripHTMLTags(std::string_view html, bool keepLineFeeds);

@@ -3,6 +3,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "sharing/core/SHK.h"
 #include "sharing/core/SHKConfiguration.h"
+#include "sharing/core/SHKEscaping.h"
 #include "sharing/core/SHKLocalizedText.h"
 #include "sharing/core/SHKMailComposeViewController.h"
 #include "sharing/sharers/SHKURLText.h"
@@ -14,32 +15,6 @@
 namespace {
 
 constexpr std::string_view paragraphBreak = "<br/><br/>";
-
-// The item's texts go into an HTML body: markup characters in them must show as written.
-std::string htmlEscaped(std::string_view text)
-{
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char character : text) {
-        switch (character) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += character;
-        }
-    }
-    return escaped;
-}
 
 const DefaultSHKConfigurator& configuration()
 {
@@ -70,15 +45,15 @@ std::string SHKMail::bodyForItem(const SHKItem& item)
 {
     std::optional<std::string> body;
     if (item.text())
-        body = htmlEscaped(*item.text());
+        body = SHKEscapeMarkup(*item.text());
     auto append = [&body](const std::string& part) {
         body = body ? *body + std::string(paragraphBreak) + part : part;
     };
     if (item.URL())
-        append(htmlEscaped(SHKURLTextWithoutEscapes(*item.URL())));
+        append(SHKEscapeMarkup(SHKURLTextWithoutEscapes(*item.URL())));
     if (item.data()) {
         auto name = item.title() ? item.title() : item.filename();
-        append(SHKLocalizedText("Attached: %@", htmlEscaped(name.value_or(std::string()))));
+        append(SHKLocalizedText("Attached: %@", SHKEscapeMarkup(name.value_or(std::string()))));
     }
     auto text = body.value_or(std::string());
     if (configuration().sharedWithSignature())
