@@ -282,8 +282,14 @@ TEST_F(EvernoteSharerTest, ServiceErrorsAreReportedWithTheirTextsAndExpiredLogin
     EXPECT_EQ(lastNote()->content, enmlHeader + "<p>second</p></en-note>");
 }
 
-TEST_F(EvernoteSharerTest, TransportFailuresAndAWrongLoginFailWithTheGenericText)
+TEST_F(EvernoteSharerTest, SystemErrorsTransportFailuresAndAWrongLoginFail)
 {
+    m_service.with([](auto& state) { state.nextCreateNoteFailsInternally = true; });
+    EXPECT_FALSE(send(SHKItem::createWithText("down")));
+    EXPECT_EQ(m_delegate->events.back(), "failed");
+    EXPECT_EQ(m_delegate->error, "There was a problem sharing with Evernote");
+
+    m_delegate->events.clear();
     LoopbackServer broken;
     broken.http().Post("/edam/note/s7", [](const httplib::Request&, httplib::Response& response) { response.status = 500; });
     broken.start();

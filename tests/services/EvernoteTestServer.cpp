@@ -97,6 +97,12 @@ public:
         requireToken(token);
         if (auto code = std::exchange(state.nextCreateNoteError, std::nullopt))
             throw userException(*code, "Note.title");
+        if (std::exchange(state.nextCreateNoteFailsInternally, false)) {
+            EDAMSystemException exception;
+            exception.__set_errorCode(1);
+            exception.__set_message("the shard is down");
+            throw exception;
+        }
         if (!note.__isset.content || !isWellFormedXML(note.content))
             throw userException(2, "Note.content");
         created = note;

@@ -30,6 +30,8 @@ public:
         std::vector<EDAMNotebook> notebooks;
         // createNote refuses the next call with this code (and "Note.title" as its parameter).
         std::optional<int32_t> nextCreateNoteError;
+        // createNote fails the next call with a system error of the service.
+        bool nextCreateNoteFailsInternally = false;
 
         // What the service was asked, one line a call: "checkVersion ShrareKit EDMA 1.16",
         // "authenticate ada key secret", "listNotebooks TOKEN", "createNote TOKEN".
