@@ -24,6 +24,14 @@ void* operator new(size_t size)
     throw std::bad_alloc();
 }
 
+// The no-throw form must come from the same heap, since the deletes below free it.
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    if (isCounting)
+        ++allocationCount;
+    return std::malloc(size ? size : 1);
+}
+
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
