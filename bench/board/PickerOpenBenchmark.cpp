@@ -124,6 +124,32 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The reference: one frame of the board alone, in the same state.
+double averageBoardFrameMilliseconds()
+{
+    constexpr int referenceFrames = 20;
+    benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
+    auto referenceStart = std::chrono::steady_clock::now();
+    for (int frame = 0; frame < referenceFrames; ++frame)
+        benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
+    return millisecondsSince(referenceStart) / referenceFrames;
+}
+
+void reportAgainstBoardFrame(benchmark::State& state, const std::string& name, double milliseconds, double boardFrame, size_t records)
+{
+    state.counters["records"] = double(records);
+    state.counters["board_frame_ms"] = boardFrame;
+    state.counters[name] = milliseconds;
+    state.counters["ratio"] = boardFrame > 0 ? milliseconds / boardFrame : 0;
+}
+
+void closeApplication(std::shared_ptr<ui::Window>& window)
+{
+    window = nullptr;
+    ui::Application::shared().resetForTesting();
+    fnd::RunLoop::main().runUntilIdle();
+}
+
 void BM_PickerOpenToFirstFrameOn5000People(benchmark::State& state)
 {
     std::shared_ptr<BrenzoAppDelegate> application;
@@ -131,13 +157,7 @@ void BM_PickerOpenToFirstFrameOn5000People(benchmark::State& state)
     std::shared_ptr<ui::Window> window;
     showBoardWithGeneratedContacts(application, board, window);
 
-    // The reference: one frame of the board alone, in the same state.
-    constexpr int referenceFrames = 20;
-    benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
-    auto referenceStart = std::chrono::steady_clock::now();
-    for (int frame = 0; frame < referenceFrames; ++frame)
-        benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
-    double boardFrame = millisecondsSince(referenceStart) / referenceFrames;
+    double boardFrame = averageBoardFrameMilliseconds();
 
     auto placeholder = board->mainTouchImageView()->children().front();
     // The first opening, checked (the frame must show the list's rows) and timed on its own: it
@@ -171,15 +191,9 @@ void BM_PickerOpenToFirstFrameOn5000People(benchmark::State& state)
         state.ResumeTiming();
     }
     double pickerOpen = state.iterations() ? opening / double(state.iterations()) : 0;
-    state.counters["records"] = double(application->allContact()->size());
-    state.counters["board_frame_ms"] = boardFrame;
-    state.counters["picker_open_ms"] = pickerOpen;
+    reportAgainstBoardFrame(state, "picker_open_ms", pickerOpen, boardFrame, application->allContact()->size());
     state.counters["first_open_ms"] = firstOpen;
-    state.counters["ratio"] = boardFrame > 0 ? pickerOpen / boardFrame : 0;
-
-    window = nullptr;
-    ui::Application::shared().resetForTesting();
-    fnd::RunLoop::main().runUntilIdle();
+    closeApplication(window);
 }
 BENCHMARK(BM_PickerOpenToFirstFrameOn5000People)->Unit(benchmark::kMillisecond);
 
@@ -192,11 +206,7 @@ void BM_PickerOpenIncludingLoadingA5000PersonVCardFile(benchmark::State& state)
     std::shared_ptr<BrenzoViewController> board;
     std::shared_ptr<ui::Window> window;
     showBoardWithGeneratedContacts(application, board, window);
-    constexpr int referenceFrames = 20;
-    auto referenceStart = std::chrono::steady_clock::now();
-    for (int frame = 0; frame < referenceFrames; ++frame)
-        benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
-    double boardFrame = millisecondsSince(referenceStart) / referenceFrames;
+    double boardFrame = averageBoardFrameMilliseconds();
     auto placeholder = board->mainTouchImageView()->children().front();
 
     double total = 0;
@@ -219,14 +229,8 @@ void BM_PickerOpenIncludingLoadingA5000PersonVCardFile(benchmark::State& state)
         state.ResumeTiming();
     }
     double loadAndOpen = state.iterations() ? total / double(state.iterations()) : 0;
-    state.counters["records"] = double(records);
-    state.counters["board_frame_ms"] = boardFrame;
-    state.counters["load_and_open_ms"] = loadAndOpen;
-    state.counters["ratio"] = boardFrame > 0 ? loadAndOpen / boardFrame : 0;
-
-    window = nullptr;
-    ui::Application::shared().resetForTesting();
-    fnd::RunLoop::main().runUntilIdle();
+    reportAgainstBoardFrame(state, "load_and_open_ms", loadAndOpen, boardFrame, records);
+    closeApplication(window);
     std::filesystem::remove(exportFile);
 }
 BENCHMARK(BM_PickerOpenIncludingLoadingA5000PersonVCardFile)->Unit(benchmark::kMillisecond);
