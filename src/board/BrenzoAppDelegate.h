@@ -57,6 +57,8 @@ public:
     void setViewController(std::shared_ptr<BrenzoViewController> controller) { m_viewController = std::move(controller); }
     // Any thread: nothing until the loader has published; then the whole, immutable list.
     std::shared_ptr<const ContactList> allContact() const { return m_allContact.load(); }
+    // The list, waiting at most `seconds` for the loader to publish it.
+    std::shared_ptr<const ContactList> waitForAllContact(double seconds) const { return m_allContact.waitFor(std::chrono::duration<double>(seconds)); }
     void setAllContact(std::shared_ptr<const ContactList> list) { m_allContact.publish(std::move(list)); }
     // The address book the loader opened and keeps open; its people are the records' contacts.
     std::shared_ptr<ab::AddressBook> addressBook() const { return m_addressBook.load(); }

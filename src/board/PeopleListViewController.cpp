@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -88,13 +87,13 @@ std::shared_ptr<const PeopleListViewController::ContactList> PeopleListViewContr
     // Without the application's delegate there is no loader to wait for.
     if (!application)
         return std::make_shared<const ContactList>();
-    for (;;) {
-        if (auto list = application->allContact())
-            return list;
+    auto list = application->allContact();
+    while (!list) {
         fnd::Log::write("waiting");
-        // The loader always publishes; look again a little later rather than spinning a core.
-        std::this_thread::sleep_for(std::chrono::duration<double>(contactListPollInterval));
+        // The loader always publishes, and its publication wakes this wait at once.
+        list = application->waitForAllContact(contactListPollInterval);
     }
+    return list;
 }
 
 void PeopleListViewController::refreshData(const fnd::Id&)

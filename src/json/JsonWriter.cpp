@@ -64,18 +64,11 @@ void appendEscaped(std::string& out, unsigned char byte)
 // Keys sort the way the platform compares texts: by UTF-16 code units.
 void sortByKey(std::vector<fnd::DictionaryEntry>& entries)
 {
-    std::vector<std::pair<std::u16string, size_t>> order;
-    order.reserve(entries.size());
-    for (size_t index = 0; index < entries.size(); ++index)
-        order.emplace_back(fnd::unicode::toUTF16(fnd::as<fnd::String>(entries[index].first)->view()), index);
-    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<fnd::DictionaryEntry> sorted;
-    sorted.reserve(entries.size());
-    for (auto& [key, index] : order)
-        sorted.push_back(std::move(entries[index]));
-    entries = std::move(sorted);
+    // A dictionary's keys are distinct, so no two entries tie.
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return fnd::unicode::lessInUTF16Order(fnd::as<fnd::String>(a.first)->view(), fnd::as<fnd::String>(b.first)->view());
+    });
 }
-
 }
 
 JsonWriter::JsonWriter() = default;

@@ -442,6 +442,22 @@ void DDXMLNode::setURI(std::optional<std::string_view> URI)
     element->ns = ns;
 }
 
+// libxml2 copies an attribute's namespace only when it finds it declared in scope; an attribute
+// given a URI of its own (a private record) would come out of an element copy in no namespace.
+static void restoreAttributeNamespaces(xmlNodePtr original, xmlNodePtr copied)
+{
+    for (; original && copied; original = original->next, copied = copied->next) {
+        if (original->type != XML_ELEMENT_NODE || copied->type != XML_ELEMENT_NODE)
+            continue;
+        xmlAttrPtr copiedAttribute = copied->properties;
+        for (xmlAttrPtr attribute = original->properties; attribute && copiedAttribute; attribute = attribute->next, copiedAttribute = copiedAttribute->next) {
+            if (attribute->ns && !copiedAttribute->ns)
+                copiedAttribute->ns = DDXMLPrivateNamespaces::create(attribute->ns->href, attribute->ns->prefix);
+        }
+        restoreAttributeNamespaces(original->children, copied->children);
+    }
+}
+
 fnd::Ref<DDXMLNode> DDXMLNode::copy() const
 {
     switch (kind()) {
@@ -453,8 +469,13 @@ fnd::Ref<DDXMLNode> DDXMLNode::copy() const
         xmlNodePtr copied = xmlCopyNode(nodeRecord(), 1);
         if (!copied)
             return nullptr;
-        if (dynamic_cast<const DDXMLElement*>(this))
+        if (dynamic_cast<const DDXMLElement*>(this)) {
+            if (DDXMLPrivateNamespaces::anyExist()) {
+                xmlNodePtr original = nodeRecord();
+                restoreAttributeNamespaces(original, copied);
+            }
             return std::make_shared<DDXMLElement>(ConstructionKey(), copied, true);
+        }
         return std::make_shared<DDXMLNode>(ConstructionKey(), DDXMLRecordTree::asKind(copied), true);
     }
     case XML_ATTRIBUTE_NODE: {

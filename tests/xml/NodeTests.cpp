@@ -186,6 +186,32 @@ TEST(DDXMLNodeTest, CopiesAreDeepAndOwned)
     EXPECT_EQ(attributeCopy->stringValue(), "v");
 }
 
+TEST(DDXMLNodeTest, CopyOfAnElementKeepsTheNamespacesOfItsAttributes)
+{
+    auto element = DDXMLNode::elementWithName("e");
+    auto child = DDXMLNode::elementWithName("c");
+    element->addChild(child);
+    element->addAttribute(DDXMLNode::attributeWithNameURIStringValue("x", "urn:a", "v"));
+    auto inner = DDXMLNode::attributeWithNameStringValue("y", "w");
+    inner->setURI("urn:b");
+    child->addAttribute(inner);
+    auto declared = DDXMLDocument::createWithXMLStringOptionsError("<r xmlns:p='urn:p'><p:q p:z='1'/></r>", 0, nullptr);
+    ASSERT_TRUE(declared);
+
+    auto copy = fnd::as<DDXMLElement>(element->copy());
+    ASSERT_TRUE(copy);
+    element.reset();
+    child.reset();
+    inner.reset();
+    EXPECT_EQ(copy->attributeForName("x")->URI(), "urn:a");
+    EXPECT_EQ(copy->elementForName("c")->attributeForName("y")->URI(), "urn:b");
+
+    auto declaredCopy = fnd::as<DDXMLElement>(declared->rootElement()->elementForName("p:q")->copy());
+    declared.reset();
+    EXPECT_EQ(declaredCopy->attributeForName("p:z")->URI(), "urn:p");
+    EXPECT_EQ(declaredCopy->XMLString(), "<p:q xmlns:p=\"urn:p\" p:z=\"1\"></p:q>");
+}
+
 TEST(DDXMLNodeTest, EntityReferencesAreNotCopiedNorFreedByKind)
 {
     AssertionRecorder assertions;

@@ -42,12 +42,19 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
     m_mutableCollections = mutableCollections;
 
     fnd::Id result;
-    if (!m_tokenizer.atEnd() && m_tokenizer.nextToken()) {
-        TokenType type = m_tokenizer.tokenType();
-        if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
-            result = parseContainer();
-        else
-            m_tokenizer.recordError("Expected either '[' or '{'.");
+    // Running out of memory fails this parse like any other error; the open containers' members
+    // are released by the reset above.
+    try {
+        if (!m_tokenizer.atEnd() && m_tokenizer.nextToken()) {
+            TokenType type = m_tokenizer.tokenType();
+            if (type == TokenType::ArrayBegin || type == TokenType::ObjectBegin)
+                result = parseContainer();
+            else
+                m_tokenizer.recordError("Expected either '[' or '{'.");
+        }
+    } catch (const std::bad_alloc&) {
+        result = nullptr;
+        m_tokenizer.recordError("Internal error: Object == NULL");
     }
 
     if (!result) {

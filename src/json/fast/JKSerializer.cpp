@@ -5,6 +5,7 @@
 #include "json/fast/JKError.h"
 #include "json/fast/JKRelease.h"
 #include "json/fast/JKUnicode.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/Array.h"
 #include "platform/foundation/Assertion.h"
 #include "platform/foundation/Data.h"
@@ -126,7 +127,7 @@ void appendInteger(JKOutputBuffer& out, Integer value)
 
 bool keyLess(const std::pair<fnd::Id, fnd::Id>& a, const std::pair<fnd::Id, fnd::Id>& b)
 {
-    return static_cast<const fnd::String&>(*a.first).view() < static_cast<const fnd::String&>(*b.first).view();
+    return fnd::unicode::lessInUTF16Order(static_cast<const fnd::String&>(*a.first).view(), static_cast<const fnd::String&>(*b.first).view());
 }
 
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -15,8 +17,11 @@ class Published {
 public:
     void publish(std::shared_ptr<T> value)
     {
-        std::lock_guard guard(m_lock);
-        std::swap(m_value, value);
+        {
+            std::lock_guard guard(m_lock);
+            std::swap(m_value, value);
+        }
+        m_published.notify_all();
         // The previous value, if this was its last reference, goes after the lock is released.
     }
 
@@ -30,8 +35,18 @@ public:
 
     bool isPublished() const { return load() != nullptr; }
 
+    // The value, waiting at most `timeout` for one to be published; empty when none came in time.
+    template<typename Rep, typename Period>
+    std::shared_ptr<T> waitFor(std::chrono::duration<Rep, Period> timeout) const
+    {
+        std::unique_lock guard(m_lock);
+        m_published.wait_for(guard, timeout, [this] { return m_value != nullptr; });
+        return m_value;
+    }
+
 private:
     mutable std::mutex m_lock;
+    mutable std::condition_variable m_published;
     std::shared_ptr<T> m_value;
 };
 

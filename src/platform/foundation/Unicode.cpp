@@ -179,6 +179,29 @@ std::string utf16Substring(std::string_view text, size_t location, size_t length
     return std::string(text.substr(begin, end - begin));
 }
 
+bool lessInUTF16Order(std::string_view a, std::string_view b)
+{
+    auto mismatch = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (mismatch.second == b.end())
+        return false;
+    if (mismatch.first == a.end())
+        return true;
+    // Back up to the start of the code point where the two differ, then compare first code units.
+    size_t offset = mismatch.first - a.begin();
+    while (offset > 0 && (static_cast<unsigned char>(a[offset]) & 0xC0) == 0x80)
+        --offset;
+    size_t offsetA = offset;
+    size_t offsetB = offset;
+    char32_t codePointA = decodeNext(a, offsetA);
+    char32_t codePointB = decodeNext(b, offsetB);
+    auto firstUnit = [](char32_t codePoint) -> char32_t {
+        return codePoint >= 0x10000 ? 0xD800 + ((codePoint - 0x10000) >> 10) : codePoint;
+    };
+    if (firstUnit(codePointA) != firstUnit(codePointB))
+        return firstUnit(codePointA) < firstUnit(codePointB);
+    return codePointA < codePointB;
+}
+
 bool isWhitespaceOrNewline(char32_t codePoint)
 {
     return u_isUWhiteSpace(static_cast<UChar32>(codePoint)) || codePoint == 0x85;

@@ -31,6 +31,10 @@ size_t byteOffsetOfUTF16Index(std::string_view, size_t utf16Index);
 // Substring by UTF-16 units; the range is clamped to the text.
 std::string utf16Substring(std::string_view, size_t utf16Location, size_t utf16Length);
 
+// The platform's text order: by UTF-16 code units, where U+E000..U+FFFF sort after every
+// supplementary character (whose UTF-8 bytes sort them last).
+bool lessInUTF16Order(std::string_view, std::string_view);
+
 bool isWhitespaceOrNewline(char32_t);
 std::string trimmedWhitespaceAndNewlines(std::string_view);
 

@@ -2,6 +2,7 @@
 
 #include "json/fast/FastJSONSerializing.h"
 #include "json/fast/JKDoubleFormatter.h"
+#include "json/JsonWriter.h"
 #include "platform/foundation/Assertion.h"
 #include "platform/foundation/DecimalNumber.h"
 #include "platform/foundation/Exception.h"
@@ -86,6 +87,29 @@ TEST(SerializerLayout, WritesPrettyTextWithSortedKeys)
     EXPECT_EQ(encode(value, JKSerializeOptionPretty), "{\n  \"a\": {\n    \"k\": null\n  },\n  \"b\": [\n    1,\n    2\n  ]\n}");
     EXPECT_EQ(encode(arrayOf({}), JKSerializeOptionPretty), "[\n  \n]");
     EXPECT_EQ(encode(dictionaryOf({}), JKSerializeOptionPretty), "{\n  \n}");
+}
+
+TEST(SerializerLayout, SortsKeysInTheSameOrderAsTheOtherWriter)
+{
+    // U+E000 is one UTF-16 unit above every surrogate, though its UTF-8 bytes sort below U+1F600's.
+    auto value = dictionaryOf({ { text("\uE000"), integer(1) }, { text("\U0001F600"), integer(2) }, { text("\u00E9"), integer(3) },
+        { text("\U0001F600x"), integer(4) }, { text("\U00010000"), integer(5) } });
+    std::string sorted = "\u00E9\U00010000\U0001F600\U0001F600x\uE000";
+
+    std::string fast = encode(value, JKSerializeOptionPretty);
+    JsonWriter writer;
+    writer.setHumanReadable(true);
+    writer.setSortKeys(true);
+    std::string other = writer.stringWithFragment(value)->utf8();
+
+    auto keysOf = [](const std::string& json) {
+        std::string keys;
+        for (size_t quote = json.find("\n  \""); quote != std::string::npos; quote = json.find("\n  \"", quote + 1))
+            keys += json.substr(quote + 4, json.find('"', quote + 4) - quote - 4);
+        return keys;
+    };
+    EXPECT_EQ(keysOf(fast), sorted);
+    EXPECT_EQ(keysOf(other), sorted);
 }
 
 TEST(SerializerStrings, EscapeWhatJSONRequires)
