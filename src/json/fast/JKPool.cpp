@@ -89,16 +89,22 @@ struct PageList {
     size_t count = 0;
     size_t capacity = 0;
 
+    // Called before a page is taken, so that running out of memory here loses no page.
+    void reserveRoomForOneMore()
+    {
+        if (count < capacity)
+            return;
+        size_t newCapacity = capacity ? capacity * 2 : 16;
+        auto* newPages = static_cast<Page**>(::operator new(newCapacity * sizeof(Page*)));
+        std::copy_n(pages, count, newPages);
+        ::operator delete(pages);
+        pages = newPages;
+        capacity = newCapacity;
+    }
+
     void insert(Page* page)
     {
-        if (count == capacity) {
-            size_t newCapacity = capacity ? capacity * 2 : 16;
-            auto* newPages = static_cast<Page**>(::operator new(newCapacity * sizeof(Page*)));
-            std::copy_n(pages, count, newPages);
-            ::operator delete(pages);
-            pages = newPages;
-            capacity = newCapacity;
-        }
+        reserveRoomForOneMore();
         Page** position = std::upper_bound(pages, pages + count, page);
         std::copy_backward(position, pages + count, pages + count + 1);
         *position = page;
@@ -180,7 +186,13 @@ Page* makePage(size_t sizeClass)
     POISON_BLOCK(page->blocks, page->blockCount * page->blockSize);
     auto& shared = sharedPool();
     std::lock_guard guard(shared.lock);
-    shared.allPages.push_back(page);
+    try {
+        shared.allPages.push_back(page);
+    } catch (...) {
+        page->~Page();
+        ::operator delete(page, std::align_val_t(pageSize));
+        throw;
+    }
     return page;
 }
 
@@ -193,6 +205,7 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
         if (page->mayHaveFreeBlocks.load(std::memory_order_relaxed) && page->mayHaveFreeBlocks.exchange(false, std::memory_order_acquire))
             return page;
     }
+    state.pages.reserveRoomForOneMore();
     Page* page = nullptr;
     {
         auto& shared = sharedPool();
