@@ -11,4 +11,7 @@ public:
     bool showActionSheetMoreButton() const override;
     std::string favsPrefixKey() const override;
     std::string facebookAppId() const override;
+    std::string twitterConsumerKey() const override;
+    std::string twitterSecret() const override;
+    std::string twitterCallbackUrl() const override;
 };
