@@ -44,26 +44,24 @@ const DefaultSHKConfigurator& configuration()
     return SHKConfiguration::sharedInstance()->configurator();
 }
 
-std::string trimmedOfLineBreaks(std::string text)
+// Line feed, carriage return, vertical tab, form feed, next line and the two separators.
+constexpr std::string_view lineBreaks[] = { "\n", "\r", "\v", "\f", "\u0085", "\u2028", "\u2029" };
+
+std::string_view trimmedOfLineBreaks(std::string_view text)
 {
-    static constexpr std::string_view unicodeBreaks[] = { "\u0085", "\u2028", "\u2029" };
-    auto trimOne = [&text](bool atEnd) {
-        for (char ascii : std::string_view("\n\r\v\f")) {
-            if (!text.empty() && (atEnd ? text.back() : text.front()) == ascii) {
-                atEnd ? text.pop_back() : void(text.erase(0, 1));
-                return true;
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (auto lineBreak : lineBreaks) {
+            if (text.starts_with(lineBreak)) {
+                text.remove_prefix(lineBreak.size());
+                trimmed = true;
+            }
+            if (text.ends_with(lineBreak)) {
+                text.remove_suffix(lineBreak.size());
+                trimmed = true;
             }
         }
-        for (auto piece : unicodeBreaks) {
-            if (atEnd ? text.ends_with(piece) : text.starts_with(piece)) {
-                atEnd ? text.resize(text.size() - piece.size()) : void(text.erase(0, piece.size()));
-                return true;
-            }
-        }
-        return false;
-    };
-    while (trimOne(false)) { }
-    while (trimOne(true)) { }
+    }
     return text;
 }
 
@@ -251,7 +249,7 @@ void SHKTwitter::shortenURLFinished(SHKRequest& request)
     SHKActivityIndicator::currentIndicator().hide();
     // Only a reply of success holds a link: an error word ("RATE_LIMIT_EXCEEDED") would read as one.
     auto reply = request.success() ? request.getResult() : std::nullopt;
-    auto shortLink = reply ? trimmedOfLineBreaks(*reply) : std::string();
+    auto shortLink = reply ? std::string(trimmedOfLineBreaks(*reply)) : std::string();
     if (formsURL(shortLink)) {
         auto link = shortLink == alreadyShortReply ? unescapedItemURL() : shortLink;
         item()->setCustomValueForKey(statusWithLink(itemTitleOrText(), link), statusKey);
