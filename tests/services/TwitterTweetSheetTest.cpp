@@ -1,6 +1,9 @@
-#include "services/twitter/SHKiOS5Twitter.h"
+#include "TwitterTest.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/twitter/TweetComposeViewController.h"
+#include "services/twitter/SHKiOS5Twitter.h"
 
 #include <gtest/gtest.h>
 
@@ -61,4 +64,105 @@ TEST(TwitterTweetSheetTest, ACutNeverFallsInsideASurrogatePair)
     accepted = SHKiOS5Twitter::offerInitialText("a" + emoji + "b", [&](auto& text) { return small.accept(text); });
     EXPECT_EQ(small.offers, (std::vector<std::string> { "a" + emoji + "b", "a" + emoji, "a" }));
     EXPECT_EQ(accepted, "a");
+}
+
+namespace {
+
+// The platform's tweet sheet switched on for one test, with the notifications a share posts.
+class TwitterTweetSheetRouteTest : public brenzo::testing::TwitterTest {
+protected:
+    TwitterTweetSheetRouteTest()
+    {
+        tw::TweetComposeViewController::setAvailable(true);
+        for (auto name : { SHKSharer::sendDidFinishNotification, SHKSharer::sendDidCancelNotification, SHK::hideCurrentViewFinishedNotification }) {
+            m_observers.push_back(fnd::NotificationCenter::defaultCenter().addObserver(std::string(name), nullptr,
+                [this, name](const fnd::Notification&) { m_posted.push_back(std::string(name)); }));
+        }
+    }
+
+    ~TwitterTweetSheetRouteTest() override { tw::TweetComposeViewController::setAvailable(false); }
+
+    std::shared_ptr<tw::TweetComposeViewController> shownSheet()
+    {
+        settle();
+        return std::dynamic_pointer_cast<tw::TweetComposeViewController>(m_root->presentedViewController());
+    }
+
+    std::vector<fnd::ObserverToken> m_observers;
+    std::vector<std::string> m_posted;
+};
+
+}
+
+TEST_F(TwitterTweetSheetRouteTest, WithTheSheetAShareGoesToItAndTheStoredLoginIsForgotten)
+{
+    storeLogin();
+    auto item = SHKItem::createWithURL(fnd::URL::create("http://example.com/a"), std::string(200, 't'));
+    item->setImage(brenzo::testing::solidImage(4, 4, 0, 1, 0));
+    auto sharer = makeSharer(item);
+    EXPECT_TRUE(sharer->twitterFrameworkAvailable());
+    sharer->share();
+
+    auto sheet = shownSheet();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->text(), std::string(140, 't'));
+    ASSERT_EQ(sheet->urls().size(), 1u);
+    EXPECT_EQ(sheet->urls().front()->absoluteString(), "http://example.com/a");
+    EXPECT_EQ(sheet->images().size(), 1u);
+    EXPECT_FALSE(SHK::getAuthValueForKeyForSharer("accessKey", "SHKTwitter"));
+    EXPECT_FALSE(SHK::getAuthValueForKeyForSharer("accessSecret", "SHKTwitter"));
+    EXPECT_TRUE(m_service.calls().empty());
+
+    sheet->send();
+    settle();
+    EXPECT_FALSE(m_root->presentedViewController());
+    EXPECT_EQ(m_posted, (std::vector<std::string> { "SHKSendDidFinish", "SHKHideCurrentViewFinished" }));
+    // Asking again also forgets any login and answers no.
+    storeLogin();
+    EXPECT_FALSE(makeSharer(SHKItem::createWithText("x"))->isAuthorized());
+    EXPECT_FALSE(SHK::getAuthValueForKeyForSharer("accessKey", "SHKTwitter"));
+}
+
+TEST_F(TwitterTweetSheetRouteTest, TheSheetWaitsForTheSharingScreenShownToGo)
+{
+    SHK::currentHelper().showViewController(ui::ViewController::create());
+    settle();
+    makeSharer(SHKItem::createWithText("Waiting text"))->share();
+    EXPECT_FALSE(shownSheet());
+
+    SHK::currentHelper().hideCurrentViewController();
+    settle();
+    auto sheet = shownSheet();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->text(), "Waiting text");
+    sheet->cancel();
+    settle();
+    EXPECT_EQ(m_posted, (std::vector<std::string> { "SHKHideCurrentViewFinished", "SHKSendDidCancel", "SHKHideCurrentViewFinished" }));
+}
+
+TEST_F(TwitterTweetSheetRouteTest, WithTheSheetForcedOffTheWebLoginIsUsed)
+{
+    m_configuration->forcePreIOS5 = true;
+    auto sharer = makeSharer(SHKItem::createWithText("Hi"));
+    EXPECT_FALSE(sharer->twitterFrameworkAvailable());
+    sharer->share();
+    EXPECT_TRUE(waitForAuthorizePage());
+    EXPECT_FALSE(shownSheet());
+    EXPECT_EQ(problems(), "");
+    EXPECT_EQ(m_service.calls(), (std::vector<std::string> { "POST /oauth/request_token", "GET /oauth/authorize" }));
+}
+
+TEST_F(TwitterTweetSheetRouteTest, WithoutTheSheetTheWebLoginIsUsed)
+{
+    tw::TweetComposeViewController::setAvailable(false);
+    storeLogin();
+    auto sharer = makeSharer(SHKItem::createWithText("Hi"));
+    EXPECT_FALSE(sharer->twitterFrameworkAvailable());
+    EXPECT_TRUE(sharer->isAuthorized());
+    SHK::removeAuthValueForKeyForSharer("accessKey", "SHKTwitter");
+    sharer = makeSharer(SHKItem::createWithText("Hi"));
+    sharer->share();
+    EXPECT_TRUE(waitForAuthorizePage());
+    EXPECT_EQ(problems(), "");
+    EXPECT_EQ(m_service.calls(), (std::vector<std::string> { "POST /oauth/request_token", "GET /oauth/authorize" }));
 }

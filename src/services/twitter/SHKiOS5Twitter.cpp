@@ -1,7 +1,10 @@
 #include "services/twitter/SHKiOS5Twitter.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/runtime/ClassRegistry.h"
+#include "platform/twitter/TweetComposeViewController.h"
 #include "sharing/core/SHK.h"
 
 #include <algorithm>
@@ -59,4 +62,37 @@ void SHKiOS5Twitter::setCurrentTopViewController(std::shared_ptr<ui::ViewControl
 
 void SHKiOS5Twitter::presentUI()
 {
+    auto protect = protectedThis();
+    if (item()->shareType() == SHKShareTypeUserInfoRequest)
+        return;
+    auto sheet = rt::ClassRegistry::shared().create<tw::TweetComposeViewController>(tw::TweetComposeViewController::registeredName);
+    if (!sheet)
+        return;
+    if (item()->image())
+        sheet->addImage(item()->image());
+    if (item()->URL())
+        sheet->addURL(item()->URL());
+    auto& text = item()->shareType() == SHKShareTypeText ? item()->text() : item()->title();
+    offerInitialText(text.value_or(""), [&sheet](const std::string& offered) { return sheet->setInitialText(offered); });
+    // The sheet holds this sharer until it has reported and gone.
+    sheet->setCompletionHandler([self = sharedAs<SHKiOS5Twitter>()](tw::TweetComposeResult result) { self->composeFinished(static_cast<int>(result)); });
+    setCurrentTopViewController(SHK::currentHelper().rootViewForCustomUIDisplay());
+    if (auto top = currentTopViewController())
+        top->presentViewController(sheet, true);
+}
+
+void SHKiOS5Twitter::composeFinished(int result)
+{
+    auto protect = protectedThis();
+    if (auto top = currentTopViewController()) {
+        // Posted once the sheet has gone, so that a sharing screen waiting for it comes up after.
+        top->dismissViewController(true, [] {
+            fnd::OperationQueue::mainQueue().addOperation(
+                [] { fnd::NotificationCenter::defaultCenter().post(std::string(SHK::hideCurrentViewFinishedNotification)); });
+        });
+    }
+    if (result == static_cast<int>(tw::TweetComposeResult::Cancelled))
+        sendDidCancel();
+    else if (result == static_cast<int>(tw::TweetComposeResult::Done))
+        sendDidFinish();
 }
