@@ -7,6 +7,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/ModalPanelRegistry.h"
 #include "platform/ui/Toolbar.h"
+#include "services/SHKRegisterServices.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHK.h"
 #include "sharing/core/SHKConfiguration.h"
@@ -24,6 +25,7 @@ protected:
         SHKConfiguration::resetForTesting();
         SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>());
         SHKRegisterSharers();
+        SHKRegisterServices();
         SHK::resetForTesting();
         board = showBoard();
     }
