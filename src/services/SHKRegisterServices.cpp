@@ -1,9 +1,13 @@
 #include "services/SHKRegisterServices.h"
 
 #include "services/evernote/SHKEvernote.h"
+#include "services/twitter/SHKTwitter.h"
+#include "services/twitter/SHKiOS5Twitter.h"
 #include "sharing/core/SHKSharerClass.h"
 
 void SHKRegisterServices()
 {
     SHKSharerClass::registerSharer<SHKEvernote>();
+    SHKSharerClass::registerSharer<SHKTwitter>();
+    SHKSharerClass::registerSharer<SHKiOS5Twitter>();
 }

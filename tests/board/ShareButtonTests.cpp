@@ -7,6 +7,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/ModalPanelRegistry.h"
 #include "platform/ui/Toolbar.h"
+#include "services/SHKRegisterServices.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHK.h"
 #include "sharing/core/SHKConfiguration.h"
@@ -24,6 +25,7 @@ protected:
         SHKConfiguration::resetForTesting();
         SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>());
         SHKRegisterSharers();
+        SHKRegisterServices();
         SHK::resetForTesting();
         board = showBoard();
     }
@@ -53,10 +55,11 @@ TEST_F(ShareButtonTest, TheShareButtonShowsTheSheetForTheStoreLinkFromTheMainToo
     EXPECT_EQ(sheet->className(), "SHKCustomActionSheet");
     EXPECT_EQ(sheet->shownFrom(), "toolbar");
     EXPECT_EQ(sheet->anchorRect(), board->mainToolBar()->convertRectToScreen(board->mainToolBar()->bounds()));
-    ASSERT_EQ(sheet->numberOfButtons(), 3);
-    EXPECT_EQ(sheet->buttonTitleAtIndex(0), "SMS");
-    EXPECT_EQ(sheet->buttonTitleAtIndex(1), "More...");
-    EXPECT_EQ(sheet->cancelButtonIndex(), 2);
+    ASSERT_EQ(sheet->numberOfButtons(), 4);
+    EXPECT_EQ(sheet->buttonTitleAtIndex(0), "Twitter");
+    EXPECT_EQ(sheet->buttonTitleAtIndex(1), "SMS");
+    EXPECT_EQ(sheet->buttonTitleAtIndex(2), "More...");
+    EXPECT_EQ(sheet->cancelButtonIndex(), 3);
 
     auto& item = sheet->item();
     ASSERT_TRUE(item && item->URL());

@@ -140,7 +140,7 @@ TEST_F(SHKConfigurationTests, DefaultConfiguratorAnswersEveryKey)
         expectValue(*configuration, value);
 }
 
-TEST_F(SHKConfigurationTests, ApplicationConfiguratorOverridesFiveKeys)
+TEST_F(SHKConfigurationTests, ApplicationConfiguratorOverridesItsKeys)
 {
     auto configuration = SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>());
     std::vector<ExpectedValue> overrides {
@@ -149,6 +149,9 @@ TEST_F(SHKConfigurationTests, ApplicationConfiguratorOverridesFiveKeys)
         { "showActionSheetMoreButton", boolean(true) },
         { "favsPrefixKey", text("BRENZO_FAVS_") },
         { "facebookAppId", text("517390286044913") },
+        { "twitterConsumerKey", text("brenzo-twitter-consumer") },
+        { "twitterSecret", text("brenzo-twitter-secret") },
+        { "twitterCallbackUrl", text("http://brenzo.example.com/twitter-callback") },
     };
     for (auto& value : overrides)
         expectValue(*configuration, value);

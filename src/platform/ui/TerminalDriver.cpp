@@ -3,6 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/URL.h"
+#include "platform/foundation/URLLoader.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Effects.h"
 #include "platform/ui/PressFinder.h"
@@ -136,13 +137,23 @@ void TerminalDriver::waitFor(double seconds)
 {
     auto& loop = fnd::RunLoop::main();
     loop.advance(seconds);
-    // Hand over what worker threads finished meanwhile, without moving the clock.
-    fnd::Thread::waitForDetachedThreads(workerTimeout);
-    auto settleEnd = std::chrono::steady_clock::now() + settleTime;
-    while (std::chrono::steady_clock::now() < settleEnd) {
-        loop.runUntilIdle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    // Hand over what worker threads and transfers finish meanwhile, without moving the clock. A
+    // reply often starts the next request (a login page after its token), so this goes on until
+    // nothing is in flight, however slow the peer.
+    auto& loader = fnd::URLLoader::shared();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(int(workerTimeout));
+    do {
+        fnd::Thread::waitForDetachedThreads(workerTimeout);
+        while (loader.transfersInFlight() > 0 && std::chrono::steady_clock::now() < deadline) {
+            loop.runUntilIdle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        auto settleEnd = std::chrono::steady_clock::now() + settleTime;
+        while (std::chrono::steady_clock::now() < settleEnd) {
+            loop.runUntilIdle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    } while (loader.transfersInFlight() > 0 && std::chrono::steady_clock::now() < deadline);
     loop.runUntilIdle();
 }
 

@@ -24,3 +24,19 @@ std::string MySHKConfigurator::facebookAppId() const
 {
     return "517390286044913";
 }
+
+std::string MySHKConfigurator::twitterConsumerKey() const
+{
+    return "brenzo-twitter-consumer";
+}
+
+std::string MySHKConfigurator::twitterSecret() const
+{
+    return "brenzo-twitter-secret";
+}
+
+// Never loaded: the login web page stops when the service sends the browser here.
+std::string MySHKConfigurator::twitterCallbackUrl() const
+{
+    return "http://brenzo.example.com/twitter-callback";
+}

@@ -24,6 +24,9 @@ public:
     bool showActionSheetMoreButton() const override;
     std::string favsPrefixKey() const override;
     std::string facebookAppId() const override;
+    std::string twitterConsumerKey() const override;
+    std::string twitterSecret() const override;
+    std::string twitterCallbackUrl() const override;
     std::string evernoteUserStoreURL() const override { return m_evernoteStores.userStoreURL; }
     std::string evernoteNetStoreURLBase() const override { return m_evernoteStores.noteStoreURLBase; }
 
