@@ -2,6 +2,8 @@
 
 #include "platform/location/LocationSimulator.h"
 #include "platform/twitter/TweetComposeViewController.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/TerminalDriver.h"
 #include "services/ServiceEndpoints.h"
 
@@ -108,6 +110,32 @@ std::optional<std::string> tweetSheet(const Arguments& arguments, const Terminal
     return std::nullopt;
 }
 
+// Whether the system opens addresses of a scheme (another application installed or not).
+std::optional<std::string> canOpen(const Arguments& arguments, const TerminalDriver::Print& print)
+{
+    auto allowed = arguments.size() == 2 ? parseSwitch(arguments[1]) : std::nullopt;
+    if (!allowed || arguments[0].empty())
+        return "usage: can-open SCHEME on|off";
+    auto probe = fnd::URL::create(arguments[0] + ":x");
+    if (!probe)
+        return "\"" + arguments[0] + "\" is not a URL scheme";
+    auto& application = ui::Application::shared();
+    application.setCanOpenScheme(arguments[0], *allowed);
+    print("can open " + arguments[0] + " URLs: " + (application.canOpenURL(*probe) ? "yes" : "no"));
+    return std::nullopt;
+}
+
+std::optional<std::string> multitasking(const Arguments& arguments, const TerminalDriver::Print& print)
+{
+    auto supported = arguments.size() == 1 ? parseSwitch(arguments[0]) : std::nullopt;
+    if (!supported)
+        return "usage: multitasking on|off";
+    auto& device = ui::Device::current();
+    device.setMultitaskingSupported(*supported);
+    print(device.isMultitaskingSupported() ? "multitasking on" : "multitasking off");
+    return std::nullopt;
+}
+
 std::optional<std::string> endpoint(const Arguments& arguments, const TerminalDriver::Print& print)
 {
     if (arguments.size() != 1)
@@ -127,4 +155,6 @@ void addTerminalCommands()
     TerminalDriver::addCommand("location", location);
     TerminalDriver::addCommand("tweet-sheet", tweetSheet);
     TerminalDriver::addCommand("endpoint", endpoint);
+    TerminalDriver::addCommand("can-open", canOpen);
+    TerminalDriver::addCommand("multitasking", multitasking);
 }

@@ -28,6 +28,9 @@ TEST_F(ScriptedSession, TheTerminalSetsTheLocationTheTweetSheetAndServiceEndpoin
                        "endpoint no.such\n"
                        "open-url http://example.com/page\n"
                        "open-url fb517390286044913://authorize#access_token=T\n"
+                       "can-open FBAuth on\n"
+                       "can-open tel off\n"
+                       "multitasking off\n"
                        "quit\n",
         "--tweet-sheet on --services '" + servicesFile.string() + "'");
     std::string at = "at 52.37403,4.88969 \u00B165 m";
@@ -46,6 +49,9 @@ TEST_F(ScriptedSession, TheTerminalSetsTheLocationTheTweetSheetAndServiceEndpoin
                                  "error: line 12: unknown service endpoint \"no.such\"",
                                  "application accepted URL http://example.com/page",
                                  "application declined URL fb517390286044913://authorize#access_token=T",
+                                 "can open FBAuth URLs: yes",
+                                 "can open tel URLs: no",
+                                 "multitasking off",
                              }));
     EXPECT_EQ(WEXITSTATUS(session.status), 1) << log();
 
