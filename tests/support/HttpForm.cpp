@@ -1,5 +1,7 @@
 #include "support/HttpForm.h"
 
+#include "platform/foundation/ASCII.h"
+
 #include <openssl/evp.h>
 
 #include <algorithm>
@@ -9,17 +11,6 @@
 namespace brenzo::testing {
 
 namespace {
-
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string decodeComponent(std::string_view text, bool plusIsBlank)
 {
@@ -35,23 +26,14 @@ std::string decodeComponent(std::string_view text, bool plusIsBlank)
             decoded += c;
             continue;
         }
-        int high = i + 1 < text.size() ? hexDigitValue(text[i + 1]) : -1;
-        int low = i + 2 < text.size() ? hexDigitValue(text[i + 2]) : -1;
+        int high = i + 1 < text.size() ? fnd::ascii::hexDigitValue(text[i + 1]) : -1;
+        int low = i + 2 < text.size() ? fnd::ascii::hexDigitValue(text[i + 2]) : -1;
         if (high < 0 || low < 0)
             throw std::invalid_argument("malformed percent escape in \"" + std::string(text) + "\"");
         decoded += static_cast<char>(high * 16 + low);
         i += 2;
     }
     return decoded;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -83,12 +65,12 @@ std::optional<std::string> dispositionParameter(std::string_view field, std::str
         size_t end = field.find(';', position);
         if (end == std::string_view::npos)
             end = field.size();
-        auto piece = trimmed(field.substr(position, end - position));
+        auto piece = fnd::ascii::trimmedBlanksAndTabs(field.substr(position, end - position));
         position = end + 1;
         auto equals = piece.find('=');
-        if (equals == std::string_view::npos || !equalsIgnoringCase(trimmed(piece.substr(0, equals)), parameter))
+        if (equals == std::string_view::npos || !equalsIgnoringCase(fnd::ascii::trimmedBlanksAndTabs(piece.substr(0, equals)), parameter))
             continue;
-        auto value = trimmed(piece.substr(equals + 1));
+        auto value = fnd::ascii::trimmedBlanksAndTabs(piece.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         return std::string(value);
@@ -110,7 +92,7 @@ std::optional<MultipartPart> decodePart(std::string_view text)
         auto colon = line.find(':');
         if (colon == std::string_view::npos)
             return std::nullopt;
-        part.headers.emplace_back(std::string(line.substr(0, colon)), std::string(trimmed(line.substr(colon + 1))));
+        part.headers.emplace_back(std::string(line.substr(0, colon)), std::string(fnd::ascii::trimmedBlanksAndTabs(line.substr(colon + 1))));
     }
     for (auto& [name, value] : part.headers) {
         if (equalsIgnoringCase(name, "Content-Disposition")) {
@@ -169,11 +151,11 @@ std::string percentDecode(std::string_view text)
 
 std::optional<BasicCredentials> decodeBasicAuthorization(std::string_view headerValue)
 {
-    headerValue = trimmed(headerValue);
+    headerValue = fnd::ascii::trimmedBlanksAndTabs(headerValue);
     auto blank = headerValue.find(' ');
     if (blank == std::string_view::npos || !equalsIgnoringCase(headerValue.substr(0, blank), "Basic"))
         return std::nullopt;
-    auto decoded = base64Decode(trimmed(headerValue.substr(blank + 1)));
+    auto decoded = base64Decode(fnd::ascii::trimmedBlanksAndTabs(headerValue.substr(blank + 1)));
     if (!decoded)
         return std::nullopt;
     auto colon = decoded->find(':');

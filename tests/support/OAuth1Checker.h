@@ -32,7 +32,8 @@ struct OAuth1Request {
     bool authorizationDecoded = false;
 
     // What a loopback server recorded: the address is rebuilt from the Host field and the target
-    // as sent. `authorizationField` picks another header carrying a signed authorisation.
+    // as sent. `authorizationField` picks another header carrying a signed authorisation; for one
+    // signed for another request (a delegated verification header), set `method` and `url` after.
     static OAuth1Request from(const RecordedRequest&, std::string_view scheme = "http", const std::string& authorizationField = "Authorization");
 };
 

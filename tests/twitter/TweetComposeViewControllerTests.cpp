@@ -21,11 +21,9 @@ class TweetSheetTest : public ::testing::Test {
 protected:
     TweetSheetTest()
     {
-        resetSimulatedDevice();
-        m_window = ui::Window::create();
-        m_root = ui::ViewController::create();
-        m_window->setRootViewController(m_root);
-        m_window->makeKeyAndVisible();
+        auto screen = freshDeviceWithRootScreen();
+        m_window = screen.window;
+        m_root = screen.root;
         m_time.runUntilIdle();
     }
     ~TweetSheetTest() override
@@ -97,7 +95,8 @@ TEST_F(TweetSheetTest, SendReportsTheTweetAndItsAttachmentsToTheHandler)
     ASSERT_TRUE(sheet->addURL(fnd::URL::create("http://example.com/a")));
     EXPECT_FALSE(sheet->addImage(nullptr));
     std::vector<TweetComposeResult> results;
-    sheet->setCompletionHandler([&](TweetComposeResult result) {
+    // The handler holds the sheet, as a caller's handler may.
+    sheet->setCompletionHandler([&, sheet](TweetComposeResult result) {
         results.push_back(result);
         m_root->dismissViewController(true);
     });
@@ -109,6 +108,10 @@ TEST_F(TweetSheetTest, SendReportsTheTweetAndItsAttachmentsToTheHandler)
     EXPECT_EQ(results, std::vector<TweetComposeResult> { TweetComposeResult::Done });
     EXPECT_EQ(effects.lines(), std::vector<std::string> { "tweet sent: \"Look at this\" with 1 image http://example.com/a" });
     EXPECT_FALSE(m_root->presentedViewController());
+    std::weak_ptr<TweetComposeViewController> weakSheet = sheet;
+    sheet.reset();
+    m_time.runUntilIdle();
+    EXPECT_TRUE(weakSheet.expired());
 }
 
 TEST_F(TweetSheetTest, CancelWithoutAHandlerDismissesTheSheet)

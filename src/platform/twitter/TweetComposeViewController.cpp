@@ -9,6 +9,7 @@
 #include "platform/ui/TextView.h"
 
 #include <atomic>
+#include <utility>
 
 namespace tw {
 
@@ -182,8 +183,8 @@ void TweetComposeViewController::finishWithResult(TweetComposeResult result)
     m_finished = true;
     auto protect = sharedAs<TweetComposeViewController>();
     if (m_completionHandler) {
-        // The handler may drop the sheet's last other owner, and itself with it.
-        auto handler = m_completionHandler;
+        // Called once, then let go: a handler that holds the sheet would otherwise keep it alive.
+        auto handler = std::exchange(m_completionHandler, nullptr);
         handler(result);
         return;
     }
