@@ -4,6 +4,9 @@
 #include "platform/foundation/Format.h"
 #include "platform/foundation/String.h"
 #include "platform/foundation/Unicode.h"
+#include "board/ImageResize.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/BundleImages.h"
 #include "xml/DDXMLAttributeNode.h"
 
@@ -21,9 +24,12 @@ std::optional<std::string> BoardFile::read()
 {
     if (!fnd::FileManager::fileExists(path()))
         return std::nullopt;
-    auto contents = fnd::FileManager::contentsOfFile(path());
-    if (!contents)
+    fnd::Ref<fnd::Error> error;
+    auto contents = fnd::FileManager::contentsOfFile(path(), maximumFileLength, &error);
+    if (!contents) {
+        fnd::Log::format("board file not read: %@", error ? fnd::FormatArgument(error->localizedDescription()) : fnd::FormatArgument());
         return std::string();
+    }
     return std::string(contents->asStringView());
 }
 
@@ -67,6 +73,15 @@ bool BoardFile::writePicture(const gfx::Image& image, const std::string& name)
     return fnd::FileManager::writeAtomically(documentsDirectory() / name, png->span());
 }
 
+bool BoardFile::writePictureOrAlert(const gfx::Image& image, const std::string& name)
+{
+    if (writePicture(image, name))
+        return true;
+    fnd::Log::format("picture %@ not written", name);
+    ui::AlertView::create(std::string(pictureNotSavedTitle), "The picture could not be saved. The board was left as it was.", nullptr, "OK")->show();
+    return false;
+}
+
 fnd::Ref<gfx::Image> BoardFile::loadPicture(std::string_view name)
 {
     if (!isBareFileName(name))
@@ -76,7 +91,30 @@ fnd::Ref<gfx::Image> BoardFile::loadPicture(std::string_view name)
     auto file = documentsDirectory() / std::string(name);
     if (!fnd::FileManager::fileExists(file))
         return nullptr;
-    return gfx::Image::createWithContentsOfFile(file);
+    fnd::Ref<fnd::Error> error;
+    auto contents = fnd::FileManager::contentsOfFile(file, maximumPictureFileLength, &error);
+    if (!contents) {
+        fnd::Log::format("picture file not read: %@", error ? fnd::FormatArgument(error->localizedDescription()) : fnd::FormatArgument());
+        return nullptr;
+    }
+    return fittingPicture(gfx::Image::createWithData(*contents));
+}
+
+bool BoardFile::isPictureFile(std::string_view name)
+{
+    return isBareFileName(name) && !ui::BundleImages::imageNamed(name) && fnd::FileManager::fileExists(documentsDirectory() / std::string(name));
+}
+
+fnd::Ref<gfx::Image> BoardFile::fittingPicture(const fnd::Ref<gfx::Image>& image)
+{
+    if (!image)
+        return nullptr;
+    auto size = image->size();
+    if (size.width * image->scale() <= maximumPictureSide && size.height * image->scale() <= maximumPictureSide)
+        return image;
+    auto scaled = ImageResize::resizedImageWithContentMode(*image, ui::ContentMode::ScaleAspectFit, { maximumPictureSide, maximumPictureSide },
+        gfx::InterpolationQuality::High);
+    return scaled ? scaled : image;
 }
 
 bool BoardFile::isBareFileName(std::string_view name)

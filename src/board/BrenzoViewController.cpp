@@ -3,6 +3,7 @@
 #include "board/BoardFile.h"
 #include "board/BoardScreens.h"
 #include "board/BrenzoLinks.h"
+#include "board/KPhoneNumber.h"
 #include "board/RatingPrompt.h"
 #include "board/TouchImageView.h"
 #include "platform/addressbook/AddressBook.h"
@@ -30,6 +31,40 @@ std::string withoutBlanks(std::string_view text)
     std::string result(text);
     std::erase(result, ' ');
     return result;
+}
+
+// The one person whose name is the picture's title and who has the number the picture calls.
+fnd::Ref<ab::Person> personCalledByPicture(const ab::AddressBook& book, const TouchImageView& picture)
+{
+    auto parameters = picture.parameters().value_or("");
+    constexpr std::string_view telPrefix = "tel:";
+    if (!picture.title() || picture.title()->empty() || !parameters.starts_with(telPrefix))
+        return nullptr;
+    auto number = parameters.substr(telPrefix.size());
+    fnd::Ref<ab::Person> found;
+    for (auto& person : book.copyAllPeople()) {
+        auto record = KPhoneNumber::create();
+        record->setFirstName(person->firstName() ? std::optional(person->firstName()->utf8()) : std::nullopt);
+        record->setLastName(person->lastName() ? std::optional(person->lastName()->utf8()) : std::nullopt);
+        record->setOrganization(person->organization() ? std::optional(person->organization()->utf8()) : std::nullopt);
+        if (record->compositeName() != *picture.title())
+            continue;
+        std::shared_ptr<const ab::MultiValue> numbers;
+        try {
+            numbers = person->phoneNumbers();
+        } catch (const std::exception&) {
+            continue;
+        }
+        for (size_t index = 0; numbers && index < numbers->count(); ++index) {
+            auto value = numbers->valueAtIndex(index);
+            if (!value || withoutBlanks(value->utf8()) != number)
+                continue;
+            if (found && found != person)
+                return nullptr;
+            found = person;
+        }
+    }
+    return found;
 }
 
 fnd::Ref<DDXMLNode> attribute(std::string_view name, std::string_view value)
@@ -81,7 +116,8 @@ bool BrenzoViewController::readBoardFile()
         return false;
     auto document = DDXMLDocument::createWithXMLStringOptionsError(*text, 0, nullptr);
     auto root = document ? document->rootElement() : nullptr;
-    if (!root) {
+    // Another program's XML (or a file cut short to a fragment) is no board either.
+    if (!root || root->name() != "floor") {
         // Keep the user's board aside: the save at the end of the set-up would overwrite it.
         auto keptAs = BoardFile::setAsideUnreadableFile();
         fnd::Log::format("unreadable board file kept as %@", keptAs ? fnd::FormatArgument(*keptAs) : fnd::FormatArgument());
@@ -91,6 +127,8 @@ bool BrenzoViewController::readBoardFile()
     fnd::Ref<fnd::Error> error;
     m_readingAddressBook = ab::AddressBook::open(&error);
     m_readingAddressBookOpened = true;
+    if (!m_readingAddressBook)
+        fnd::Log::format("contacts not checked, every contact picture kept: %@", error ? fnd::FormatArgument(error->localizedDescription()) : fnd::FormatArgument());
 
     auto background = touchImageViewFromXml(root);
     if (!background) {
@@ -177,8 +215,16 @@ std::shared_ptr<TouchImageView> BrenzoViewController::touchImageViewFromXml(cons
         return nullptr;
     auto imageName = BoardFile::childText(*element, "background");
     auto image = imageName ? BoardFile::loadPicture(*imageName) : nullptr;
-    if (!image)
-        return nullptr;
+    if (!image) {
+        // A damaged picture file must not cost the contact its place: the picture keeps its entry
+        // (and its file name, should the file be mended) and shows the placeholder meanwhile.
+        if (!imageName || !BoardFile::isPictureFile(*imageName))
+            return nullptr;
+        fnd::Log::format("picture file %@ unreadable, shown as a placeholder", *imageName);
+        image = ui::BundleImages::imageNamed(TouchImageView::placeholderImageName);
+        if (!image)
+            return nullptr;
+    }
 
     auto size = element->elementForName("size");
     gfx::Rect frame { 0, 0, BoardFile::attributeNumber(size.get(), "width"), BoardFile::attributeNumber(size.get(), "height") };
@@ -208,8 +254,14 @@ std::shared_ptr<TouchImageView> BrenzoViewController::touchImageViewFromXml(cons
         addressBook = ab::AddressBook::open();
     // Without an address book nothing can be checked; resetting every contact would lose them.
     if (picture->id() != 0 && addressBook && !addressBook->personWithRecordId(picture->id())) {
-        fnd::Log::format("effacer %@", picture->title() ? fnd::FormatArgument(*picture->title()) : fnd::FormatArgument());
-        picture->setDefault();
+        if (auto person = personCalledByPicture(*addressBook, *picture)) {
+            // Boards written before record ids were stable name contacts by position in the file.
+            fnd::Log::format("contact %@ found again under record id %d", picture->title().value_or(""), person->recordId());
+            picture->setId(person->recordId());
+        } else {
+            fnd::Log::format("effacer %@", picture->title() ? fnd::FormatArgument(*picture->title()) : fnd::FormatArgument());
+            picture->setDefault();
+        }
     }
 
     view()->addSubview(picture);
@@ -387,11 +439,13 @@ void BrenzoViewController::dismissSettingsView()
 
 // Pictures made from photos.
 
-std::shared_ptr<TouchImageView> BrenzoViewController::addPhotoPicture(const fnd::Ref<gfx::Image>& photo)
+std::shared_ptr<TouchImageView> BrenzoViewController::addPhotoPicture(const fnd::Ref<gfx::Image>& original)
 {
+    auto photo = BoardFile::fittingPicture(original);
     auto name = NextImageAvailable();
-    if (photo && !BoardFile::writePicture(*photo, name))
-        fnd::Log::format("picture %@ not written", name);
+    // A picture naming a file that was never written would vanish at the next launch.
+    if (!photo || !BoardFile::writePictureOrAlert(*photo, name))
+        return nullptr;
 
     auto size = photo ? photo->size() : gfx::Size { 1, 1 };
     double width = TouchImageView::placeholderWidth;
@@ -409,6 +463,8 @@ void BrenzoViewController::peopleListViewControllerPhotoSelectedIndexWithNameWit
     const fnd::Ref<gfx::Image>& photo, int32_t, const std::string&, const std::string& phone, const fnd::Id&)
 {
     auto picture = addPhotoPicture(photo);
+    if (!picture)
+        return;
     picture->setType(std::string(TouchImageView::phoneType));
     picture->setParameters("tel:" + withoutBlanks(phone));
 }

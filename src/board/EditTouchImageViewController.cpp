@@ -190,8 +190,9 @@ void EditTouchImageViewController::peopleListViewControllerPhotoSelectedIndexWit
     if (!m_touchImage)
         return;
     auto fileName = NextImageAvailable();
-    if (photo && !BoardFile::writePicture(*photo, fileName))
-        fnd::Log::format("picture %@ not written", fileName);
+    // The picture stays as it was when its new image cannot be stored.
+    if (!photo || !BoardFile::writePictureOrAlert(*photo, fileName))
+        return;
     std::string digits(phone);
     std::erase(digits, ' ');
 

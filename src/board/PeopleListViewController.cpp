@@ -340,10 +340,8 @@ void PeopleListViewController::fillTouchImage(const KPhoneNumber& record, const 
     const std::string& phone)
 {
     // A picture that names a file which was never written would vanish at the next launch.
-    if (!photo || !BoardFile::writePicture(*photo, fileName)) {
-        fnd::Log::format("picture %@ not written", fileName);
+    if (!photo || !BoardFile::writePictureOrAlert(*photo, fileName))
         return;
-    }
     auto& picture = *m_touchImage;
     picture.setImage(photo);
     picture.setImageName(fileName);

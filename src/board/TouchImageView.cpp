@@ -86,8 +86,10 @@ void TouchImageView::setBadgeColor(std::optional<gfx::Color> color)
 
 void TouchImageView::layoutSubviews()
 {
-    double width = frame().width();
-    double height = frame().height();
+    // The bounds, not the frame: a scaled or turned picture's frame is the box around it on the
+    // board, while the title and badge are placed in the picture's own, untransformed space.
+    double width = bounds().width();
+    double height = bounds().height();
 
     if (m_badgeString && !m_badgeString->empty()) {
         auto textSize = gfx::TextLayout::sizeOfLine(*m_badgeString, gfx::Font::boldSystemFont(TouchImageBadgeView::fontSize));

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <fstream>
+#include <map>
+#include <set>
 #include <thread>
 
 namespace {
@@ -136,7 +138,75 @@ TEST_F(AddressBookOpening, ReadsTheConfiguredContactsFile)
     auto book = AddressBook::open();
     ASSERT_TRUE(book);
     ASSERT_EQ(book->personCount(), 1u);
-    EXPECT_EQ(book->personWithRecordId(1)->firstName()->utf8(), "Jane");
+    EXPECT_EQ(book->copyAllPeople().front()->firstName()->utf8(), "Jane");
+}
+
+TEST_F(AddressBookOpening, AFileWithoutAnyCardOrTooLargeIsAnErrorNotAnEmptyBook)
+{
+    auto path = m_directory.path() / "export.vcf";
+    for (std::string_view contents : { "", "\n\n", "Name,Phone\nJane Doe,0123\n", "BEGIN:VCARD\nVERSION:9.9\nEND:VCARD\n" }) {
+        writeFile(path, contents);
+        fnd::Ref<fnd::Error> error;
+        EXPECT_FALSE(AddressBook::createWithContentsOfFile(path, &error)) << contents;
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->code(), AddressBook::NoCards);
+    }
+
+    // Refused from its size alone, before anything is read.
+    std::filesystem::resize_file(path, AddressBook::maximumFileLength + 1);
+    fnd::Ref<fnd::Error> error;
+    EXPECT_FALSE(AddressBook::createWithContentsOfFile(path, &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), AddressBook::CannotReadFile);
+    EXPECT_NE(error->localizedDescription().find("too large"), std::string::npos) << error->localizedDescription();
+}
+
+std::map<std::string, ab::RecordId> idsByFirstName(const AddressBook& book)
+{
+    std::map<std::string, ab::RecordId> ids;
+    for (auto& person : book.copyAllPeople())
+        ids[person->firstName()->utf8()] = person->recordId();
+    return ids;
+}
+
+std::string card(std::string_view first, std::string_view uid = {})
+{
+    std::string text = "BEGIN:VCARD\nVERSION:3.0\n";
+    if (!uid.empty())
+        text += "UID:" + std::string(uid) + "\n";
+    return text + "N:Doe;" + std::string(first) + ";;;\nTEL:1\nEND:VCARD\n";
+}
+
+TEST(AddressBookRecordIds, FollowTheCardWhenOtherCardsAreAddedRemovedOrReordered)
+{
+    auto before = AddressBook::createWithVCardText(card("Ann", "uid-ann") + card("Bob") + card("Cid", "uid-cid") + card("Dan"));
+    auto after = AddressBook::createWithVCardText(card("Eve", "uid-eve") + card("Dan") + card("Cid", "uid-cid") + card("Bob"));
+    auto idsBefore = idsByFirstName(*before);
+    auto idsAfter = idsByFirstName(*after);
+    for (auto name : { "Bob", "Cid", "Dan" })
+        EXPECT_EQ(idsAfter[name], idsBefore[name]) << name;
+    for (auto& [name, id] : idsAfter)
+        EXPECT_GT(id, 0) << name;
+    EXPECT_EQ(std::set<ab::RecordId>({ idsAfter["Bob"], idsAfter["Cid"], idsAfter["Dan"], idsAfter["Eve"] }).size(), 4u);
+
+    // The UID wins over the name: a renamed card keeps its id, a card without UID follows its name.
+    auto renamed = AddressBook::createWithVCardText(card("Cyd", "uid-cid") + card("Bobby"));
+    auto idsRenamed = idsByFirstName(*renamed);
+    EXPECT_EQ(idsRenamed["Cyd"], idsBefore["Cid"]);
+    EXPECT_NE(idsRenamed["Bobby"], idsBefore["Bob"]);
+}
+
+TEST(AddressBookRecordIds, CardsThatComeToTheSameIdEachGetTheirOwn)
+{
+    auto book = AddressBook::createWithVCardText(card("Twin") + card("Twin") + card("Other", "same") + card("Other", "same"));
+    auto people = book->copyAllPeople();
+    ASSERT_EQ(people.size(), 4u);
+    std::set<ab::RecordId> ids;
+    for (auto& person : people) {
+        ids.insert(person->recordId());
+        EXPECT_EQ(book->personWithRecordId(person->recordId()), person);
+    }
+    EXPECT_EQ(ids.size(), 4u);
 }
 
 TEST_F(AddressBookOpening, ReportsAMissingOrUnreadableFileAsAnError)

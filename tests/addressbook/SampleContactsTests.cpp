@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -48,6 +50,12 @@ protected:
         return numbers;
     }
 
+    static std::string readSample()
+    {
+        std::ifstream file(sampleContactsPath(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+
     std::shared_ptr<ab::AddressBook> m_book;
 };
 
@@ -59,9 +67,31 @@ TEST_F(SampleContacts, ReadsEveryPersonWithoutComplaint)
     EXPECT_EQ(book->personCount(), 24u);
     EXPECT_TRUE(log.lines().empty()) << log.lines().front();
 
-    auto people = book->copyAllPeople();
-    for (size_t index = 0; index < people.size(); ++index)
-        EXPECT_EQ(people[index]->recordId(), static_cast<ab::RecordId>(index + 1));
+}
+
+TEST_F(SampleContacts, EveryCardHasAUIDSoItsIdDoesNotDependOnItsPlace)
+{
+    // Every card reversed in the file, and the name of each changed: the ids stay with the UIDs.
+    auto text = readSample();
+    std::vector<std::string> cards;
+    for (size_t start = text.find("BEGIN:VCARD"); start != std::string::npos;) {
+        size_t next = text.find("BEGIN:VCARD", start + 1);
+        auto card = text.substr(start, next == std::string::npos ? std::string::npos : next - start);
+        EXPECT_NE(card.find("\r\nUID:"), std::string::npos) << card;
+        cards.push_back(card);
+        start = next;
+    }
+    ASSERT_EQ(cards.size(), 24u);
+    std::string reversed;
+    for (auto card = cards.rbegin(); card != cards.rend(); ++card)
+        reversed += *card;
+    auto reordered = ab::AddressBook::createWithVCardText(reversed);
+    ASSERT_EQ(reordered->personCount(), 24u);
+    for (auto& person : m_book->copyAllPeople()) {
+        auto same = reordered->personWithRecordId(person->recordId());
+        ASSERT_TRUE(same) << person->description();
+        EXPECT_EQ(same->description(), person->description());
+    }
 }
 
 TEST_F(SampleContacts, KeepsAccentedNames)

@@ -16,8 +16,8 @@ Session ScriptedSession::run(const std::string& script, const std::string& optio
 {
     auto scriptPath = m_folder.path() / "session.txt";
     std::ofstream(scriptPath) << script;
-    std::string command = std::string("'") + BRENZO_APP_PATH + "' --home '" + home().string() + "' --script '" + scriptPath.string() + "' " + options + " 2>'"
-        + (m_folder.path() / "log.txt").string() + "'";
+    std::string command = m_shellPrefix + std::string("'") + BRENZO_APP_PATH + "' --home '" + home().string() + "' " + m_launchOptions
+        + " --script '" + scriptPath.string() + "' " + options + " 2>'" + (m_folder.path() / "log.txt").string() + "'";
     return runShellCommand(command);
 }
 

@@ -31,6 +31,10 @@ protected:
     std::string log() const { return readFile(m_folder.path() / "log.txt"); }
 
     TemporaryDirectory m_folder;
+    // Added to the command line (e.g. "--contacts FILE"), and put before it in the shell (e.g. a
+    // "ulimit").
+    std::string m_launchOptions;
+    std::string m_shellPrefix;
 };
 
 }

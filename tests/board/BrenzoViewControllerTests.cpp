@@ -8,6 +8,7 @@
 #include "platform/graphics/ImageContext.h"
 #include "platform/messaging/MailComposeViewController.h"
 #include "platform/ui/BarButtonItem.h"
+#include "support/ScopedFileSizeLimit.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/NavigationController.h"
@@ -281,6 +282,35 @@ TEST_F(BrenzoViewControllerTest, TheHeartOpensTheReviewPage)
 {
     std::dynamic_pointer_cast<ui::Button>(board->mainToolBar()->items()[1]->customView())->press();
     EXPECT_TRUE(m_effects.contains("opened URL https://store.example.com/apps/100000001/write-review"));
+}
+
+TEST_F(BrenzoViewControllerTest, AContactWhosePictureCannotBeWrittenIsNotAddedAndTheUserIsTold)
+{
+    auto before = background->children().size();
+    {
+        ScopedFileSizeLimit limit(16);
+        board->peopleListViewControllerPhotoSelectedIndexWithNameWithPhoneWithReference(*board, photoOfSize(180, 240), -1, "Smith John",
+            "06 12 34 56 78", nullptr);
+    }
+    EXPECT_EQ(background->children().size(), before);
+    EXPECT_FALSE(fnd::FileManager::fileExists(documents() / "image001.png"));
+    EXPECT_TRUE(m_effects.contains("alert \"Picture Not Saved\""));
+    board->saveXML();
+    EXPECT_EQ(boardFileText()->find("image001.png"), std::string::npos);
+}
+
+TEST_F(BrenzoViewControllerTest, APhotoFarLargerThanTheScreenIsKeptScaledDown)
+{
+    board->peopleListViewControllerPhotoSelectedIndexWithNameWithPhoneWithReference(*board, photoOfSize(3000, 2000), -1, "Smith John",
+        "06 12 34 56 78", nullptr);
+    auto picture = background->children().back();
+    EXPECT_EQ(picture->image()->size(), (gfx::Size { 1024, 683 }));
+    auto written = gfx::Image::createWithContentsOfFile(documents() / "image001.png");
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->size(), picture->image()->size());
+    // Its place on the board is what the full photo gave.
+    EXPECT_EQ(picture->frame().width(), 90);
+    EXPECT_NEAR(picture->frame().height(), 60, 0.1);
 }
 
 }

@@ -18,6 +18,7 @@
 #include "platform/ui/BundleImages.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "support/ScopedFileSizeLimit.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
@@ -335,6 +336,25 @@ TEST_F(EditTouchImageViewControllerTest, APickedPhotoIsWrittenUnderTheNextFreeNa
     auto written = gfx::Image::createWithContentsOfFile(documents() / "image002.png");
     ASSERT_TRUE(written);
     EXPECT_EQ(written->size(), (gfx::Size { 30, 40 }));
+}
+
+TEST_F(EditTouchImageViewControllerTest, APhotoThatCannotBeWrittenLeavesThePictureAsItWasAndTellsTheUser)
+{
+    openSettings("tel", "tel:01");
+    picture->setTitle("Ann Able");
+    auto imageBefore = picture->image();
+    auto nameBefore = picture->imageName();
+    {
+        ScopedFileSizeLimit limit(16);
+        settings->peopleListViewControllerPhotoSelectedIndexWithNameWithPhoneWithReference(*settings, solidPicture({ 60, 60 }, gfx::Color { 0.2, 0.4, 0.6, 1 }),
+            -1, "Doe Jane", "01 02", fnd::String::create("1"));
+    }
+    EXPECT_EQ(picture->imageName(), nameBefore);
+    EXPECT_EQ(picture->image(), imageBefore);
+    EXPECT_EQ(picture->title(), "Ann Able");
+    EXPECT_EQ(picture->parameters(), "tel:01");
+    EXPECT_FALSE(fnd::FileManager::fileExists(documents() / "image001.png"));
+    EXPECT_TRUE(m_effects.contains("alert \"Picture Not Saved\""));
 }
 
 }

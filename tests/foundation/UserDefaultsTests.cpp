@@ -7,6 +7,7 @@
 #include "platform/foundation/Number.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/String.h"
+#include "platform/foundation/Thread.h"
 
 #include "support/TemporaryHome.h"
 
@@ -14,7 +15,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace fnd;
 using brenzo::testing::TemporaryHome;
@@ -195,4 +199,68 @@ TEST(UserDefaults, InMemoryDefaultsNeedNoFile)
     EXPECT_FALSE(defaults->filePath());
     auto all = defaults->dictionaryRepresentation();
     EXPECT_EQ(all->count(), 1u);
+}
+
+TEST(UserDefaults, AChangeReachesTheDiskSoonWithoutASynchronize)
+{
+    TemporaryHome home;
+    auto path = home.path() / "prefs.plist";
+    auto defaults = UserDefaults::createWithFile(path);
+    defaults->setIntegerForKey(3, "count");
+    defaults->setObjectForKey(String::create("1.0"), "version");
+    // The defaults stay alive: a crash now must not lose the change.
+    ASSERT_TRUE(Thread::waitForDetachedThreads(30));
+    auto written = as<Dictionary>(PropertyList::readFile(path));
+    ASSERT_TRUE(written);
+    auto count = as<Number>(written->objectForKey(String::create("count")));
+    ASSERT_TRUE(count);
+    EXPECT_EQ(count->longLongValue(), 3);
+    EXPECT_EQ(written->stringForKey("version"), "1.0");
+}
+
+TEST(UserDefaults, AFileThatExistsButCannotBeReadIsNeverWrittenOver)
+{
+    TemporaryHome home;
+    auto path = home.path() / "prefs.plist";
+    std::string_view original = "<?xml version=\"1.0\"?><plist><dict><key>kept</key><integer>1</integer></dict></plist>";
+    ASSERT_TRUE(FileManager::writeAtomically(path, original));
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(home.path().c_str(), 0777), 0);
+
+    // In a child process that cannot read the file (root reads everything, so it becomes nobody).
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0)
+            ::_exit(10);
+        LogCapture log;
+        auto defaults = UserDefaults::createWithFile(path);
+        defaults->setIntegerForKey(2, "count");
+        bool synchronized = defaults->synchronize();
+        defaults = nullptr;
+        size_t lines = log.count("running on defaults in memory, the file is left as it is");
+        ::_exit(synchronized ? 11 : lines != 1 ? 12 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no other user, 11: synchronize wrote, 12: not logged once";
+    ::chmod(path.c_str(), 0600);
+    auto contents = FileManager::contentsOfFile(path);
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(contents->asStringView(), original);
+}
+
+TEST(UserDefaults, AnOversizedFileIsKeptAsideNotReadWhole)
+{
+    TemporaryHome home;
+    auto path = home.path() / "prefs.plist";
+    ASSERT_TRUE(FileManager::writeAtomically(path, std::string_view("<plist>")));
+    std::filesystem::resize_file(path, UserDefaults::maximumFileLength + 1);
+    LogCapture log;
+    auto defaults = UserDefaults::createWithFile(path);
+    EXPECT_TRUE(log.contains("is too large; kept aside as"));
+    EXPECT_EQ(std::filesystem::file_size(home.path() / "prefs.plist.corrupt"), UserDefaults::maximumFileLength + 1);
+    defaults->setIntegerForKey(1, "fresh");
+    EXPECT_TRUE(defaults->synchronize());
 }

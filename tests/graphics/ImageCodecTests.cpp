@@ -1,5 +1,7 @@
 #include "GraphicsTestSupport.h"
 
+#include "platform/graphics/ImageLimits.h"
+
 #include "support/TemporaryDirectory.h"
 
 #include <atomic>
@@ -195,6 +197,22 @@ TEST(ImageCodecs, HugeDeclaredSizesAreRefusedBeforeDecoding)
         }
     }
     EXPECT_FALSE(Image::createWithData(jpeg));
+}
+
+TEST(ImageCodecs, APictureFarLargerThanAPhoneScreenIsRefused)
+{
+    EXPECT_TRUE(isAcceptableImageSize(4096, 4096));
+    EXPECT_TRUE(isAcceptableImageSize(640, 960));
+    EXPECT_FALSE(isAcceptableImageSize(4097, 4096));
+    EXPECT_FALSE(isAcceptableImageSize(16384, 1025));
+
+    // A real, well-formed photo just over the limit: 17 million grey pixels.
+    constexpr int width = 8200;
+    constexpr int height = 2050;
+    auto jpeg = encodeJPEG(width, height, 1, JCS_GRAYSCALE, std::vector<uint8_t>(size_t(width) * height, 128));
+    EXPECT_FALSE(Image::createWithData(jpeg));
+    auto small = encodeJPEG(64, 64, 1, JCS_GRAYSCALE, std::vector<uint8_t>(64 * 64, 128));
+    EXPECT_TRUE(Image::createWithData(small));
 }
 
 TEST(ImageCodecs, EncodingAppliesTheOrientation)

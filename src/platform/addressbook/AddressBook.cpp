@@ -1,6 +1,7 @@
 #include "platform/addressbook/AddressBook.h"
 
 #include "platform/addressbook/VCardReader.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/Format.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <variant>
@@ -43,23 +45,37 @@ std::atomic<SortOrdering>& preferredOrdering()
     return ordering;
 }
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& path, int& reason)
+// 32-bit FNV-1a: the same on every machine and every run, unlike std::hash.
+uint32_t stableHash(std::string_view text)
 {
-    std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) {
-        reason = errno;
-        return std::nullopt;
+    uint32_t hash = 2166136261u;
+    for (unsigned char byte : text) {
+        hash ^= byte;
+        hash *= 16777619u;
     }
-    std::string contents;
-    char buffer[64 * 1024];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof(buffer), file.get())) > 0)
-        contents.append(buffer, count);
-    if (std::ferror(file.get())) {
-        reason = errno ? errno : EIO;
-        return std::nullopt;
-    }
-    return contents;
+    return hash;
+}
+
+std::string textOrEmpty(const fnd::Ref<fnd::String>& text)
+{
+    return text ? text->utf8() : std::string();
+}
+
+// A positive id from the card's UID, or else from its names and organisation; see the header.
+RecordId preferredRecordId(const VCardReader::Card& card)
+{
+    std::string key;
+    if (card.uid)
+        key = "uid\x1f" + *card.uid;
+    else
+        key = "name\x1f" + textOrEmpty(card.details.lastName) + '\x1f' + textOrEmpty(card.details.firstName) + '\x1f' + textOrEmpty(card.details.organization);
+    auto id = RecordId(stableHash(key) & 0x7fffffffu);
+    return id == 0 ? 1 : id;
+}
+
+RecordId nextRecordId(RecordId id)
+{
+    return id == std::numeric_limits<RecordId>::max() ? 1 : id + 1;
 }
 
 void report(fnd::Ref<fnd::Error>* error, fnd::Ref<fnd::Error> value)
@@ -112,21 +128,33 @@ void AddressBook::useEmptyBook()
 
 std::shared_ptr<AddressBook> AddressBook::createWithContentsOfFile(const std::filesystem::path& path, fnd::Ref<fnd::Error>* error)
 {
-    int reason = 0;
-    auto contents = readWholeFile(path, reason);
+    fnd::Ref<fnd::Error> readError;
+    auto contents = fnd::FileManager::contentsOfFile(path, maximumFileLength, &readError);
     if (!contents) {
         report(error, fnd::Error::withDescription(std::string(errorDomain), CannotReadFile,
-            fnd::format("The contacts file \"%s\" could not be read: %s.", path.string(), std::strerror(reason))));
+            fnd::format("The contacts file \"%s\" could not be read: %@", path.string(), readError ? fnd::FormatArgument(readError->localizedDescription()) : fnd::FormatArgument())));
         return nullptr;
     }
-    return createWithVCardText(*contents, path.filename().string());
+    auto book = createWithVCardText(contents->asStringView(), path.filename().string());
+    // A file that opens but yields nobody (empty, another format) is far more likely a wrong file
+    // than a device whose every contact was deleted.
+    if (book->personCount() == 0) {
+        report(error, fnd::Error::withDescription(std::string(errorDomain), NoCards,
+            fnd::format("The contacts file \"%s\" holds no readable vCard.", path.string())));
+        return nullptr;
+    }
+    return book;
 }
 
 std::shared_ptr<AddressBook> AddressBook::createWithVCardText(std::string_view text, std::string_view sourceName)
 {
     auto book = createEmpty();
-    for (auto& card : VCardReader::read(text, sourceName))
-        book->insert(Person::create(card.ordinal, std::move(card.details)));
+    for (auto& card : VCardReader::read(text, sourceName)) {
+        auto id = preferredRecordId(card);
+        while (book->m_peopleById.contains(id))
+            id = nextRecordId(id);
+        book->insert(Person::create(id, std::move(card.details)));
+    }
     return book;
 }
 

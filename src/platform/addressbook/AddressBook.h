@@ -26,7 +26,11 @@ public:
     enum ErrorCode : int64_t {
         CannotReadFile = 1,
         AccessDenied = 2,
+        // The file was read but holds no card: not taken as a book whose people were all deleted.
+        NoCards = 3,
     };
+    // A contacts file larger than this is refused rather than read whole.
+    static constexpr uint64_t maximumFileLength = 64 * 1024 * 1024;
 
     static std::shared_ptr<AddressBook> open(fnd::Ref<fnd::Error>* error = nullptr);
     // What open() answers from now on. Each call replaces the previous choice.
@@ -36,7 +40,13 @@ public:
     static void useOpenFailure(fnd::Ref<fnd::Error> = nullptr);
     static void useEmptyBook();
 
-    // Nil, with an error, when the file cannot be read. Malformed cards are skipped (and logged).
+    // Nil, with an error, when the file cannot be read, is too large or holds no card. Malformed
+    // cards are skipped (and logged).
+    //
+    // Record ids stay the same when other cards are added, removed or reordered: a card's id comes
+    // from its UID, or, for a card without one, from its last name, first name and organisation
+    // (a stable hash, 1 to 2^31-1). When two cards come to the same id, the later one in the file
+    // takes the next free id.
     static std::shared_ptr<AddressBook> createWithContentsOfFile(const std::filesystem::path&, fnd::Ref<fnd::Error>* error = nullptr);
     static std::shared_ptr<AddressBook> createWithVCardText(std::string_view text, std::string_view sourceName = "vCard text");
     static std::shared_ptr<AddressBook> createEmpty();
@@ -54,7 +64,7 @@ public:
     bool removePerson(RecordId);
 
     size_t personCount() const;
-    // Every person, by record id.
+    // Every person, in the order they were added (a file's order).
     std::vector<fnd::Ref<Person>> copyAllPeople() const;
     // Nil when there is no such person (any more).
     fnd::Ref<Person> personWithRecordId(RecordId) const;

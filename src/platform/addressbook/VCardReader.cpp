@@ -132,6 +132,16 @@ public:
 
     int32_t ordinal() const { return m_ordinal; }
     size_t lineNumber() const { return m_lineNumber; }
+    // The card's UID without surrounding white space; nothing when it has none or an empty one.
+    std::optional<std::string> uid() const
+    {
+        if (!m_uid)
+            return std::nullopt;
+        auto trimmed = fnd::unicode::trimmedWhitespaceAndNewlines(*m_uid);
+        if (trimmed.empty())
+            return std::nullopt;
+        return std::string(trimmed);
+    }
     const std::optional<std::string>& failure() const { return m_failure; }
 
     void fail(std::string reason)
@@ -151,6 +161,8 @@ public:
             takeStructured(line, lineNumber, m_organizationComponents);
         else if (name == "FN" && !m_formattedName)
             m_formattedName = decodedText(line, lineNumber);
+        else if (name == "UID" && !m_uid)
+            m_uid = decodedText(line, lineNumber);
         else if (name == "TEL")
             takeTelephone(line, lineNumber);
         else if (name == "X-ABLABEL" && !line.group().empty()) {
@@ -288,6 +300,7 @@ private:
     std::optional<std::vector<std::string>> m_nameComponents;
     std::optional<std::vector<std::string>> m_organizationComponents;
     std::optional<std::string> m_formattedName;
+    std::optional<std::string> m_uid;
     std::vector<Telephone> m_telephones;
     std::map<std::string, std::string> m_groupLabels;
     std::optional<std::vector<uint8_t>> m_photo;
@@ -312,7 +325,7 @@ std::vector<VCardReader::Card> VCardReader::read(std::string_view text, std::str
         if (current->failure())
             logSkippedCard(*current, sourceName, *current->failure());
         else
-            cards.push_back({ current->ordinal(), current->finish(sourceName) });
+            cards.push_back({ current->ordinal(), current->uid(), current->finish(sourceName) });
         current.reset();
     };
 

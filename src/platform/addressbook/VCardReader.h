@@ -3,6 +3,8 @@
 #include "platform/addressbook/PersonDetails.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +21,8 @@ public:
         // 1-based position of the card in the file, skipped cards included, so that mending a
         // broken card does not renumber the ones after it.
         int32_t ordinal;
+        // The card's own identifier (UID), kept by the programs that edit it.
+        std::optional<std::string> uid;
         PersonDetails details;
     };
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <limits>
 #include <mutex>
 #include <sys/stat.h>
 #include <system_error>
@@ -30,6 +31,8 @@ int64_t cocoaCode(int errorNumber, Operation operation)
             return FileManager::readNoSuchFileError;
         if (errorNumber == EACCES || errorNumber == EPERM)
             return FileManager::readNoPermissionError;
+        if (errorNumber == EFBIG)
+            return FileManager::readTooLargeError;
         return FileManager::readUnknownError;
     case Operation::Remove:
         if (errorNumber == ENOENT)
@@ -197,6 +200,11 @@ bool FileManager::createDirectory(const Path& path, Ref<Error>* error)
 
 Ref<Data> FileManager::contentsOfFile(const Path& path, Ref<Error>* error)
 {
+    return contentsOfFile(path, std::numeric_limits<uint64_t>::max(), error);
+}
+
+Ref<Data> FileManager::contentsOfFile(const Path& path, uint64_t maximumLength, Ref<Error>* error)
+{
     int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
         report(error, errno, path, Operation::Read);
@@ -208,6 +216,13 @@ Ref<Data> FileManager::contentsOfFile(const Path& path, Ref<Error>* error)
         report(error, EISDIR, path, Operation::Read);
         return nullptr;
     }
+    auto tooLarge = [&] {
+        ::close(descriptor);
+        report(error, EFBIG, path, Operation::Read);
+        return nullptr;
+    };
+    if (status.st_size > 0 && uint64_t(status.st_size) > maximumLength)
+        return tooLarge();
     std::vector<uint8_t> bytes;
     if (status.st_size > 0)
         bytes.reserve(size_t(status.st_size));
@@ -224,6 +239,10 @@ Ref<Data> FileManager::contentsOfFile(const Path& path, Ref<Error>* error)
         }
         if (count == 0)
             break;
+        // A file that grows while it is read (or a device that reports no size) is held to the
+        // same limit.
+        if (bytes.size() + size_t(count) > maximumLength)
+            return tooLarge();
         bytes.insert(bytes.end(), buffer, buffer + count);
     }
     ::close(descriptor);
@@ -273,6 +292,30 @@ bool FileManager::writeAtomically(const Path& path, std::span<const uint8_t> byt
 bool FileManager::writeAtomically(const Path& path, std::string_view bytes, Ref<Error>* error)
 {
     return writeAtomically(path, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), error);
+}
+
+bool FileManager::isTemporaryFileName(std::string_view name)
+{
+    constexpr size_t suffixLength = 7; // ".XXXXXX", as mkstemp fills it
+    if (name.size() < suffixLength + 2 || name.front() != '.' || name[name.size() - suffixLength] != '.')
+        return false;
+    return std::all_of(name.end() - 6, name.end(), [](char character) {
+        return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') || (character >= '0' && character <= '9');
+    });
+}
+
+size_t FileManager::removeTemporaryFiles(const Path& directory)
+{
+    size_t removed = 0;
+    for (auto& name : contentsOfDirectory(directory).value_or(std::vector<std::string> {})) {
+        struct stat status;
+        auto path = directory / name;
+        if (!isTemporaryFileName(name) || ::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        if (::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 bool FileManager::removeItem(const Path& path, Ref<Error>* error)

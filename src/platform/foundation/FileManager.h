@@ -30,6 +30,7 @@ public:
     static constexpr int64_t readUnknownError = 256;
     static constexpr int64_t readNoPermissionError = 257;
     static constexpr int64_t readNoSuchFileError = 260;
+    static constexpr int64_t readTooLargeError = 263;
     static constexpr int64_t writeUnknownError = 512;
     static constexpr int64_t writeNoPermissionError = 513;
     static constexpr int64_t writeFileExistsError = 516;
@@ -53,10 +54,17 @@ public:
     // Creates the folder and any missing parents; an existing folder is success.
     static bool createDirectory(const Path&, Ref<Error>* = nullptr);
     static Ref<Data> contentsOfFile(const Path&, Ref<Error>* = nullptr);
+    // Refuses (readTooLargeError) a file longer than `maximumLength` instead of reading it whole.
+    static Ref<Data> contentsOfFile(const Path&, uint64_t maximumLength, Ref<Error>* = nullptr);
     // Writes a temporary file in the same folder, flushes it to disk and renames it over the
     // destination, so a reader sees the old file or the new one, never a part of it.
     static bool writeAtomically(const Path&, std::span<const uint8_t>, Ref<Error>* = nullptr);
     static bool writeAtomically(const Path&, std::string_view, Ref<Error>* = nullptr);
+    // Whether the name is that of writeAtomically's temporary file (".<name>.XXXXXX").
+    static bool isTemporaryFileName(std::string_view);
+    // Removes the temporary files that writes killed before their rename left in the folder;
+    // answers how many. Run at start, before anything writes there.
+    static size_t removeTemporaryFiles(const Path& directory);
     // Removes a file, or a folder with everything in it.
     static bool removeItem(const Path&, Ref<Error>* = nullptr);
     // The names in a folder, sorted.

@@ -1,18 +1,34 @@
 #include "platform/foundation/Log.h"
 
+#include "platform/foundation/LogSecrets.h"
+
+#include <condition_variable>
 #include <cstdio>
 #include <map>
+#include <memory>
+#include <thread>
+#include <utility>
 
 namespace fnd {
 
 namespace {
 
+// A sink with the count of writes that are calling it, so that removing it can wait for them.
+struct SinkEntry {
+    Log::Sink sink;
+    size_t callsInFlight = 0;
+};
+
 struct LogState {
     std::mutex lock;
-    std::map<size_t, Log::Sink> sinks;
+    std::condition_variable callEnded;
+    std::map<size_t, std::shared_ptr<SinkEntry>> sinks;
     size_t nextToken = 1;
     bool toStandardError = true;
 };
+
+// The sink this thread is calling, if any: a sink that removes itself must not wait for itself.
+thread_local const SinkEntry* sinkBeingCalled = nullptr;
 
 LogState& state()
 {
@@ -22,19 +38,28 @@ LogState& state()
 
 }
 
-void Log::write(std::string line)
+void Log::write(std::string rawLine)
 {
+    std::string line = LogSecrets::masked(rawLine);
     auto& log = state();
-    std::vector<Sink> sinks;
+    std::vector<std::shared_ptr<SinkEntry>> sinks;
     bool toStandardError;
     {
         std::lock_guard guard(log.lock);
-        for (auto& [token, sink] : log.sinks)
-            sinks.push_back(sink);
+        for (auto& [token, entry] : log.sinks) {
+            ++entry->callsInFlight;
+            sinks.push_back(entry);
+        }
         toStandardError = log.toStandardError;
     }
-    for (auto& sink : sinks)
-        sink(line);
+    for (auto& entry : sinks) {
+        auto* outer = std::exchange(sinkBeingCalled, entry.get());
+        entry->sink(line);
+        sinkBeingCalled = outer;
+        std::lock_guard guard(log.lock);
+        --entry->callsInFlight;
+        log.callEnded.notify_all();
+    }
     if (toStandardError && sinks.empty()) {
         line.push_back('\n');
         fwrite(line.data(), 1, line.size(), stderr);
@@ -46,15 +71,23 @@ size_t Log::addSink(Sink sink)
     auto& log = state();
     std::lock_guard guard(log.lock);
     size_t token = log.nextToken++;
-    log.sinks.emplace(token, std::move(sink));
+    log.sinks.emplace(token, std::make_shared<SinkEntry>(SinkEntry { std::move(sink) }));
     return token;
 }
 
 void Log::removeSink(size_t token)
 {
     auto& log = state();
-    std::lock_guard guard(log.lock);
-    log.sinks.erase(token);
+    std::unique_lock guard(log.lock);
+    auto found = log.sinks.find(token);
+    if (found == log.sinks.end())
+        return;
+    auto entry = found->second;
+    log.sinks.erase(found);
+    // Writes that took the sink before it left may still be calling it; the caller is about to
+    // destroy what it captures. A call further up this thread's own stack cannot be waited for.
+    size_t ownCalls = sinkBeingCalled == entry.get() ? 1 : 0;
+    log.callEnded.wait(guard, [&] { return entry->callsInFlight <= ownCalls; });
 }
 
 void Log::setWritesToStandardError(bool enabled)

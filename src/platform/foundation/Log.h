@@ -10,7 +10,8 @@
 namespace fnd {
 
 // The platform log: free-form lines without levels. Lines go to standard error unless a capture
-// is active; captures see every line written from any thread while they live.
+// is active; captures see every line written from any thread while they live. Secrets (tokens,
+// passwords, authorisation headers) are masked in every line before anything sees it.
 class Log {
 public:
     using Sink = std::function<void(const std::string& line)>;
@@ -24,6 +25,7 @@ public:
 
     // Returns a token for removeSink.
     static size_t addSink(Sink);
+    // Returns once no write can call the sink any more, so what it captures may then be destroyed.
     static void removeSink(size_t token);
     // Silences standard error (the terminal driver keeps its output clean this way).
     static void setWritesToStandardError(bool);

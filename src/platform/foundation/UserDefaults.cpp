@@ -6,6 +6,7 @@
 #include "platform/foundation/Number.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/String.h"
+#include "platform/foundation/Thread.h"
 
 namespace fnd {
 
@@ -72,7 +73,7 @@ UserDefaults::UserDefaults(std::optional<std::filesystem::path> path)
 
 UserDefaults::~UserDefaults()
 {
-    if (m_path && (m_generation != m_writtenGeneration || !m_lastWriteSucceeded))
+    if (m_path && !m_fileUnreadable && (m_generation != m_writtenGeneration || !m_lastWriteSucceeded))
         synchronize();
 }
 
@@ -81,24 +82,39 @@ void UserDefaults::load()
     if (!m_path || !FileManager::fileExists(*m_path))
         return;
     Ref<Error> error;
-    auto contents = as<Dictionary>(PropertyList::readFile(*m_path, &error));
-    if (!contents) {
-        if (error && error->code() != PropertyList::readCorruptError) {
-            Log::format("User defaults: cannot read %s: %@", m_path->string(), error);
+    auto data = FileManager::contentsOfFile(*m_path, maximumFileLength, &error);
+    if (!data) {
+        if (error && error->code() == FileManager::readTooLargeError) {
+            setAsideUnusableFile("is too large");
             return;
         }
-        // Keep the damaged file for inspection rather than overwriting it at the next synchronize.
-        auto asidePath = std::filesystem::path(m_path->string() + ".corrupt");
-        std::error_code ignored;
-        std::filesystem::remove(asidePath, ignored);
-        FileManager::moveItem(*m_path, asidePath);
-        Log::format("User defaults: %s is not a readable property list; kept aside as %s, starting empty", m_path->string(), asidePath.string());
+        m_fileUnreadable = true;
+        Log::format("User defaults: cannot read %s: %@; running on defaults in memory, the file is left as it is", m_path->string(), error);
+        return;
+    }
+    auto contents = as<Dictionary>(PropertyList::read(data->span(), &error));
+    if (!contents) {
+        setAsideUnusableFile("is not a readable property list");
         return;
     }
     contents->forEachEntry([&](const Id& key, const Id& value, bool&) {
         if (auto name = as<String>(key))
             m_values.emplace(name->utf8(), value);
     });
+}
+
+// Keeps the damaged file for inspection rather than overwriting it at the next synchronize.
+void UserDefaults::setAsideUnusableFile(std::string_view reason)
+{
+    auto asidePath = std::filesystem::path(m_path->string() + ".corrupt");
+    for (int attempt = 2; FileManager::fileExists(asidePath) && attempt <= 1000; ++attempt)
+        asidePath = std::filesystem::path(m_path->string() + ".corrupt." + std::to_string(attempt));
+    if (!FileManager::moveItem(*m_path, asidePath)) {
+        m_fileUnreadable = true;
+        Log::format("User defaults: %s %s and cannot be moved aside; running on defaults in memory", m_path->string(), reason);
+        return;
+    }
+    Log::format("User defaults: %s %s; kept aside as %s, starting empty", m_path->string(), reason, asidePath.string());
 }
 
 Id UserDefaults::objectForKey(std::string_view key) const
@@ -174,6 +190,33 @@ void UserDefaults::store(std::string_view key, Id value)
         m_values.erase(found);
     }
     ++m_generation;
+    scheduleWrite();
+}
+
+void UserDefaults::scheduleWrite()
+{
+    if (!m_path || m_fileUnreadable)
+        return;
+    auto self = weak_from_this();
+    if (self.expired())
+        return;
+    {
+        std::lock_guard guard(m_scheduleLock);
+        if (m_writeScheduled)
+            return;
+        m_writeScheduled = true;
+    }
+    // Changes made in a burst (a launch count sets several keys) are written together.
+    Thread::detach("defaults writer", [self] {
+        auto defaults = self.lock();
+        if (!defaults)
+            return;
+        {
+            std::lock_guard guard(defaults->m_scheduleLock);
+            defaults->m_writeScheduled = false;
+        }
+        defaults->synchronize();
+    });
 }
 
 bool UserDefaults::setObjectForKey(const Id& object, std::string_view key)
@@ -215,6 +258,8 @@ bool UserDefaults::synchronize()
 {
     if (!m_path)
         return true;
+    if (m_fileUnreadable)
+        return false;
     Ref<Dictionary> snapshot;
     uint64_t generation;
     {

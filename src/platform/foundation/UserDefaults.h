@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -15,9 +16,10 @@
 namespace fnd {
 
 // The user's settings: a dictionary of property-list values, kept in memory and written to an XML
-// property list by synchronize(). Safe to use from any thread; withLock() makes a read-modify-write
-// (a counter, a list) atomic with respect to every other use.
-class UserDefaults {
+// property list by synchronize() and, soon after every change, by a writer thread of its own, so
+// a crash loses at most a moment of changes. Safe to use from any thread; withLock() makes a
+// read-modify-write (a counter, a list) atomic with respect to every other use.
+class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
 public:
     // The process's defaults, stored at Library/Preferences/<bundle identifier>.plist of the home
     // folder and read when first asked for.
@@ -27,8 +29,11 @@ public:
     static void setStandardUserDefaults(Ref<UserDefaults>);
     static std::filesystem::path standardFilePath();
 
-    // Reads the file when it exists. A file that cannot be parsed is renamed to "<name>.corrupt"
-    // and the defaults start empty.
+    // Reads the file when it exists. A file that cannot be parsed, or is longer than
+    // maximumFileLength, is renamed to "<name>.corrupt" and the defaults start empty. A file that
+    // exists but cannot be read (no permission, no descriptor left, an I/O error) is never
+    // written over: the defaults then live in memory only, and synchronize() answers false.
+    static constexpr uint64_t maximumFileLength = 16 * 1024 * 1024;
     static Ref<UserDefaults> createWithFile(std::filesystem::path);
     static Ref<UserDefaults> createInMemory();
 
@@ -72,7 +77,9 @@ public:
 
 private:
     void load();
+    void setAsideUnusableFile(std::string_view reason);
     void store(std::string_view key, Id value);
+    void scheduleWrite();
 
     const std::optional<std::filesystem::path> m_path;
     mutable std::recursive_mutex m_lock;
@@ -82,6 +89,11 @@ private:
     std::mutex m_writeLock;
     uint64_t m_writtenGeneration = 0;
     bool m_lastWriteSucceeded = true;
+    // Set once at load: the file could not be read, so it is left alone.
+    bool m_fileUnreadable = false;
+
+    std::mutex m_scheduleLock;
+    bool m_writeScheduled = false;
 };
 
 }
