@@ -16,6 +16,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "services/SHKRegisterServices.h"
+#include "services/facebook/SHKFacebook.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHKConfiguration.h"
 #include "sharing/sharers/SHKRegisterSharers.h"
@@ -72,6 +73,7 @@ void BrenzoAppDelegate::applicationDidFinishLaunching(ui::Application&)
     SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>());
     SHKRegisterSharers();
     SHKRegisterServices();
+    FacebookLoginHandoff::setHandler(&SHKFacebook::handleOpenURL);
 
     m_viewController = BrenzoViewController::create();
     m_mainWindow->addSubview(m_viewController->view());
