@@ -13,8 +13,9 @@
 
 namespace {
 
-// What the platform calls the distant future: the first day of the year 4001.
-constexpr double distantFutureSince1970 = 64092211200.0;
+// A token that does not expire gets the latest date the user defaults can store (whole seconds
+// since 2001 in 32 bits, early 2069), so that it survives a relaunch.
+constexpr double distantFutureSince1970 = 978307200.0 + 2147483647.0;
 
 void setText(fnd::MutableDictionary& params, std::string_view key, std::string_view value)
 {

@@ -302,8 +302,10 @@ void SHKFacebook::dialogCompleteWithUrl(const fnd::Ref<fnd::URL>& url)
     // The page came back with an error: the share did not go out.
     m_dialogOutcomeReported = true;
     auto userInfo = fnd::MutableDictionary::create();
-    if (auto message = FBDialog::getStringFromUrl(text, "error_msg="))
+    if (auto message = FBDialog::getStringFromUrl(text, "error_msg=")) {
         setText(*userInfo, "error_msg", *message);
+        setText(*userInfo, fnd::Error::localizedDescriptionKey, *message);
+    }
     auto error = fnd::Error::create(std::string(FBRequest::errorDomain), fnd::String(*code).intValue(), userInfo);
     if (error->code() == invalidTokenCode)
         shareAgainAfterLogin(error);
