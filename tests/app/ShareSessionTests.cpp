@@ -43,11 +43,11 @@ TEST_F(ScriptedSession, TheShareButtonSharesTheStoreLinkByCopyMailAndTextMessage
           "quit\n");
     EXPECT_EQ(session.status, 0) << log();
 
-    // The favourites stored on a fresh home name Facebook and Twitter too, which this program
-    // does not have: the sheet skips them.
+    // The favourites stored on a fresh home name Twitter too, which this program does not have:
+    // the sheet skips it.
     EXPECT_EQ(occurrences(readFile(home() / "Library" / "Preferences" / "com.brenzo.Brenzo.plist"), "SHKFacebook"), 1u);
     ASSERT_FALSE(session.lines.empty());
-    EXPECT_EQ(session.lines.front(), "action sheet \"Share\" [SMS] [More...] [Cancel]");
+    EXPECT_EQ(session.lines.front(), "action sheet \"Share\" [Facebook] [SMS] [More...] [Cancel]");
 
     EXPECT_TRUE(session.containsLine("controller=SHKCustomShareMenu"));
     for (auto title : { "Email", "SMS", "Copy", "Open in Safari", "Logout" })
@@ -93,7 +93,7 @@ TEST_F(ScriptedSession, ASharerSwitchedOffInTheMenuStaysOffAfterARelaunch)
                       "quit\n");
     EXPECT_EQ(second.status, 0) << log();
     ASSERT_FALSE(second.lines.empty());
-    EXPECT_EQ(second.lines.front(), "action sheet \"Share\" [More...] [Cancel]");
+    EXPECT_EQ(second.lines.front(), "action sheet \"Share\" [Facebook] [More...] [Cancel]");
     EXPECT_TRUE(second.containsLine("text=\"Email\""));
     EXPECT_FALSE(second.containsLine("text=\"SMS\""));
 }

@@ -226,12 +226,24 @@ void URLConnection::start()
     startOnMainThread();
 }
 
+static std::atomic<size_t>& loadingConnections()
+{
+    static std::atomic<size_t> count { 0 };
+    return count;
+}
+
+size_t URLConnection::loadingCount()
+{
+    return loadingConnections();
+}
+
 void URLConnection::startOnMainThread()
 {
     if (m_started || m_cancelled)
         return;
     m_started = true;
     m_self = shared_from_this();
+    ++loadingConnections();
     startHop(m_currentRequest);
 }
 
@@ -336,6 +348,8 @@ void URLConnection::fail(const Ref<Error>& error)
 void URLConnection::release()
 {
     m_delegate = nullptr;
+    if (m_self)
+        --loadingConnections();
     m_self = nullptr;
 }
 

@@ -30,6 +30,9 @@ public:
     // nothing with the error.
     static Ref<Data> sendSynchronousRequest(const URLRequest&, Ref<HTTPURLResponse>* response, Ref<Error>* error);
 
+    // How many connections are loading now (started and not yet finished, failed or cancelled).
+    static size_t loadingCount();
+
     // The request as first given, and the one being loaded now (after redirects).
     const URLRequest& originalRequest() const { return m_originalRequest; }
     const URLRequest& currentRequest() const { return m_currentRequest; }

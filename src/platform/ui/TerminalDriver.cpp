@@ -1,6 +1,7 @@
 #include "platform/ui/TerminalDriver.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/URLConnection.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/URL.h"
 #include "platform/ui/Application.h"
@@ -132,12 +133,23 @@ std::optional<std::vector<double>> TerminalDriver::numbersAfterCommand(const std
     return values;
 }
 
+void TerminalDriver::waitForConnections()
+{
+    auto& loop = fnd::RunLoop::main();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(workerTimeout);
+    while (fnd::URLConnection::loadingCount() && std::chrono::steady_clock::now() < deadline) {
+        loop.runUntilIdle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 void TerminalDriver::waitFor(double seconds)
 {
     auto& loop = fnd::RunLoop::main();
     loop.advance(seconds);
     // Hand over what worker threads finished meanwhile, without moving the clock.
     fnd::Thread::waitForDetachedThreads(workerTimeout);
+    waitForConnections();
     auto settleEnd = std::chrono::steady_clock::now() + settleTime;
     while (std::chrono::steady_clock::now() < settleEnd) {
         loop.runUntilIdle();

@@ -47,6 +47,8 @@ private:
     // Every word after the command as a number; nothing (and an error printed) when one is not.
     std::optional<std::vector<double>> numbersAfterCommand(const std::vector<std::string>& words, int lineNumber);
     void waitFor(double seconds);
+    // Lets network loads under way end (each one hands its reply to the main loop).
+    void waitForConnections();
     void typeText(const std::string& text, int lineNumber);
     void printTree();
 
