@@ -22,7 +22,6 @@ void Device::resetForTesting()
 {
     m_orientation = DeviceOrientation::Portrait;
     m_idiom = UserInterfaceIdiom::Phone;
-    m_multitaskingSupported = true;
 }
 
 }
