@@ -1,7 +1,9 @@
+#include "TerminalCommands.h"
 #include "board/BrenzoAppDelegate.h"
 #include "platform/addressbook/AddressBook.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/runtime/ClassRegistry.h"
+#include "platform/twitter/TweetComposeViewController.h"
 #include "platform/ui/ApplicationMain.h"
 #include "platform/ui/LaunchOptions.h"
 #include "services/ServiceEndpoints.h"
@@ -29,6 +31,12 @@ std::optional<std::string> useLaunchServiceEndpoints(const ui::LaunchOptions& op
     return ServiceEndpoints::shared().applyFile(*options.services);
 }
 
+std::optional<std::string> prepareLaunch(const ui::LaunchOptions& options)
+{
+    tw::TweetComposeViewController::setAvailable(options.tweetSheet);
+    return useLaunchServiceEndpoints(options);
+}
+
 }
 
 int main(int argc, char** argv)
@@ -38,5 +46,6 @@ int main(int argc, char** argv)
         useLaunchContacts();
         return BrenzoAppDelegate::create();
     });
-    return ui::ApplicationMain(argc, argv, BrenzoAppDelegate::registeredName, useLaunchServiceEndpoints);
+    addTerminalCommands();
+    return ui::ApplicationMain(argc, argv, BrenzoAppDelegate::registeredName, prepareLaunch);
 }

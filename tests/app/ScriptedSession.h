@@ -22,7 +22,7 @@ size_t occurrences(const std::string& text, std::string_view fragment);
 // one launch on a script, and later runs are relaunches on the same home.
 class ScriptedSession : public ::testing::Test {
 protected:
-    // Extra options go on the command line as they are (e.g. "--services FILE").
+    // `options` go on the command line as they are, e.g. "--tweet-sheet on".
     Session run(const std::string& script, const std::string& options = {});
 
     std::filesystem::path home() const { return m_folder.path() / "home"; }

@@ -40,11 +40,9 @@ class DeviceServicesTest : public ::testing::Test {
 protected:
     DeviceServicesTest()
     {
-        resetSimulatedDevice();
-        m_window = ui::Window::create();
-        m_root = ui::ViewController::create();
-        m_window->setRootViewController(m_root);
-        m_window->makeKeyAndVisible();
+        auto screen = freshDeviceWithRootScreen();
+        m_window = screen.window;
+        m_root = screen.root;
         m_time.runUntilIdle();
     }
     ~DeviceServicesTest() override

@@ -49,11 +49,9 @@ class ComposerTest : public ::testing::Test {
 protected:
     ComposerTest()
     {
-        resetSimulatedDevice();
-        m_window = ui::Window::create();
-        m_root = ui::ViewController::create();
-        m_window->setRootViewController(m_root);
-        m_window->makeKeyAndVisible();
+        auto screen = freshDeviceWithRootScreen();
+        m_window = screen.window;
+        m_root = screen.root;
         m_time.runUntilIdle();
     }
     ~ComposerTest() override

@@ -22,6 +22,18 @@ protected:
     brenzo::testing::TemporaryDirectory m_directory;
 };
 
+TEST_F(ServiceEndpointsTest, DefaultsAreWellFormedProductionAddresses)
+{
+    auto& endpoints = ServiceEndpoints::shared();
+    for (auto& entry : ServiceEndpoints::entries()) {
+        SCOPED_TRACE(entry.key);
+        EXPECT_FALSE(ServiceEndpoints::validate(entry.key, entry.productionValue));
+        EXPECT_EQ(endpoints.url(entry.key), entry.productionValue);
+        EXPECT_FALSE(entry.productionValue.ends_with('/'));
+        EXPECT_EQ(entry.productionValue.find("127.0.0.1"), std::string::npos);
+    }
+}
+
 TEST_F(ServiceEndpointsTest, OverridesApplyWholeOrNotAtAll)
 {
     auto& endpoints = ServiceEndpoints::shared();

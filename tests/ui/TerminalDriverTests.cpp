@@ -158,7 +158,7 @@ TEST_F(TerminalDriverTest, AScriptDrivesTheDeviceAndPrintsWhatHappensOutsideTheS
     EXPECT_LT(loaded - lines.begin(), 3);
     lines.erase(loaded);
     EXPECT_EQ(lines, (std::vector<std::string> { "opened URL tel:0612345678", "opened URL tel:0612345678", "composed",
-                         "incoming fb123://authorize#token=x", "screenshot " + shot }));
+                         "incoming fb123://authorize#token=x", "application accepted URL fb123://authorize#token=x", "screenshot " + shot }));
     EXPECT_EQ(status, 0);
 
     auto image = gfx::Image::createWithContentsOfFile(shot);

@@ -17,7 +17,7 @@ std::optional<LaunchOptions> LaunchOptions::parse(const std::vector<std::string>
     LaunchOptions options;
     for (size_t index = 0; index < arguments.size(); ++index) {
         const auto& argument = arguments[index];
-        bool takesValue = argument == "--home" || argument == "--contacts" || argument == "--services" || argument == "--script" || argument == "--scale";
+        bool takesValue = argument == "--home" || argument == "--contacts" || argument == "--services" || argument == "--tweet-sheet" || argument == "--script" || argument == "--scale";
         if (!takesValue) {
             error = "unknown option \"" + argument + "\"";
             return std::nullopt;
@@ -33,6 +33,12 @@ std::optional<LaunchOptions> LaunchOptions::parse(const std::vector<std::string>
             options.contacts = value;
         } else if (argument == "--services") {
             options.services = value;
+        } else if (argument == "--tweet-sheet") {
+            if (value != "on" && value != "off") {
+                error = "--tweet-sheet takes on or off, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            options.tweetSheet = value == "on";
         } else if (argument == "--script") {
             options.script = value;
         } else if (value == "1" || value == "2") {
@@ -47,7 +53,7 @@ std::optional<LaunchOptions> LaunchOptions::parse(const std::vector<std::string>
 
 std::string LaunchOptions::usage(std::string_view program)
 {
-    return "usage: " + std::string(program) + " [--home DIR] [--contacts FILE.vcf] [--services FILE] [--script FILE] [--scale 1|2]";
+    return "usage: " + std::string(program) + " [--home DIR] [--contacts FILE.vcf] [--services FILE] [--tweet-sheet on|off] [--script FILE] [--scale 1|2]";
 }
 
 const LaunchOptions& LaunchOptions::current()

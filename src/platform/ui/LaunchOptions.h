@@ -8,13 +8,15 @@
 namespace ui {
 
 // The simulated device's command line: --home DIR, --contacts FILE.vcf, --services FILE,
-// --script FILE, --scale 1|2.
+// --tweet-sheet on|off, --script FILE, --scale 1|2.
 struct LaunchOptions {
     std::optional<std::filesystem::path> home;
     // Stored for the application, which reads the address book from it.
     std::optional<std::filesystem::path> contacts;
     // Stored for the application: "key=address" lines that point its web services elsewhere.
     std::optional<std::filesystem::path> services;
+    // Stored for the application: whether the system offers its tweet sheet (off by default).
+    bool tweetSheet = false;
     std::optional<std::filesystem::path> script;
     double scale = 1;
 

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <deque>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -38,6 +39,17 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
+std::map<std::string, TerminalDriver::Command, std::less<>>& addedCommands()
+{
+    static std::map<std::string, TerminalDriver::Command, std::less<>> commands;
+    return commands;
+}
+
+}
+
+void TerminalDriver::addCommand(std::string name, Command command)
+{
+    addedCommands()[std::move(name)] = std::move(command);
 }
 
 TerminalDriver::TerminalDriver(std::ostream& output, double screenshotScale)
@@ -276,7 +288,8 @@ bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
             error(lineNumber, "\"" + words[1] + "\" is not a URL");
             return true;
         }
-        Application::shared().handleIncomingURL(*url);
+        bool accepted = Application::shared().handleIncomingURL(*url);
+        print((accepted ? "application accepted URL " : "application declined URL ") + url->absoluteString());
     } else if (command == "screenshot") {
         if (!expectArguments(words, 1, 1, "screenshot FILE.png", lineNumber))
             return true;
@@ -289,6 +302,10 @@ bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
         if (!expectArguments(words, 0, 0, "tree", lineNumber))
             return true;
         printTree();
+    } else if (auto added = addedCommands().find(command); added != addedCommands().end()) {
+        std::vector<std::string> arguments(words.begin() + 1, words.end());
+        if (auto failure = added->second(arguments, [this](const std::string& line) { print(line); }))
+            error(lineNumber, *failure);
     } else {
         error(lineNumber, "unknown command \"" + command + "\"");
         return true;

@@ -2,6 +2,7 @@
 
 #include "platform/ui/TouchDriver.h"
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,9 +18,17 @@ namespace ui {
 // y = 20). Blank lines and lines starting with "#" are skipped. Every effect the phone shows outside
 // the screen is printed as one line as it happens; a command that cannot be carried out prints
 // "error: line N: ..." and the session goes on. After each command the main run loop runs the
-// work that is ready.
+// work that is ready. `open-url` prints whether the application accepted the URL. Layers above
+// this one add their own commands with addCommand().
 class TerminalDriver {
 public:
+    // Runs a command added by the application: gets the words after the command's name and a way
+    // to print lines, and answers an error text (printed as "error: line N: ...") or nothing.
+    using Print = std::function<void(const std::string&)>;
+    using Command = std::function<std::optional<std::string>(const std::vector<std::string>& arguments, const Print&)>;
+    // A later command of the same name replaces the earlier one; built-in commands cannot be replaced.
+    static void addCommand(std::string name, Command);
+
     explicit TerminalDriver(std::ostream& output, double screenshotScale = 0);
     ~TerminalDriver();
     TerminalDriver(const TerminalDriver&) = delete;

@@ -6,6 +6,8 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/ModalPanelRegistry.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
 
 namespace brenzo::testing {
 
@@ -17,6 +19,15 @@ void resetSimulatedDevice()
     ui::Animator::shared().clearHistory();
     ui::Screen::mainScreen().setScale(1);
     ui::BundleImages::clearCache();
+}
+
+RootScreen freshDeviceWithRootScreen()
+{
+    resetSimulatedDevice();
+    RootScreen screen { ui::Window::create(), ui::ViewController::create() };
+    screen.window->setRootViewController(screen.root);
+    screen.window->makeKeyAndVisible();
+    return screen;
 }
 
 }
