@@ -270,11 +270,17 @@ TEST_F(FacebookSharerTest, FeedDialogError190LogsInAgainAndOtherCodesFail)
     ASSERT_EQ(m_feedDialogs.count(), 2u);
     EXPECT_EQ(m_feedDialogs.calls().back().param("access_token"), "FRESH");
 
+    // Posting skipped: no post id, and nothing to say about it.
+    m_feedRedirects.push_back("fbconnect://success");
+    auto skipped = share(link());
+    ASSERT_TRUE(finished(2));
+    EXPECT_TRUE(skipped->quiet());
+
     m_feedRedirects.push_back("fbconnect://success?error_code=100&error_msg=Invalid%20link");
     share(link());
     ASSERT_TRUE(settle([&] { return notificationCount("SHKSendDidFailWithError") == 2; }));
     pump();
-    EXPECT_EQ(notificationCount("SHKSendDidFinish"), 1u);
+    EXPECT_EQ(notificationCount("SHKSendDidFinish"), 2u);
     EXPECT_EQ(alertTexts(), (std::vector<std::string> { "Error: Invalid link" }));
 }
 
