@@ -53,10 +53,11 @@ TEST_F(ShareButtonTest, TheShareButtonShowsTheSheetForTheStoreLinkFromTheMainToo
     EXPECT_EQ(sheet->className(), "SHKCustomActionSheet");
     EXPECT_EQ(sheet->shownFrom(), "toolbar");
     EXPECT_EQ(sheet->anchorRect(), board->mainToolBar()->convertRectToScreen(board->mainToolBar()->bounds()));
-    ASSERT_EQ(sheet->numberOfButtons(), 3);
-    EXPECT_EQ(sheet->buttonTitleAtIndex(0), "SMS");
-    EXPECT_EQ(sheet->buttonTitleAtIndex(1), "More...");
-    EXPECT_EQ(sheet->cancelButtonIndex(), 2);
+    ASSERT_EQ(sheet->numberOfButtons(), 4);
+    EXPECT_EQ(sheet->buttonTitleAtIndex(0), "Facebook");
+    EXPECT_EQ(sheet->buttonTitleAtIndex(1), "SMS");
+    EXPECT_EQ(sheet->buttonTitleAtIndex(2), "More...");
+    EXPECT_EQ(sheet->cancelButtonIndex(), 3);
 
     auto& item = sheet->item();
     ASSERT_TRUE(item && item->URL());
