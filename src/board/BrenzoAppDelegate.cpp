@@ -17,6 +17,7 @@
 #include "platform/ui/Window.h"
 #include "services/SHKRegisterServices.h"
 #include "services/ServiceEndpoints.h"
+#include "services/facebook/SHKFacebook.h"
 #include "sharing/core/MySHKConfigurator.h"
 #include "sharing/core/SHKConfiguration.h"
 #include "sharing/sharers/SHKRegisterSharers.h"
@@ -75,6 +76,7 @@ void BrenzoAppDelegate::applicationDidFinishLaunching(ui::Application&)
     SHKConfiguration::sharedInstanceWithConfigurator(std::make_shared<MySHKConfigurator>(std::move(evernoteStores)));
     SHKRegisterSharers();
     SHKRegisterServices();
+    FacebookLoginHandoff::setHandler(&SHKFacebook::handleOpenURL);
 
     m_viewController = BrenzoViewController::create();
     m_mainWindow->addSubview(m_viewController->view());

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-// Where an incoming URL that returns from a Facebook login goes: the Facebook sharer installs its
-// handler here and completes the pending login with the URL. Without a handler such a URL is
+// Where an incoming URL that returns from a Facebook login goes: the application delegate installs
+// the Facebook sharer's handler here at launch, which completes the pending login with the URL. Without a handler such a URL is
 // logged and refused.
 class FacebookLoginHandoff {
 public:

@@ -1,5 +1,6 @@
 #include "services/SHKRegisterServices.h"
 
+#include "services/facebook/SHKFacebook.h"
 #include "services/evernote/SHKEvernote.h"
 #include "services/twitter/SHKTwitter.h"
 #include "services/twitter/SHKiOS5Twitter.h"
@@ -7,6 +8,7 @@
 
 void SHKRegisterServices()
 {
+    SHKSharerClass::registerSharer<SHKFacebook>();
     SHKSharerClass::registerSharer<SHKEvernote>();
     SHKSharerClass::registerSharer<SHKTwitter>();
     SHKSharerClass::registerSharer<SHKiOS5Twitter>();

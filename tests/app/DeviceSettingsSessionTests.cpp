@@ -48,7 +48,7 @@ TEST_F(ScriptedSession, TheTerminalSetsTheLocationTheTweetSheetAndServiceEndpoin
                                  "endpoint fb.graph https://graph.facebook.com",
                                  "error: line 12: unknown service endpoint \"no.such\"",
                                  "application accepted URL http://example.com/page",
-                                 "application declined URL fb517390286044913://authorize#access_token=T",
+                                 "application accepted URL fb517390286044913://authorize#access_token=T",
                                  "can open FBAuth URLs: yes",
                                  "can open tel URLs: no",
                                  "multitasking off",

@@ -43,11 +43,9 @@ TEST_F(ScriptedSession, TheShareButtonSharesTheStoreLinkByCopyMailAndTextMessage
           "quit\n");
     EXPECT_EQ(session.status, 0) << log();
 
-    // The favourites stored on a fresh home name Facebook too, which this program does not have:
-    // the sheet skips it.
     EXPECT_EQ(occurrences(readFile(home() / "Library" / "Preferences" / "com.brenzo.Brenzo.plist"), "SHKFacebook"), 1u);
     ASSERT_FALSE(session.lines.empty());
-    EXPECT_EQ(session.lines.front(), "action sheet \"Share\" [Twitter] [SMS] [More...] [Cancel]");
+    EXPECT_EQ(session.lines.front(), "action sheet \"Share\" [Facebook] [Twitter] [SMS] [More...] [Cancel]");
 
     EXPECT_TRUE(session.containsLine("controller=SHKCustomShareMenu"));
     for (auto title : { "Email", "SMS", "Copy", "Open in Safari", "Logout" })
@@ -93,7 +91,7 @@ TEST_F(ScriptedSession, ASharerSwitchedOffInTheMenuStaysOffAfterARelaunch)
                       "quit\n");
     EXPECT_EQ(second.status, 0) << log();
     ASSERT_FALSE(second.lines.empty());
-    EXPECT_EQ(second.lines.front(), "action sheet \"Share\" [Twitter] [More...] [Cancel]");
+    EXPECT_EQ(second.lines.front(), "action sheet \"Share\" [Facebook] [Twitter] [More...] [Cancel]");
     EXPECT_TRUE(second.containsLine("text=\"Email\""));
     EXPECT_FALSE(second.containsLine("text=\"SMS\""));
 }

@@ -55,11 +55,12 @@ TEST_F(ShareButtonTest, TheShareButtonShowsTheSheetForTheStoreLinkFromTheMainToo
     EXPECT_EQ(sheet->className(), "SHKCustomActionSheet");
     EXPECT_EQ(sheet->shownFrom(), "toolbar");
     EXPECT_EQ(sheet->anchorRect(), board->mainToolBar()->convertRectToScreen(board->mainToolBar()->bounds()));
-    ASSERT_EQ(sheet->numberOfButtons(), 4);
-    EXPECT_EQ(sheet->buttonTitleAtIndex(0), "Twitter");
-    EXPECT_EQ(sheet->buttonTitleAtIndex(1), "SMS");
-    EXPECT_EQ(sheet->buttonTitleAtIndex(2), "More...");
-    EXPECT_EQ(sheet->cancelButtonIndex(), 3);
+    ASSERT_EQ(sheet->numberOfButtons(), 5);
+    EXPECT_EQ(sheet->buttonTitleAtIndex(0), "Facebook");
+    EXPECT_EQ(sheet->buttonTitleAtIndex(1), "Twitter");
+    EXPECT_EQ(sheet->buttonTitleAtIndex(2), "SMS");
+    EXPECT_EQ(sheet->buttonTitleAtIndex(3), "More...");
+    EXPECT_EQ(sheet->cancelButtonIndex(), 4);
 
     auto& item = sheet->item();
     ASSERT_TRUE(item && item->URL());

@@ -195,6 +195,17 @@ bool WebView::offerRedirect(uint64_t load, const fnd::URLRequest& request)
     return false;
 }
 
+void WebView::loaderRedirectedOutsideTheWeb(uint64_t load, const fnd::URLRequest& request)
+{
+    if (!offerRedirect(load, request))
+        return;
+    auto protect = sharedAs<WebView>();
+    retire(std::move(m_connection), true);
+    m_connection.reset();
+    ++m_loadNumber;
+    fail(webKitError(cannotShowURLError, "The URL can't be shown", request.url()));
+}
+
 void WebView::loaderFinished(uint64_t load, int statusCode, const std::string& body, const std::string& encoding)
 {
     if (load != m_loadNumber)

@@ -78,6 +78,9 @@ public:
     bool offerRedirect(uint64_t load, const fnd::URLRequest&);
     void loaderFinished(uint64_t load, int statusCode, const std::string& body, const std::string& encoding);
     void loaderFailed(uint64_t load, const fnd::Ref<fnd::Error>&);
+    // A redirect to a scheme the view cannot show: offered to the delegate, and when it lets the
+    // view go on, the load fails as it would for any address of that scheme.
+    void loaderRedirectedOutsideTheWeb(uint64_t load, const fnd::URLRequest&);
 
 private:
     void load(const fnd::URLRequest&, WebViewNavigationType);

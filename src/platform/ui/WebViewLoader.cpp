@@ -24,10 +24,28 @@ std::optional<fnd::URLRequest> WebViewLoader::willSendRequest(fnd::URLConnection
     return std::nullopt;
 }
 
+// A redirect to another scheme (an application's own address) is not followed by the connection,
+// but a browser still offers it to its delegate.
+static fnd::Ref<fnd::URL> redirectOutsideTheWeb(const fnd::HTTPURLResponse& response)
+{
+    int status = response.statusCode();
+    auto location = response.valueForHTTPHeaderField("Location");
+    if (status < 300 || status >= 400 || !location || !response.url())
+        return nullptr;
+    auto target = fnd::URL::create(*location, *response.url());
+    if (!target || target->scheme() == "http" || target->scheme() == "https")
+        return nullptr;
+    return target;
+}
+
 void WebViewLoader::didReceiveResponse(fnd::URLConnection&, const fnd::Ref<fnd::HTTPURLResponse>& response)
 {
     if (!response)
         return;
+    if (auto target = redirectOutsideTheWeb(*response)) {
+        if (auto view = m_view.lock())
+            view->loaderRedirectedOutsideTheWeb(m_load, fnd::URLRequest(target));
+    }
     m_statusCode = response->statusCode();
     m_encoding = response->textEncodingName().value_or("");
     m_body.clear();
