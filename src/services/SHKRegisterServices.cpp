@@ -1,7 +1,17 @@
 #include "services/SHKRegisterServices.h"
 
+#include "services/bookmarks/SHKDiigo.h"
+#include "services/bookmarks/SHKGoogleReader.h"
+#include "services/bookmarks/SHKInstapaper.h"
+#include "services/bookmarks/SHKPinboard.h"
+#include "services/bookmarks/SHKReadItLater.h"
 #include "sharing/core/SHKSharerClass.h"
 
 void SHKRegisterServices()
 {
+    SHKSharerClass::registerSharer<SHKInstapaper>();
+    SHKSharerClass::registerSharer<SHKPinboard>();
+    SHKSharerClass::registerSharer<SHKDiigo>();
+    SHKSharerClass::registerSharer<SHKReadItLater>();
+    SHKSharerClass::registerSharer<SHKGoogleReader>();
 }
