@@ -71,11 +71,13 @@ LoopbackServer::LoopbackServer(Transport transport)
         RecordedRequest record;
         record.method = request.method;
         record.path = request.path;
+        record.target = request.target;
         auto question = request.target.find('?');
         if (question != std::string::npos)
             record.query = request.target.substr(question + 1);
         record.headers = request.headers;
         record.body = request.body;
+        record.parts = partsOf(request.files);
         std::lock_guard guard(m_lock);
         m_requests.push_back(std::move(record));
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/HttpForm.h"
+
 #include <httplib.h>
 
 #include <chrono>
@@ -16,11 +18,18 @@ namespace brenzo::testing {
 // What a loopback server was sent.
 struct RecordedRequest {
     std::string method;
+    // Decoded, without the query.
     std::string path;
+    // The request target as sent: path and query still encoded.
+    std::string target;
     // The query as received, without the "?".
     std::string query;
+    // Values as the HTTP library hands them over: percent escapes already decoded (except in
+    // Location and Referer).
     httplib::Headers headers;
+    // Empty for multipart/form-data, whose parts the HTTP library parses into `parts`.
     std::string body;
+    std::vector<MultipartPart> parts;
 
     // The field's value (names compared without regard to case), or nothing.
     std::optional<std::string> header(const std::string& name) const;
