@@ -1,6 +1,5 @@
 #include "ServiceSharerTest.h"
 
-#include "platform/crypto/Base64.h"
 #include "platform/foundation/Date.h"
 #include "services/bookmarks/SHKDiigo.h"
 #include "services/bookmarks/SHKGoogleReader.h"
@@ -8,6 +7,7 @@
 #include "services/bookmarks/SHKPinboard.h"
 #include "services/bookmarks/SHKReadItLater.h"
 #include "sharing/core/MySHKConfigurator.h"
+#include "support/HttpForm.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +30,10 @@ public:
 std::optional<std::string> basicCredentials(const RecordedRequest& request)
 {
     auto header = request.header("Authorization");
-    if (!header || header->rfind("Basic ", 0) != 0)
+    auto credentials = header ? decodeBasicAuthorization(*header) : std::nullopt;
+    if (!credentials)
         return std::nullopt;
-    auto decoded = crypto::base64Decode(header->substr(6));
-    if (!decoded)
-        return std::nullopt;
-    return std::string(decoded->begin(), decoded->end());
+    return credentials->user + ":" + credentials->password;
 }
 
 class BookmarkSharersTest : public ServiceSharerTest {
@@ -245,11 +243,13 @@ TEST_F(BookmarkSharersTest, DiigoLoginRejectionsNameTheService)
     std::vector<std::string> shown;
     for (int status : { 401, 503 }) {
         reply("/api/v2/bookmarks", { status, "", std::nullopt });
+        auto requestCount = m_server.requestCount();
+        auto eventCount = events().size();
         if (status == 401)
             logIn("joe", "wrong");
         else
             press("Login");
-        ASSERT_TRUE(waitFor(m_server.requestCount() + 1, events().size() + 1));
+        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 1));
         auto alerts = takeAlerts();
         shown.insert(shown.end(), alerts.begin(), alerts.end());
     }
@@ -277,6 +277,10 @@ TEST_F(BookmarkSharersTest, ReadItLaterSharesWithoutTheFormAndQuotesTitleAndTags
                            "&new={\"0\":{\"url\":\"http%3A%2F%2Fexample.org%2Fapp%3Fid%3D1%26b%3D2\",\"title\":\"Caf%C3%A9%20%26%20%26quot;Co%26quot;\"}}";
     EXPECT_EQ(sent[0].body, expected + "&update_tags={\"0\":{\"url\":\"http%3A%2F%2Fexample.org%2Fapp%3Fid%3D1%26b%3D2\",\"tags\":\"phones%20%26quot;best%26quot;\"}}");
     EXPECT_EQ(sent[1].body, expected);
+    // Decoded by the peer, the quotes are the service's entity and the JSON holds together.
+    auto form = decodeForm(sent[0].body);
+    EXPECT_EQ(formValue(form, "new"), "{\"0\":{\"url\":\"http://example.org/app?id=1&b=2\",\"title\":\"Caf\xc3\xa9 & &quot;Co&quot;\"}}");
+    EXPECT_EQ(formValue(form, "update_tags"), "{\"0\":{\"url\":\"http://example.org/app?id=1&b=2\",\"tags\":\"phones &quot;best&quot;\"}}");
     EXPECT_EQ(events(), (std::vector<std::string> { "started", "finished", "started", "finished" }));
 
     reply("/v2/send", { 400, "", std::string("Missing 'url' & title") });
@@ -345,11 +349,13 @@ TEST_F(BookmarkSharersTest, GoogleReaderLoginErrorsAndRejectedTokens)
     std::vector<std::string> shown;
     for (auto loginReply : { "Error=BadAuthentication\n", "Error=CaptchaRequired\nUrl=x\n", "Auth=a=b\n" }) {
         reply("/accounts/ClientLogin", { 403, loginReply, std::nullopt });
-        if (m_server.requestCount() == 0)
+        auto requestCount = m_server.requestCount();
+        auto eventCount = events().size();
+        if (requestCount == 0)
             logIn("joe", "wrong");
         else
             press("Login");
-        ASSERT_TRUE(waitFor(m_server.requestCount() + 1, events().size() + 1)) << loginReply;
+        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 1)) << loginReply;
         auto alerts = takeAlerts();
         shown.insert(shown.end(), alerts.begin(), alerts.end());
     }
