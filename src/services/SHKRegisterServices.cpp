@@ -5,6 +5,7 @@
 #include "services/bookmarks/SHKInstapaper.h"
 #include "services/bookmarks/SHKPinboard.h"
 #include "services/bookmarks/SHKReadItLater.h"
+#include "services/readability/SHKReadability.h"
 #include "sharing/core/SHKSharerClass.h"
 
 void SHKRegisterServices()
@@ -14,4 +15,5 @@ void SHKRegisterServices()
     SHKSharerClass::registerSharer<SHKDiigo>();
     SHKSharerClass::registerSharer<SHKReadItLater>();
     SHKSharerClass::registerSharer<SHKGoogleReader>();
+    SHKSharerClass::registerSharer<SHKReadability>();
 }
