@@ -98,7 +98,7 @@ TEST_F(ReadabilitySharerTest, ARejectedLoginShowsTheServicesTextAsItStands)
     reply("/api/rest/v1/oauth/access_token/", { 401, "Invalid %@ login for %d", std::nullopt });
     makeSharer<SHKReadability>(linkItem())->share();
     logIn("joe", "wrong");
-    ASSERT_TRUE(waitFor(1, 0));
+    ASSERT_TRUE(waitUntil([] { return !alertTexts().empty(); }));
     EXPECT_EQ(alertTexts(), (std::vector<std::string> { "Access Error: Invalid %@ login for %d [Close]" }));
     EXPECT_FALSE(SHK::getAuthValueForKeyForSharer("accessKey", "SHKReadability"));
     auto form = shownForm();

@@ -126,6 +126,13 @@ protected:
         return done;
     }
 
+    bool waitUntil(const std::function<bool()>& condition)
+    {
+        bool done = fnd::RunLoop::main().runUntil(condition, patience);
+        settle();
+        return done;
+    }
+
     // The form on top of the sharing screen, once everything has settled.
     std::shared_ptr<SHKFormController> shownForm()
     {
