@@ -13,6 +13,11 @@ Ref<Date> Date::now()
     return withTimeIntervalSince1970(Clock::current().now());
 }
 
+Ref<Date> Date::distantFuture()
+{
+    return withTimeIntervalSince1970(64092211200);
+}
+
 Ref<Date> Date::withTimeIntervalSince1970(double seconds)
 {
     return std::make_shared<Date>(seconds);

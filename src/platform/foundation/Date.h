@@ -10,6 +10,8 @@ public:
     // The current time of the process clock (virtual in tests).
     static Ref<Date> now();
     static Ref<Date> withTimeIntervalSince1970(double seconds);
+    // The start of the year 4001: later than any date the application meets, for what never expires.
+    static Ref<Date> distantFuture();
 
     explicit Date(double secondsSince1970);
 

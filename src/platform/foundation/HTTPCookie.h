@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/foundation/HTTPHeaderFields.h"
+
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fnd {
 
@@ -18,6 +21,10 @@ struct HTTPCookie {
     bool httpOnly = false;
     // Seconds since 1970; nothing for a cookie that lasts as long as the session.
     std::optional<double> expiresDate;
+
+    // The fields that send these cookies with a request: "Cookie" = "name=value; name=value" in
+    // their order, or no field at all for no cookies.
+    static HTTPHeaderFields requestHeaderFields(const std::vector<HTTPCookie>&);
 };
 
 }

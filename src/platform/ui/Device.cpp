@@ -22,6 +22,7 @@ void Device::resetForTesting()
 {
     m_orientation = DeviceOrientation::Portrait;
     m_idiom = UserInterfaceIdiom::Phone;
+    m_multitaskingSupported = true;
 }
 
 }

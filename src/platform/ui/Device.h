@@ -35,6 +35,11 @@ public:
     UserInterfaceIdiom userInterfaceIdiom() const { return m_idiom; }
     void setUserInterfaceIdiom(UserInterfaceIdiom idiom) { m_idiom = idiom; }
 
+    // Whether applications keep running in the background; a device that cannot answer is taken
+    // as one without.
+    bool isMultitaskingSupported() const { return m_multitaskingSupported; }
+    void setMultitaskingSupported(bool supported) { m_multitaskingSupported = supported; }
+
     const std::string& systemVersion() const { return m_systemVersion; }
     const std::string& model() const { return m_model; }
 
@@ -45,6 +50,7 @@ private:
 
     DeviceOrientation m_orientation = DeviceOrientation::Portrait;
     UserInterfaceIdiom m_idiom = UserInterfaceIdiom::Phone;
+    bool m_multitaskingSupported = true;
     std::string m_systemVersion = "4.2";
     std::string m_model = "iPhone";
 };
