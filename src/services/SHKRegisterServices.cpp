@@ -5,6 +5,7 @@
 #include "services/bookmarks/SHKInstapaper.h"
 #include "services/bookmarks/SHKPinboard.h"
 #include "services/bookmarks/SHKReadItLater.h"
+#include "services/foursquare/SHKFoursquareV2.h"
 #include "services/readability/SHKReadability.h"
 #include "sharing/core/SHKSharerClass.h"
 
@@ -16,4 +17,5 @@ void SHKRegisterServices()
     SHKSharerClass::registerSharer<SHKReadItLater>();
     SHKSharerClass::registerSharer<SHKGoogleReader>();
     SHKSharerClass::registerSharer<SHKReadability>();
+    SHKSharerClass::registerSharer<SHKFoursquareV2>();
 }

@@ -1,6 +1,8 @@
 #include "services/foursquare/SHKFoursquareV2.h"
 
 #include "platform/foundation/String.h"
+#include "platform/location/LocationManager.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/TextView.h"
 #include "services/ServiceEndpoints.h"
 #include "services/foursquare/SHKFoursquareV2CheckInForm.h"
@@ -21,6 +23,14 @@ const DefaultSHKConfigurator& configuration()
     return SHKConfiguration::sharedInstance()->configurator();
 }
 
+}
+
+bool SHKFoursquareV2::canShare()
+{
+    if (!loc::LocationManager::locationServicesEnabled())
+        return false;
+    auto status = loc::LocationManager::authorizationStatus();
+    return status == loc::AuthorizationStatus::Authorized || status == loc::AuthorizationStatus::NotDetermined;
 }
 
 void SHKFoursquareV2::init()

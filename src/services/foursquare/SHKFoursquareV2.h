@@ -55,8 +55,8 @@ public:
     const std::string& clientId() const { return m_clientId; }
     const std::optional<std::string>& accessToken() const { return m_accessToken; }
     void setAccessToken(std::optional<std::string> token) { m_accessToken = std::move(token); }
-    const std::optional<SHKFoursquareV2Position>& location() const { return m_location; }
-    void setLocation(std::optional<SHKFoursquareV2Position> location) { m_location = std::move(location); }
+    const std::optional<loc::Location>& location() const { return m_location; }
+    void setLocation(std::optional<loc::Location> location) { m_location = std::move(location); }
     const std::shared_ptr<SHKFoursquareV2Venue>& venue() const { return m_venue; }
     void setVenue(std::shared_ptr<SHKFoursquareV2Venue> venue) { m_venue = std::move(venue); }
 
@@ -66,6 +66,6 @@ private:
     std::string m_clientId;
     fnd::Ref<fnd::URL> m_authorizeCallbackURL;
     std::optional<std::string> m_accessToken;
-    std::optional<SHKFoursquareV2Position> m_location;
+    std::optional<loc::Location> m_location;
     std::shared_ptr<SHKFoursquareV2Venue> m_venue;
 };

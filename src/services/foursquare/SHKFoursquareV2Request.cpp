@@ -17,16 +17,16 @@ std::string base(const std::string& accessToken, std::string_view path)
 }
 
 // The platform's formatting never depends on the process locale: a decimal point in any country.
-std::string positionItems(const std::optional<SHKFoursquareV2Position>& location)
+std::string positionItems(const std::optional<loc::Location>& location)
 {
-    auto position = location.value_or(SHKFoursquareV2Position());
+    auto position = location.value_or(loc::Location { .verticalAccuracy = 0 });
     return fnd::format("&ll=%.5f,%.5f&llAcc=%.2f&alt=%.2f&altAcc=%.2f", position.latitude, position.longitude, position.horizontalAccuracy,
         position.altitude, position.verticalAccuracy);
 }
 
 }
 
-fnd::Ref<fnd::URL> SHKFoursquareV2Request::venuesSearchURL(const std::optional<SHKFoursquareV2Position>& location,
+fnd::Ref<fnd::URL> SHKFoursquareV2Request::venuesSearchURL(const std::optional<loc::Location>& location,
     const std::optional<std::string>& query, const std::string& accessToken)
 {
     auto address = base(accessToken, "/venues/search") + positionItems(location);
@@ -35,7 +35,7 @@ fnd::Ref<fnd::URL> SHKFoursquareV2Request::venuesSearchURL(const std::optional<S
     return fnd::URL::create(address);
 }
 
-fnd::Ref<fnd::URL> SHKFoursquareV2Request::checkinURL(const std::optional<SHKFoursquareV2Position>& location, const SHKFoursquareV2Venue& venue,
+fnd::Ref<fnd::URL> SHKFoursquareV2Request::checkinURL(const std::optional<loc::Location>& location, const SHKFoursquareV2Venue& venue,
     const std::optional<std::string>& message, const std::string& accessToken)
 {
     auto address = base(accessToken, "/checkins/add") + "&venueId=" + venue.venueId.value_or("") + positionItems(location);

@@ -2,21 +2,13 @@
 
 #include "platform/foundation/Dictionary.h"
 #include "platform/foundation/Error.h"
+#include "platform/location/Location.h"
 #include "sharing/core/SHKRequest.h"
 
 #include <optional>
 #include <string>
 
 struct SHKFoursquareV2Venue;
-
-// Where the device is, as the check-in service's requests carry it.
-struct SHKFoursquareV2Position {
-    double latitude = 0;
-    double longitude = 0;
-    double horizontalAccuracy = 0;
-    double altitude = 0;
-    double verticalAccuracy = 0;
-};
 
 // A request to the check-in service's API, whose replies are a JSON envelope: "meta" (the code,
 // and an error type on failure) and "response". Every request carries the access token and the
@@ -27,7 +19,7 @@ public:
 
     // Places near the position (zeros without one), narrowed by the query when there is one.
     template<typename Delegate>
-    static std::shared_ptr<SHKFoursquareV2Request> requestVenuesSearch(const std::optional<SHKFoursquareV2Position>& location,
+    static std::shared_ptr<SHKFoursquareV2Request> requestVenuesSearch(const std::optional<loc::Location>& location,
         const std::optional<std::string>& query, const std::shared_ptr<Delegate>& delegate, FinishedOperation<Delegate> isFinishedSelector,
         const std::string& accessToken, bool autostart)
     {
@@ -37,7 +29,7 @@ public:
     // A check-in at the venue, with the message as its shout when there is one. A POST whose body
     // is empty: everything goes in the query.
     template<typename Delegate>
-    static std::shared_ptr<SHKFoursquareV2Request> requestCheckin(const std::optional<SHKFoursquareV2Position>& location,
+    static std::shared_ptr<SHKFoursquareV2Request> requestCheckin(const std::optional<loc::Location>& location,
         const SHKFoursquareV2Venue& venue, const std::optional<std::string>& message, const std::shared_ptr<Delegate>& delegate,
         FinishedOperation<Delegate> isFinishedSelector, const std::string& accessToken, bool autostart)
     {
@@ -51,9 +43,9 @@ public:
         return make(profileURL(userId, accessToken), std::nullopt, "GET", delegate, isFinishedSelector, autostart);
     }
 
-    static fnd::Ref<fnd::URL> venuesSearchURL(const std::optional<SHKFoursquareV2Position>&, const std::optional<std::string>& query,
+    static fnd::Ref<fnd::URL> venuesSearchURL(const std::optional<loc::Location>&, const std::optional<std::string>& query,
         const std::string& accessToken);
-    static fnd::Ref<fnd::URL> checkinURL(const std::optional<SHKFoursquareV2Position>&, const SHKFoursquareV2Venue&,
+    static fnd::Ref<fnd::URL> checkinURL(const std::optional<loc::Location>&, const SHKFoursquareV2Venue&,
         const std::optional<std::string>& message, const std::string& accessToken);
     static fnd::Ref<fnd::URL> profileURL(const std::string& userId, const std::string& accessToken);
 
