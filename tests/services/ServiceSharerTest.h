@@ -13,6 +13,7 @@
 #include "sharing/ui/SHKActivityIndicator.h"
 #include "sharing/ui/SHKFormController.h"
 #include "sharing/ui/SHKFormFieldCell.h"
+#include "sharing/ui/SHKOAuthView.h"
 #include "support/LoopbackServer.h"
 
 #include <map>
@@ -57,6 +58,8 @@ struct PeerReply {
     int status = 200;
     std::string body;
     std::optional<std::string> error;
+    // Sends the client on to this address.
+    std::optional<std::string> location;
 };
 
 // A sharing screen with one loopback peer standing in for every service endpoint named, whose
@@ -80,6 +83,8 @@ protected:
             if (reply.error)
                 response.set_header("X-Error", *reply.error);
             response.set_content(reply.body, "text/plain");
+            if (reply.location)
+                response.set_redirect(*reply.location);
         };
         m_server.http().Get(".*", handler);
         m_server.http().Post(".*", handler);
@@ -92,12 +97,19 @@ protected:
 
     ~ServiceSharerTest() override
     {
-        // A sharer waiting on a form holds itself: cancelling lets it go.
+        // A sharer waiting on a form or a web login holds itself: cancelling lets it go.
         for (int screens = 0; screens < 8; ++screens) {
-            auto form = shownForm();
-            if (!form)
+            shownForm();
+            auto current = SHK::currentHelper().currentView();
+            if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(current); navigation && !std::dynamic_pointer_cast<SHKSharer>(current))
+                current = navigation->topViewController();
+            if (auto login = std::dynamic_pointer_cast<SHKOAuthView>(current))
+                login->cancel();
+            else if (auto sharer = std::dynamic_pointer_cast<SHKSharer>(current))
+                sharer->sendDidCancel();
+            else
                 break;
-            form->cancel();
+            SHK::currentHelper().hideCurrentViewControllerAnimated(false);
         }
         ServiceEndpoints::shared().reset();
     }
