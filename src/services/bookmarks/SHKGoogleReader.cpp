@@ -1,7 +1,9 @@
 #include "services/bookmarks/SHKGoogleReader.h"
 
 #include "platform/foundation/Date.h"
+#include "platform/foundation/HTTPCookie.h"
 #include "platform/foundation/UserDefaults.h"
+#include "services/ServiceEndpoints.h"
 #include "sharing/core/SHKConfiguration.h"
 #include "sharing/core/SHKEscaping.h"
 #include "sharing/core/SHKLocalizedText.h"
@@ -152,18 +154,19 @@ bool SHKGoogleReader::send()
 
 void SHKGoogleReader::signRequest(SHKRequest& request) const
 {
-    std::string cookies;
+    static constexpr double cookieLifetime = 1600000000;
+    std::vector<fnd::HTTPCookie> cookies;
+    auto domain = ServiceEndpoints::shared().url("greader.cookieDomain");
+    auto expires = fnd::Date::now()->timeIntervalSince1970() + cookieLifetime;
+    std::string auth;
     for (auto& [name, value] : m_session.value_or(std::map<std::string, std::string>())) {
-        if (!cookies.empty())
-            cookies += "; ";
-        cookies += name + "=" + value;
+        cookies.push_back({ .name = name, .value = value, .domain = domain.starts_with('.') ? domain.substr(1) : domain, .path = "/",
+            .hostOnly = !domain.starts_with('.'), .expiresDate = expires });
+        if (name == "Auth")
+            auth = value;
     }
-    fnd::HTTPHeaderFields fields;
-    if (!cookies.empty())
-        fields.set("Cookie", cookies);
-    auto auth = m_session ? m_session->find("Auth") : std::map<std::string, std::string>::const_iterator();
-    if (m_session && auth != m_session->end())
-        fields.set("Authorization", "GoogleLogin auth=" + auth->second);
+    auto fields = fnd::HTTPCookie::requestHeaderFields(cookies);
+    fields.set("Authorization", "GoogleLogin auth=" + auth);
     request.setHeaderFields(std::move(fields));
 }
 
