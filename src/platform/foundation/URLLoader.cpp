@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace fnd {
 
@@ -38,13 +39,33 @@ URLLoader::~URLLoader()
     m_thread.join();
     for (auto& [identifier, transfer] : m_running)
         curl_multi_remove_handle(m_multi, transfer->handle());
+    s_unfinished -= m_running.size() + m_starting.size();
     m_running.clear();
     m_starting.clear();
     curl_multi_cleanup(m_multi);
 }
 
+std::atomic<size_t> URLLoader::s_unfinished { 0 };
+
+size_t URLLoader::unfinishedTransferCount()
+{
+    return s_unfinished.load();
+}
+
+bool URLLoader::waitUntilNoTransfers(double timeoutSeconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (s_unfinished.load() > 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 uint64_t URLLoader::start(std::unique_ptr<CurlTransfer> transfer)
 {
+    ++s_unfinished;
     uint64_t identifier = m_nextIdentifier++;
     transfer->setIdentifier(identifier);
     {
@@ -116,7 +137,9 @@ void URLLoader::finishCompletedTransfers()
         auto finished = std::move(found->second);
         m_running.erase(found);
         curl_multi_remove_handle(m_multi, finished->handle());
+        // Counted as finished only once its report is on its way.
         finished->complete(result);
+        --s_unfinished;
     }
 }
 
@@ -134,6 +157,7 @@ void URLLoader::expireIdleTransfers()
         m_running.erase(found);
         curl_multi_remove_handle(m_multi, transfer->handle());
         transfer->completeWithTimeout();
+        --s_unfinished;
     }
 }
 
@@ -157,6 +181,7 @@ void URLLoader::remove(uint64_t identifier)
         return;
     curl_multi_remove_handle(m_multi, found->second->handle());
     m_running.erase(found);
+    --s_unfinished;
 }
 
 }

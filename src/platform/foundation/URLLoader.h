@@ -29,7 +29,14 @@ public:
     // Any thread. The transfer ends without a report (it may already have reported).
     void cancel(uint64_t identifier);
 
+    // Any thread: transfers started and not yet reported, cancelled or given up.
+    static size_t unfinishedTransferCount();
+    // Any thread: waits until there are none, or the time is up; answers whether there are none.
+    static bool waitUntilNoTransfers(double timeoutSeconds);
+
 private:
+    static std::atomic<size_t> s_unfinished;
+
     void run();
     void takeRequests();
     void finishCompletedTransfers();

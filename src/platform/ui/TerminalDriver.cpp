@@ -3,6 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/URL.h"
+#include "platform/foundation/URLLoader.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Effects.h"
 #include "platform/ui/PressFinder.h"
@@ -138,11 +139,16 @@ void TerminalDriver::waitFor(double seconds)
     loop.advance(seconds);
     // Hand over what worker threads finished meanwhile, without moving the clock.
     fnd::Thread::waitForDetachedThreads(workerTimeout);
-    auto settleEnd = std::chrono::steady_clock::now() + settleTime;
-    while (std::chrono::steady_clock::now() < settleEnd) {
-        loop.runUntilIdle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    // Network replies too, whatever the machine's load; a reply may start the next request.
+    auto workersEnd = std::chrono::steady_clock::now() + std::chrono::duration<double>(workerTimeout);
+    do {
+        fnd::URLLoader::waitUntilNoTransfers(std::chrono::duration<double>(workersEnd - std::chrono::steady_clock::now()).count());
+        auto settleEnd = std::chrono::steady_clock::now() + settleTime;
+        while (std::chrono::steady_clock::now() < settleEnd) {
+            loop.runUntilIdle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    } while (fnd::URLLoader::unfinishedTransferCount() > 0 && std::chrono::steady_clock::now() < workersEnd);
     loop.runUntilIdle();
 }
 
