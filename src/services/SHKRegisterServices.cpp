@@ -1,7 +1,14 @@
 #include "services/SHKRegisterServices.h"
 
-#include "services/facebook/SHKFacebook.h"
+#include "services/bookmarks/SHKDiigo.h"
+#include "services/bookmarks/SHKGoogleReader.h"
+#include "services/bookmarks/SHKInstapaper.h"
+#include "services/bookmarks/SHKPinboard.h"
+#include "services/bookmarks/SHKReadItLater.h"
 #include "services/evernote/SHKEvernote.h"
+#include "services/facebook/SHKFacebook.h"
+#include "services/foursquare/SHKFoursquareV2.h"
+#include "services/readability/SHKReadability.h"
 #include "services/twitter/SHKTwitter.h"
 #include "services/twitter/SHKiOS5Twitter.h"
 #include "sharing/core/SHKSharerClass.h"
@@ -9,7 +16,14 @@
 void SHKRegisterServices()
 {
     SHKSharerClass::registerSharer<SHKFacebook>();
-    SHKSharerClass::registerSharer<SHKEvernote>();
     SHKSharerClass::registerSharer<SHKTwitter>();
     SHKSharerClass::registerSharer<SHKiOS5Twitter>();
+    SHKSharerClass::registerSharer<SHKFoursquareV2>();
+    SHKSharerClass::registerSharer<SHKInstapaper>();
+    SHKSharerClass::registerSharer<SHKPinboard>();
+    SHKSharerClass::registerSharer<SHKDiigo>();
+    SHKSharerClass::registerSharer<SHKReadItLater>();
+    SHKSharerClass::registerSharer<SHKGoogleReader>();
+    SHKSharerClass::registerSharer<SHKReadability>();
+    SHKSharerClass::registerSharer<SHKEvernote>();
 }

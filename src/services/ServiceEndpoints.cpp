@@ -87,6 +87,7 @@ const std::vector<ServiceEndpoints::Entry>& ServiceEndpoints::entries()
         { "greader.api.http", Kind::Address, "http://www.google.com" },
         { "greader.api.https", Kind::Address, "https://www.google.com" },
         { "greader.cookieDomain", Kind::Domain, ".google.com" },
+        { "greader.signup", Kind::Address, "https://www.google.com/accounts/NewAccount" },
         { "readability.api", Kind::Address, "https://www.readability.com" },
         { "readability.signup", Kind::Address, "https://www.readability.com/account/register" },
         { "enml.dtd", Kind::Address, "http://xml.evernote.com/pub/enml2.dtd" },

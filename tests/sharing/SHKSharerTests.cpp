@@ -173,33 +173,6 @@ protected:
         SHK::setAuthValueForKeyForSharer(password, "password", "ScriptedSharer");
     }
 
-    // The form on top of the screen the helper shows, once everything has settled.
-    std::shared_ptr<SHKFormController> shownForm()
-    {
-        settle();
-        m_time.advance(SHK::pendingViewDelay);
-        settle();
-        auto sharer = std::dynamic_pointer_cast<SHKSharer>(SHK::currentHelper().currentView());
-        if (!sharer || SHK::currentHelper().isDismissingView())
-            return nullptr;
-        auto form = std::dynamic_pointer_cast<SHKFormController>(sharer->topViewController());
-        if (form)
-            form->tableView()->layoutIfNeeded();
-        return form;
-    }
-
-    static std::shared_ptr<SHKFormFieldCell> cellAt(SHKFormController& form, int row, int section = 0)
-    {
-        return std::dynamic_pointer_cast<SHKFormFieldCell>(form.tableView()->cellForRowAtIndexPath(ui::IndexPath::forRow(row, section)));
-    }
-
-    static void type(SHKFormController& form, int row, std::string_view text)
-    {
-        auto field = cellAt(form, row)->getTextField();
-        ASSERT_TRUE(field->becomeFirstResponder());
-        field->insertText(text);
-    }
-
     static void press(std::string_view text) { ASSERT_EQ(ui::PressFinder::press(text).status, ui::PressFinder::Result::Status::Pressed) << text; }
 
     static std::string indicatorText()

@@ -3,8 +3,13 @@
 #include "platform/network/Reachability.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ModalPanelRegistry.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
 #include "sharing/core/SHK.h"
+#include "sharing/core/SHKSharer.h"
 #include "sharing/ui/SHKActivityIndicator.h"
+#include "sharing/ui/SHKFormController.h"
+#include "sharing/ui/SHKFormFieldCell.h"
 #include "support/ui/SimulatedDevice.h"
 
 namespace brenzo::testing {
@@ -52,6 +57,32 @@ void SharingScreenTest::setOnline(bool online)
         net::Reachability::setOverride(net::ReachabilityFlag::Reachable | net::ReachabilityFlag::IsDirect);
     else
         net::Reachability::setOverride(net::ReachabilityFlags());
+}
+
+std::shared_ptr<SHKFormController> SharingScreenTest::shownForm()
+{
+    settle();
+    m_time.advance(SHK::pendingViewDelay);
+    settle();
+    auto sharer = std::dynamic_pointer_cast<SHKSharer>(SHK::currentHelper().currentView());
+    if (!sharer || SHK::currentHelper().isDismissingView())
+        return nullptr;
+    auto form = std::dynamic_pointer_cast<SHKFormController>(sharer->topViewController());
+    if (form)
+        form->tableView()->layoutIfNeeded();
+    return form;
+}
+
+std::shared_ptr<SHKFormFieldCell> SharingScreenTest::cellAt(SHKFormController& form, int row, int section)
+{
+    return std::dynamic_pointer_cast<SHKFormFieldCell>(form.tableView()->cellForRowAtIndexPath(ui::IndexPath::forRow(row, section)));
+}
+
+void SharingScreenTest::type(SHKFormController& form, int row, std::string_view text)
+{
+    auto field = cellAt(form, row)->getTextField();
+    ASSERT_TRUE(field->becomeFirstResponder());
+    field->insertText(text);
 }
 
 std::vector<std::shared_ptr<ui::AlertView>> SharingScreenTest::alerts()

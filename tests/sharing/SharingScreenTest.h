@@ -13,7 +13,11 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+class SHKFormController;
+class SHKFormFieldCell;
 
 namespace brenzo::testing {
 
@@ -28,6 +32,12 @@ protected:
     // Lets presentations and dismissals finish and lays the screen out.
     void settle();
     void setOnline(bool);
+
+    // The form on top of the sharer the helper shows, once everything has settled.
+    std::shared_ptr<SHKFormController> shownForm();
+    static std::shared_ptr<SHKFormFieldCell> cellAt(SHKFormController&, int row, int section = 0);
+    // Types into the row's text field.
+    static void type(SHKFormController&, int row, std::string_view text);
 
     // The alerts on screen, bottom to top.
     static std::vector<std::shared_ptr<ui::AlertView>> alerts();

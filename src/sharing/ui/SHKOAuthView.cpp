@@ -136,9 +136,13 @@ fnd::Ref<fnd::Dictionary> SHKOAuthView::queryParametersOf(const fnd::URL& url)
     auto query = url.query();
     if (!query)
         return nullptr;
+    return parametersOf(*query);
+}
 
+fnd::Ref<fnd::Dictionary> SHKOAuthView::parametersOf(std::string_view text)
+{
     auto parameters = fnd::MutableDictionary::create();
-    std::string_view rest = *query;
+    std::string_view rest = text;
     while (true) {
         auto ampersand = rest.find('&');
         auto piece = rest.substr(0, ampersand);

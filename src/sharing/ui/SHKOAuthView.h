@@ -67,13 +67,16 @@ public:
     // The pairs "name=value" of the query, neither part decoded; pieces without exactly one "="
     // are left out and a later name wins. Nil without a query.
     static fnd::Ref<fnd::Dictionary> queryParametersOf(const fnd::URL&);
+    // The same pairs from any "&"-separated text (a fragment, say).
+    static fnd::Ref<fnd::Dictionary> parametersOf(std::string_view);
 
 protected:
+    // For subclasses' factories: the Cancel button, the web view and the first load.
+    void setUp(fnd::Ref<fnd::URL> authorizeURL, std::shared_ptr<SHKOAuthViewDelegate>);
     void reportSuccess(const fnd::Ref<fnd::Dictionary>& queryParams);
     void reportFailure(const fnd::Ref<fnd::Error>&);
 
 private:
-    void setUp(fnd::Ref<fnd::URL> authorizeURL, std::shared_ptr<SHKOAuthViewDelegate>);
     bool isShowingPINPage() const;
 
     std::shared_ptr<ui::WebView> m_webView;
