@@ -101,14 +101,6 @@ std::vector<std::string> FacebookTest::alertTexts()
     return texts;
 }
 
-fnd::Ref<gfx::Image> solidImage(double width, double height, double red, double green, double blue)
-{
-    auto context = gfx::ImageContext::create({ width, height }, true, 1);
-    context->setFillColor({ red, green, blue });
-    context->fillRect({ 0, 0, width, height });
-    return context->image();
-}
-
 std::string ReceivedCall::param(const std::string& name) const
 {
     auto found = params.find(name);

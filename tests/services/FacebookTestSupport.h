@@ -8,6 +8,7 @@
 #include "support/LoopbackServer.h"
 #include "support/TemporaryHome.h"
 #include "support/VirtualTime.h"
+#include "SharingTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,6 @@ private:
 };
 
 // A picture of one colour.
-fnd::Ref<gfx::Image> solidImage(double width, double height, double red, double green, double blue);
 
 // What a route of the loopback server was sent, as cpp-httplib decoded it.
 struct ReceivedCall {
