@@ -453,6 +453,12 @@ fnd::Ref<fnd::MutableArray> SHK::getOfflineQueueList()
     return list;
 }
 
+bool SHK::isOfflineQueueFileName(std::string_view name)
+{
+    return !name.empty() && !name.starts_with('.') && name.find('/') == std::string_view::npos
+        && name.find('\0') == std::string_view::npos && !name.starts_with(offlineQueueListName);
+}
+
 bool SHK::saveOfflineQueueList(const fnd::Ref<fnd::Array>& list)
 {
     return list && fnd::PropertyList::writeFile(list, offlineQueueListPath());
@@ -460,7 +466,7 @@ bool SHK::saveOfflineQueueList(const fnd::Ref<fnd::Array>& list)
 
 bool SHK::addToOfflineQueueForSharer(const SHKItem& item, std::string_view sharerId)
 {
-    if (!configuration().allowOffline())
+    if (!configuration().allowOffline() || !isOfflineQueueFileName(sharerId))
         return false;
 
     auto folder = offlineQueuePath();
@@ -476,6 +482,8 @@ bool SHK::addToOfflineQueueForSharer(const SHKItem& item, std::string_view share
 
     auto uid = fnd::format("%@-%i-%i-%i", sharerId, static_cast<int32_t>(item.shareType()),
         static_cast<int32_t>(fnd::Clock::current().now()), randomNumber());
+    if (!isOfflineQueueFileName(uid))
+        return false;
     auto dataPath = folder / uid;
     auto data = offlineDataForItem(item);
     if (item.shareType() == SHKShareTypeImage && item.image() && !data)
@@ -490,7 +498,7 @@ bool SHK::addToOfflineQueueForSharer(const SHKItem& item, std::string_view share
     }));
     if (!saveOfflineQueueList(list)) {
         if (data)
-            fnd::FileManager::removeItem(dataPath);
+            fnd::FileManager::removeFile(dataPath);
         return false;
     }
     return true;

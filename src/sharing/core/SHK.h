@@ -112,10 +112,14 @@ public:
     static std::filesystem::path offlineQueueListPath();
     // The stored entries (dictionaries), or nil when there is no list file or it holds no list.
     static fnd::Ref<fnd::MutableArray> getOfflineQueueList();
+    // Whether a uid (or the sharer id it begins with) may name a data file of the queue: one plain
+    // name inside the folder that is neither hidden nor the list itself nor a list kept aside.
+    static bool isOfflineQueueFileName(std::string_view);
     static bool saveOfflineQueueList(const fnd::Ref<fnd::Array>&);
     // Stores the share for a later replay: the entry {"item", "sharer", "uid"} in the list, and the
     // image (as JPEG) or the file's data in a file named by the uid. Answers false, and leaves no
-    // file behind, when offline sharing is switched off or anything cannot be written.
+    // file behind, when offline sharing is switched off, the sharer id cannot name a file or
+    // anything cannot be written.
     static bool addToOfflineQueueForSharer(const SHKItem&, std::string_view sharerId);
     // Where offline replays run; made on first use.
     static fnd::OperationQueue& offlineQueue();
