@@ -80,11 +80,12 @@ public:
 
     // Favourites and exclusions.
     // The favourites of the type: the stored list, else the configured defaults (stored), less the
-    // ids that the offered services do not name and the excluded ids (stored when changed). While
-    // the offered services cannot be read nothing is filtered against them and nothing is stored.
+    // ids that the offered services do not name (stored when changed) and the excluded ids (kept in
+    // the stored list, so that a sharer switched on again is back where it was). While the offered
+    // services cannot be read nothing is filtered against them and nothing is stored.
     static std::vector<std::string> favoriteSharersForType(SHKShareType);
-    // Moves the sharer to the front of the type's favourites, keeping at most "maxFavCount"; only
-    // when favourites are ordered automatically and the sharer is not excluded.
+    // Moves the sharer to the front of the type's favourites, keeping at most "maxFavCount" that are
+    // not excluded; only when favourites are ordered automatically and the sharer is not excluded.
     static void pushOnFavoritesForType(std::string_view sharerId, SHKShareType);
     static void setFavoritesForType(const std::vector<std::string>& sharerIds, SHKShareType);
     static fnd::Id getUserExclusions();
