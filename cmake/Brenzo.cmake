@@ -24,6 +24,17 @@ if(BRENZO_SANITIZE)
     add_link_options(${BRENZO_SANITIZER_FLAGS})
 endif()
 
+if(BRENZO_TSAN)
+    if(BRENZO_SANITIZE OR BRENZO_FUZZERS)
+        message(FATAL_ERROR "ThreadSanitizer cannot be combined with AddressSanitizer: build it in its own directory")
+    endif()
+    # -O1 keeps the instrumented suite within its time; -O0 runs several times slower.
+    set(BRENZO_TSAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+    add_compile_options(-O1)
+    add_compile_options(${BRENZO_TSAN_FLAGS})
+    add_link_options(${BRENZO_TSAN_FLAGS})
+endif()
+
 # brenzo_add_library(NAME DIRECTORY dir [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
 # Builds a static library from every .cpp file directly in DIRECTORY (and its listed SUBDIRECTORIES).
 # Headers are included from src/, e.g. #include "platform/foundation/String.h".

@@ -69,7 +69,7 @@ TEST_F(ScriptedSession, TheShareButtonSharesTheStoreLinkByCopyMailAndTextMessage
     EXPECT_NE(readFile(home() / "Outbox" / "mail-0002.eml").find("Subject: Comments about Brenzo\r\n"), std::string::npos);
 }
 
-TEST_F(ScriptedSession, ASharerSwitchedOffInTheMenuStaysOffAfterARelaunch)
+TEST_F(ScriptedSession, ASharerSwitchedOffInTheMenuStaysOffAfterARelaunchUntilSwitchedOnAgain)
 {
     auto first = run("press \"action\"\n"
                      "press \"More...\"\n"
@@ -94,6 +94,25 @@ TEST_F(ScriptedSession, ASharerSwitchedOffInTheMenuStaysOffAfterARelaunch)
     EXPECT_EQ(second.lines.front(), "action sheet \"Share\" [Facebook] [Twitter] [More...] [Cancel]");
     EXPECT_TRUE(second.containsLine("text=\"Email\""));
     EXPECT_FALSE(second.containsLine("text=\"SMS\""));
+
+    // Switched on again, it is back among the sheet's favourites where it was.
+    auto third = run("press \"action\"\n"
+                     "press \"More...\"\n"
+                     "wait 1\n"
+                     "press \"Edit\"\n"
+                     "press \"SMS\"\n"
+                     "press \"Done\"\n"
+                     "press \"Cancel\"\n"
+                     "wait 1\n"
+                     "press \"action\"\n"
+                     "quit\n");
+    EXPECT_EQ(third.status, 0) << log();
+    std::vector<std::string> sheets;
+    for (auto& line : third.lines) {
+        if (line.starts_with("action sheet"))
+            sheets.push_back(line);
+    }
+    EXPECT_EQ(sheets, (std::vector<std::string> { "action sheet \"Share\" [More...] [Cancel]", "action sheet \"Share\" [SMS] [More...] [Cancel]" }));
 }
 
 }

@@ -256,4 +256,27 @@ TEST(SharedKeychain, OpensTheFileOfTheHomeFolderUnlessReplaced)
     Keychain::setShared(nullptr);
 }
 
+TEST(SharedKeychain, KeepsEveryUnusableFileAsideUnderItsOwnName)
+{
+    brenzo::testing::TemporaryHome home;
+    Keychain::setShared(nullptr);
+    auto path = Keychain::fileInHomeFolder(fnd::FileManager::homeDirectory());
+    auto aside = [&](std::string_view suffix) { return path.string() + std::string(suffix); };
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path) << "first damaged keychain, not a database at all, long enough for a header";
+    ASSERT_EQ(Keychain::shared()->set("s", "a", bytes("one")), KeychainStatus::Success);
+
+    // A folder where the file should be is no keychain either.
+    Keychain::setShared(nullptr);
+    std::filesystem::remove(path);
+    std::filesystem::create_directories(path / "inside");
+    ASSERT_EQ(Keychain::shared()->set("s", "a", bytes("two")), KeychainStatus::Success);
+    EXPECT_EQ(read(*Keychain::shared(), "s", "a"), "two");
+    Keychain::setShared(nullptr);
+
+    EXPECT_TRUE(std::filesystem::is_regular_file(aside(".corrupt")));
+    EXPECT_TRUE(std::filesystem::is_directory(aside(".corrupt-2") + "/inside"));
+    EXPECT_EQ(read(*Keychain::openFile(path), "s", "a"), "two");
+}
+
 }

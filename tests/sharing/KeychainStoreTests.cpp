@@ -2,10 +2,12 @@
 #include "platform/foundation/String.h"
 #include "platform/security/Keychain.h"
 #include "sharing/core/KeychainStore.h"
+#include "support/FileContents.h"
 #include "support/TemporaryHome.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <thread>
@@ -195,4 +197,40 @@ TEST_F(KeychainFileTests, ConcurrentWritersLoseNothing)
         EXPECT_EQ(KeychainStore::passwordForServiceAccount("service" + std::to_string(index), "first"), std::to_string(index));
         EXPECT_EQ(KeychainStore::passwordForServiceAccount("service" + std::to_string(index), "second"), std::to_string(index));
     }
+}
+
+TEST_F(KeychainFileTests, AFileThatIsNoKeychainIsKeptAsideAndAFreshOneKeepsNewPasswords)
+{
+    std::filesystem::create_directories(keychainFile().parent_path());
+    std::string damaged = "this is not a database, only text long enough to fill a database header";
+    std::ofstream(keychainFile()) << damaged;
+
+    EXPECT_TRUE(KeychainStore::setPasswordForServiceAccount("secret", "SHK_AUTH_SHKTwitter", "accessKey"));
+    sec::Keychain::setShared(nullptr);
+    EXPECT_EQ(KeychainStore::passwordForServiceAccount("SHK_AUTH_SHKTwitter", "accessKey"), "secret");
+
+    auto keptAside = keychainFile().string() + ".corrupt";
+    EXPECT_EQ(brenzo::testing::readFile(keptAside), damaged);
+}
+
+TEST_F(KeychainFileTests, WithNoUsableFileWritesFailInsteadOfLivingInMemory)
+{
+    // The keychain's folder cannot be made: a file stands in its way.
+    auto obstacle = keychainFile().parent_path();
+    std::filesystem::create_directories(obstacle.parent_path());
+    std::ofstream(obstacle) << "in the way";
+
+    fnd::Ref<fnd::Error> error;
+    EXPECT_FALSE(KeychainStore::setPasswordForServiceAccount("secret", "SHK_AUTH_SHKTwitter", "accessKey", &error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), static_cast<int32_t>(sec::KeychainStatus::NotAvailable));
+    EXPECT_FALSE(KeychainStore::passwordForServiceAccount("SHK_AUTH_SHKTwitter", "accessKey"));
+    EXPECT_FALSE(KeychainStore::deletePasswordForServiceAccount("SHK_AUTH_SHKTwitter", "accessKey"));
+    EXPECT_EQ(brenzo::testing::readFile(obstacle), "in the way");
+
+    // Once the way is clear the file is opened at the next use.
+    std::filesystem::remove(obstacle);
+    EXPECT_TRUE(KeychainStore::setPasswordForServiceAccount("secret", "SHK_AUTH_SHKTwitter", "accessKey"));
+    sec::Keychain::setShared(nullptr);
+    EXPECT_EQ(KeychainStore::passwordForServiceAccount("SHK_AUTH_SHKTwitter", "accessKey"), "secret");
 }

@@ -4,6 +4,7 @@
 #include "platform/foundation/URLError.h"
 #include "sharing/oauth/OAAsynchronousDataFetcher.h"
 #include "sharing/oauth/OAConsumer.h"
+#include "sharing/oauth/OADataFetcher.h"
 #include "sharing/oauth/OAMutableURLRequest.h"
 #include "sharing/oauth/OAToken.h"
 #include "sharing/oauth/OAURLEncodingAdditions.h"
@@ -164,4 +165,48 @@ TEST_F(OAAsynchronousDataFetcherTest, CancelledFetchReportsNothingAndLetsTheDele
     m_server.releaseWaiters();
     fnd::RunLoop::main().runUntil([] { return false; }, 0.3);
     EXPECT_EQ(*reports, 0);
+}
+
+TEST_F(OAAsynchronousDataFetcherTest, SynchronousFetchReportsOnTheCallingThreadBeforeItReturns)
+{
+    OADataFetcher fetcher;
+    auto request = requestFor("/status/399");
+    fetcher.fetchDataWithRequest(request, *m_recorder, &FetchRecorder::didFinish, &FetchRecorder::didFail);
+    EXPECT_EQ(m_recorder->finishes, 1);
+    EXPECT_TRUE(m_recorder->succeeded);
+    EXPECT_EQ(m_recorder->body, "status 399");
+    EXPECT_TRUE(m_recorder->dataMatchesTicket);
+    EXPECT_EQ(fetcher.request(), request);
+    ASSERT_TRUE(request->didPrepare());
+    auto received = m_server.lastRequest();
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->header("Authorization"), OAURLDecodedString(request->valueForHTTPHeaderField("Authorization").value_or("")));
+
+    fetcher.fetchDataWithRequest(requestFor("/status/400"), *m_recorder, &FetchRecorder::didFinish, &FetchRecorder::didFail);
+    EXPECT_EQ(m_recorder->finishes, 2);
+    EXPECT_FALSE(m_recorder->succeeded);
+    EXPECT_EQ(m_recorder->status, 400);
+    EXPECT_EQ(m_recorder->body, "status 400");
+    EXPECT_EQ(m_recorder->failures, 0);
+}
+
+TEST_F(OAAsynchronousDataFetcherTest, SynchronousFetchFailsWithTheErrorOfAFailedLoadOrAMissingAddress)
+{
+    OADataFetcher fetcher;
+    auto url = fnd::URL::create("http://127.0.0.1:" + std::to_string(LoopbackServer::closedPort()) + "/gone");
+    fetcher.fetchDataWithRequest(OAMutableURLRequest::createWithURL(url, OAConsumer::createWithKeySecret("key", "secret")), *m_recorder,
+        &FetchRecorder::didFinish, &FetchRecorder::didFail);
+    EXPECT_EQ(m_recorder->failures, 1);
+    EXPECT_FALSE(m_recorder->succeeded);
+    EXPECT_FALSE(m_recorder->hadResponse);
+    ASSERT_TRUE(m_recorder->error);
+    EXPECT_EQ(m_recorder->error->domain(), fnd::URLError::domain);
+    EXPECT_EQ(fetcher.error(), m_recorder->error);
+
+    fetcher.fetchDataWithRequest(OAMutableURLRequest::createWithURL(nullptr, OAConsumer::createWithKeySecret("key", "secret")), *m_recorder,
+        &FetchRecorder::didFinish, &FetchRecorder::didFail);
+    EXPECT_EQ(m_recorder->failures, 2);
+    ASSERT_TRUE(m_recorder->error);
+    EXPECT_EQ(m_recorder->error->code(), fnd::URLError::BadURL);
+    EXPECT_EQ(m_recorder->finishes, 0);
 }

@@ -4,12 +4,15 @@
 #include "OAuthTestSupport.h"
 
 #include "platform/crypto/Base64.h"
+#include "platform/foundation/Number.h"
+#include "platform/foundation/UserDefaults.h"
 #include "sharing/oauth/OAConsumer.h"
 #include "sharing/oauth/OAHMAC_SHA1SignatureProvider.h"
 #include "sharing/oauth/OAMutableURLRequest.h"
 #include "sharing/oauth/OAPlaintextSignatureProvider.h"
 #include "sharing/oauth/OAToken.h"
 #include "sharing/oauth/OAURLEncodingAdditions.h"
+#include "support/TemporaryHome.h"
 
 #include <gtest/gtest.h>
 
@@ -303,4 +306,32 @@ TEST(OAuthToken, ParsedFromAReplyBody)
     EXPECT_TRUE(OAToken::create()->isEmpty());
     EXPECT_EQ(OAToken::create()->sessionHandle(), "");
     EXPECT_FALSE(OAToken::createWithKeySecret("k", "s")->sessionHandle());
+}
+
+TEST(OAuthToken, KeptInTheUserDefaultsUnderPrefixAndProvider)
+{
+    brenzo::testing::TemporaryHome home;
+    auto token = OAToken::createWithHTTPResponseBody("oauth_token=k%2F1&oauth_token_secret=s1&oauth_session_handle=h");
+    EXPECT_EQ(token->storeInUserDefaultsWithServiceProviderName("Twitter", "BRENZO"), 0);
+    auto defaults = fnd::UserDefaults::standardUserDefaults();
+    EXPECT_EQ(defaults->stringForKey("OAUTH_BRENZO_Twitter_KEY"), "k/1");
+    EXPECT_EQ(defaults->stringForKey("OAUTH_BRENZO_Twitter_SECRET"), "s1");
+
+    // Read back after a relaunch, from the file.
+    fnd::UserDefaults::setStandardUserDefaults(nullptr);
+    auto stored = OAToken::createWithUserDefaultsUsingServiceProviderName("Twitter", "BRENZO");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->key(), "k/1");
+    EXPECT_EQ(stored->secret(), "s1");
+    EXPECT_FALSE(stored->sessionHandle());
+    EXPECT_FALSE(OAToken::createWithUserDefaultsUsingServiceProviderName("Twitter", "OTHER"));
+    EXPECT_FALSE(OAToken::createWithUserDefaultsUsingServiceProviderName("BRENZO", "Twitter"));
+
+    // Both parts are needed: a token without a secret clears the stored one.
+    auto halfToken = OAToken::createWithHTTPResponseBody("oauth_token=k2");
+    EXPECT_EQ(halfToken->storeInUserDefaultsWithServiceProviderName("Twitter", "BRENZO"), 0);
+    EXPECT_FALSE(fnd::UserDefaults::standardUserDefaults()->objectForKey("OAUTH_BRENZO_Twitter_SECRET"));
+    EXPECT_FALSE(OAToken::createWithUserDefaultsUsingServiceProviderName("Twitter", "BRENZO"));
+    fnd::UserDefaults::standardUserDefaults()->setObjectForKey(fnd::Number::withInteger(7), "OAUTH_BRENZO_Twitter_SECRET");
+    EXPECT_FALSE(OAToken::createWithUserDefaultsUsingServiceProviderName("Twitter", "BRENZO"));
 }

@@ -70,9 +70,12 @@ TEST(SHKFavoritesTests, FavoritesThatAreNotOfferedOrExcludedGo)
     EXPECT_EQ(SHK::favoriteSharersForType(SHKShareTypeURL), (Ids { "SHKFacebook", "SHKTextMessage" }));
     EXPECT_EQ(stored("BRENZO_FAVS_1"), (Ids { "SHKFacebook", "SHKTextMessage" }));
 
+    // An excluded sharer is left out of the answer but keeps its place in the stored list.
     defaults()->setObjectForKey(arrayOf({ "SHKFacebook" }), "SHKExcluded");
     EXPECT_EQ(SHK::favoriteSharersForType(SHKShareTypeURL), (Ids { "SHKTextMessage" }));
-    EXPECT_EQ(stored("BRENZO_FAVS_1"), (Ids { "SHKTextMessage" }));
+    EXPECT_EQ(stored("BRENZO_FAVS_1"), (Ids { "SHKFacebook", "SHKTextMessage" }));
+    defaults()->setObjectForKey(arrayOf({}), "SHKExcluded");
+    EXPECT_EQ(SHK::favoriteSharersForType(SHKShareTypeURL), (Ids { "SHKFacebook", "SHKTextMessage" }));
 }
 
 TEST(SHKFavoritesTests, StoredValuesOfTheWrongTypeCountAsAbsent)
@@ -102,7 +105,7 @@ TEST(SHKFavoritesTests, UnreadableOfferedServicesNeitherFilterNorStore)
     // Once the list can be read again the defaults are still there to be filtered.
     OfferedServicesBundle bundle({}, { "SHKFacebook", "SHKTwitter", "SHKTextMessage" });
     EXPECT_EQ(SHK::favoriteSharersForType(SHKShareTypeURL), (Ids { "SHKFacebook", "SHKTextMessage" }));
-    EXPECT_EQ(stored("BRENZO_FAVS_1"), (Ids { "SHKFacebook", "SHKTextMessage" }));
+    EXPECT_EQ(stored("BRENZO_FAVS_1"), (Ids { "SHKFacebook", "SHKTwitter", "SHKTextMessage" }));
 }
 
 TEST(SHKFavoritesTests, PushingReordersOnlyWhenConfiguredTo)
@@ -125,6 +128,15 @@ TEST(SHKFavoritesTests, PushingReordersOnlyWhenConfiguredTo)
     defaults()->setObjectForKey(arrayOf({ "T" }), "SHKExcluded");
     SHK::pushOnFavoritesForType("T", SHKShareTypeURL);
     EXPECT_EQ(stored("SHK_FAVS_1"), (Ids { "Q", "P", "R" }));
+
+    // Excluded favourites keep their places and do not count towards the three shown.
+    defaults()->setObjectForKey(arrayOf({ "P" }), "SHKExcluded");
+    SHK::pushOnFavoritesForType("S", SHKShareTypeURL);
+    EXPECT_EQ(stored("SHK_FAVS_1"), (Ids { "S", "Q", "P", "R" }));
+    EXPECT_EQ(SHK::favoriteSharersForType(SHKShareTypeURL), (Ids { "S", "Q", "R" }));
+    defaults()->setObjectForKey(arrayOf({ "T" }), "SHKExcluded");
+    SHK::pushOnFavoritesForType("R", SHKShareTypeURL);
+    EXPECT_EQ(stored("SHK_FAVS_1"), (Ids { "R", "S", "Q" }));
 
     // Favourites of other types start from their own defaults.
     SHK::pushOnFavoritesForType("S", SHKShareTypeText);

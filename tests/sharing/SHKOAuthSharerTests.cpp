@@ -136,8 +136,8 @@ public:
                 m_problems.push_back("request token asked with a token");
             if (!call.valid)
                 return;
-            response.status = requestTokenStatus;
-            response.set_content(requestTokenReply, "text/plain");
+            response.status = m_answers.requestTokenStatus;
+            response.set_content(m_answers.requestTokenReply, "text/plain");
         });
         http.Get("/oauth/authorize", [this](const httplib::Request& request, httplib::Response& response) {
             std::lock_guard guard(m_lock);
@@ -147,17 +147,17 @@ public:
         });
         http.Get("/oauth/allow", [this](const httplib::Request&, httplib::Response& response) {
             std::lock_guard guard(m_lock);
-            response.set_redirect(std::string(callback) + "?" + callbackQuery);
+            response.set_redirect(std::string(callback) + "?" + m_answers.callbackQuery);
         });
         http.Post("/oauth/access_token", [this](const httplib::Request& request, httplib::Response& response) {
             std::lock_guard guard(m_lock);
-            auto secret = refreshing ? std::string("ATS") : std::string("RTS");
+            auto secret = m_answers.refreshing ? std::string("ATS") : std::string("RTS");
             auto call = verify(request, "/oauth/access_token", secret, response);
             m_accessTokenAskedWith = call.token;
             if (!call.valid)
                 return;
-            response.status = accessTokenStatus;
-            response.set_content(accessTokenReply, "text/plain");
+            response.status = m_answers.accessTokenStatus;
+            response.set_content(m_answers.accessTokenReply, "text/plain");
         });
         http.Post("/update", [this](const httplib::Request& request, httplib::Response& response) {
             std::lock_guard guard(m_lock);
@@ -204,21 +204,30 @@ public:
         return m_updates;
     }
 
-    // What the service answers; set before the call.
-    int requestTokenStatus = 200;
-    std::string requestTokenReply = "oauth_token=RT%2B1%2F%26&oauth_token_secret=RTS&oauth_callback_confirmed=true";
-    std::string callbackQuery = "oauth_token=RT%2B1%2F%26&oauth_verifier=V";
-    int accessTokenStatus = 200;
-    std::string accessTokenReply = "oauth_token=AT&oauth_token_secret=ATS&oauth_session_handle=SH";
-    bool refreshing = false;
-    // The consumer secret the service knows.
-    std::string secretOfConsumer { consumerSecret };
+    // What the service answers.
+    struct Answers {
+        int requestTokenStatus = 200;
+        std::string requestTokenReply = "oauth_token=RT%2B1%2F%26&oauth_token_secret=RTS&oauth_callback_confirmed=true";
+        std::string callbackQuery = "oauth_token=RT%2B1%2F%26&oauth_verifier=V";
+        int accessTokenStatus = 200;
+        std::string accessTokenReply = "oauth_token=AT&oauth_token_secret=ATS&oauth_session_handle=SH";
+        bool refreshing = false;
+        // The consumer secret the service knows.
+        std::string secretOfConsumer { consumerSecret };
+    };
+    // Changes the answers under the lock that the server's threads read them with.
+    template<typename Change>
+    void answer(Change&& change)
+    {
+        std::lock_guard guard(m_lock);
+        change(m_answers);
+    }
 
 private:
     // Answers 401 itself when the signature does not hold.
     SignedCall verify(const httplib::Request& request, const std::string& path, const std::string& tokenSecret, httplib::Response& response)
     {
-        auto call = checkSignature(request, m_server.url(path), secretOfConsumer, tokenSecret);
+        auto call = checkSignature(request, m_server.url(path), m_answers.secretOfConsumer, tokenSecret);
         if (!call.valid) {
             m_problems.push_back("bad signature on " + path + ": " + request.get_header_value("Authorization"));
             response.status = 401;
@@ -228,6 +237,7 @@ private:
     }
 
     mutable std::mutex m_lock;
+    Answers m_answers;
     std::vector<std::string> m_problems;
     std::string m_authorizedToken;
     std::string m_accessTokenAskedWith;
@@ -430,7 +440,7 @@ TEST_F(SHKOAuthSharerTest, WholeDanceStoresTheTokenSendsSignedAndLogoutForgetsIt
 
 TEST_F(SHKOAuthSharerTest, RefusedRequestTokenIsARequestError)
 {
-    m_service.secretOfConsumer = "another secret";
+    m_service.answer([](auto& answers) { answers.secretOfConsumer = "another secret"; });
     auto sharer = makeSharer();
     sharer->share();
     ASSERT_TRUE(waitFor([] { return !alertTexts().empty(); }));
@@ -446,7 +456,7 @@ TEST_F(SHKOAuthSharerTest, RefusedRequestTokenIsARequestError)
 
 TEST_F(SHKOAuthSharerTest, RequestTokenReplyWithoutATokenIsARequestError)
 {
-    m_service.requestTokenReply = "oauth_token_secret=RTS";
+    m_service.answer([](auto& answers) { answers.requestTokenReply = "oauth_token_secret=RTS"; });
     makeSharer()->share();
     ASSERT_TRUE(waitFor([] { return !alertTexts().empty(); }));
     EXPECT_EQ(alertTexts(), std::vector<std::string> { "Request Error: There was a problem requesting authorization from Loopback Service [Close]" });
@@ -455,7 +465,7 @@ TEST_F(SHKOAuthSharerTest, RequestTokenReplyWithoutATokenIsARequestError)
 
 TEST_F(SHKOAuthSharerTest, ProblemInTheCallbackIsAnAuthorizeError)
 {
-    m_service.callbackQuery = "oauth_problem=user_refused&oauth_token=RT";
+    m_service.answer([](auto& answers) { answers.callbackQuery = "oauth_problem=user_refused&oauth_token=RT"; });
     shareUpToTheCallback();
     ASSERT_TRUE(waitFor([&] { return !m_delegate->events.empty(); }));
 
@@ -493,7 +503,7 @@ TEST_F(SHKOAuthSharerTest, FailedWebStepShowsItsErrorAndCancelShowsNothing)
 
 TEST_F(SHKOAuthSharerTest, RefusedAccessTokenIsAnAccessErrorEvenForAQuietSharer)
 {
-    m_service.accessTokenStatus = 401;
+    m_service.answer([](auto& answers) { answers.accessTokenStatus = 401; });
     auto sharer = makeSharer();
     sharer->setQuiet(true);
     sharer->share();
@@ -511,7 +521,7 @@ TEST_F(SHKOAuthSharerTest, RefusedAccessTokenIsAnAccessErrorEvenForAQuietSharer)
 
 TEST_F(SHKOAuthSharerTest, AccessTokenReplyWithoutASecretIsNoLogin)
 {
-    m_service.accessTokenReply = "oauth_token=AT";
+    m_service.answer([](auto& answers) { answers.accessTokenReply = "oauth_token=AT"; });
     auto sharer = shareUpToTheCallback();
     ASSERT_TRUE(waitFor([&] { return !m_delegate->events.empty(); }));
 
@@ -537,7 +547,7 @@ TEST_F(SHKOAuthSharerTest, StoredKeyWithoutSecretStartsTheWebFlow)
 TEST_F(SHKOAuthSharerTest, NewLoginWithoutSessionHandleForgetsThePreviousOne)
 {
     SHK::setAuthValueForKeyForSharer("OLD", "sessionHandle", "LoopbackOAuthSharer");
-    m_service.accessTokenReply = "oauth_token=AT&oauth_token_secret=ATS";
+    m_service.answer([](auto& answers) { answers.accessTokenReply = "oauth_token=AT&oauth_token_secret=ATS"; });
     shareUpToTheCallback();
     ASSERT_TRUE(waitFor([&] { return m_delegate->events.size() == 3; }));
 
@@ -552,8 +562,10 @@ TEST_F(SHKOAuthSharerTest, RefreshSignsWithTheAccessTokenAndSendsAgain)
 {
     SHK::setAuthValueForKeyForSharer("AT", "accessKey", "LoopbackOAuthSharer");
     SHK::setAuthValueForKeyForSharer("ATS", "accessSecret", "LoopbackOAuthSharer");
-    m_service.refreshing = true;
-    m_service.accessTokenReply = "oauth_token=AT&oauth_token_secret=ATS&oauth_session_handle=NEW";
+    m_service.answer([](auto& answers) {
+        answers.refreshing = true;
+        answers.accessTokenReply = "oauth_token=AT&oauth_token_secret=ATS&oauth_session_handle=NEW";
+    });
     auto sharer = makeSharer("Refreshed");
     ASSERT_TRUE(sharer->isAuthorized());
 

@@ -116,6 +116,24 @@ TEST(SHKOfflineQueueTests, AFileKeepsItsDataAndOtherItemsOnlyTheirEntry)
     EXPECT_TRUE(list->isMutable());
 }
 
+TEST(SHKOfflineQueueTests, ASharerIdThatCannotNameAFileIsRefused)
+{
+    SharingEnvironment environment;
+    auto item = SHKItem::createWithFile(fnd::Data::create("contents"), "a.txt", "text/plain", std::nullopt);
+    std::initializer_list<std::string_view> refused { "", ".", "..", "../SHKTwitter", "a/b", ".hidden", "SHKOfflineQueue.plist",
+        std::string_view("SHK\0x", 5) };
+    for (auto sharerId : refused)
+        EXPECT_FALSE(SHK::addToOfflineQueueForSharer(*item, sharerId)) << sharerId;
+    EXPECT_FALSE(SHK::getOfflineQueueList());
+    EXPECT_TRUE(filesInQueueFolder().empty());
+    auto cachedNames = fnd::FileManager::contentsOfDirectory(fnd::FileManager::cachesDirectory());
+    ASSERT_TRUE(cachedNames);
+    for (auto& name : *cachedNames)
+        EXPECT_NE(name.rfind("SHKTwitter", 0), 0u) << name;
+
+    EXPECT_TRUE(SHK::addToOfflineQueueForSharer(*item, "SHKEvernote"));
+}
+
 TEST(SHKOfflineQueueTests, NothingIsQueuedWhenOfflineSharingIsOff)
 {
     SharingEnvironment environment(std::make_shared<NoOfflineConfigurator>());

@@ -114,6 +114,16 @@ protected:
         return names;
     }
 
+    static fnd::Ref<fnd::MutableDictionary> queueEntry(fnd::Id item, std::string uid)
+    {
+        auto dictionary = fnd::MutableDictionary::create();
+        if (item)
+            dictionary->setObjectForKey(item, "item");
+        dictionary->setObjectForKey(fnd::String::create("ReplaySharer"), "sharer");
+        dictionary->setObjectForKey(fnd::String::create(std::move(uid)), "uid");
+        return dictionary;
+    }
+
     static fnd::Ref<SHKItem> fileItem(std::string contents)
     {
         return SHKItem::createWithFile(fnd::Data::create(contents), std::string("notes.txt"), std::string("text/plain"), std::string("Notes"));
@@ -224,17 +234,9 @@ TEST_F(SHKOfflineSharerTest, TamperedEntriesReachNoFileOutsideTheQueueFolder)
     auto outside = fnd::FileManager::cachesDirectory() / "outside";
     ASSERT_TRUE(fnd::FileManager::writeAtomically(outside, std::string_view("precious")));
     ASSERT_TRUE(fnd::FileManager::writeAtomically(SHK::offlineQueuePath() / "orphan", std::string_view("left behind")));
-    auto entry = [](fnd::Id item, std::string uid) {
-        auto dictionary = fnd::MutableDictionary::create();
-        if (item)
-            dictionary->setObjectForKey(item, "item");
-        dictionary->setObjectForKey(fnd::String::create("ReplaySharer"), "sharer");
-        dictionary->setObjectForKey(fnd::String::create(std::move(uid)), "uid");
-        return dictionary;
-    };
     auto item = fileItem("x")->dictionaryRepresentation();
-    ASSERT_TRUE(SHK::saveOfflineQueueList(fnd::Array::create({ entry(item, "../outside"), entry(item, ".."), entry(nullptr, "../outside"),
-        entry(nullptr, "orphan") })));
+    ASSERT_TRUE(SHK::saveOfflineQueueList(fnd::Array::create({ queueEntry(item, "../outside"), queueEntry(item, ".."),
+        queueEntry(nullptr, "../outside"), queueEntry(nullptr, "orphan") })));
 
     SHK::flushOfflineQueue();
     ASSERT_TRUE(waitForReplays());
@@ -242,10 +244,45 @@ TEST_F(SHKOfflineSharerTest, TamperedEntriesReachNoFileOutsideTheQueueFolder)
     EXPECT_EQ(fnd::FileManager::contentsOfFile(outside)->asStringView(), "precious");
     // The entry without an item is skipped, and its file goes with it.
     EXPECT_TRUE(filesInQueueFolder().empty());
+}
 
-    EXPECT_TRUE(SHKOfflineSharer::isSafeUid("ReplaySharer-3-1291161600--12345"));
-    EXPECT_FALSE(SHKOfflineSharer::isSafeUid("a/b"));
-    EXPECT_FALSE(SHKOfflineSharer::isSafeUid(""));
+TEST_F(SHKOfflineSharerTest, BadEntriesNeverDeleteTheOtherQueuedShares)
+{
+    auto waitingUid = queue(*fileItem("still waiting"));
+    auto waitingEntry = SHK::getOfflineQueueList()->objectAtIndex(0);
+    auto item = fileItem("x")->dictionaryRepresentation();
+    // Bad entries first, so that a deletion of theirs would strike before the good one is read.
+    std::vector<fnd::Id> entries;
+    for (auto name : { ".", "SHKOfflineQueue.plist", "SHKOfflineQueue.plist.corrupt", ".hidden", "" }) {
+        entries.push_back(queueEntry(item, name));
+        entries.push_back(queueEntry(nullptr, name));
+    }
+    entries.push_back(waitingEntry);
+    ASSERT_TRUE(fnd::FileManager::writeAtomically(SHK::offlineQueuePath() / "SHKOfflineQueue.plist.corrupt", std::string_view("kept aside")));
+    ASSERT_TRUE(fnd::FileManager::createDirectory(SHK::offlineQueuePath() / "folder"));
+    ASSERT_TRUE(SHK::saveOfflineQueueList(fnd::Array::create(entries)));
+
+    SHK::flushOfflineQueue();
+    ASSERT_TRUE(waitForReplays());
+
+    ASSERT_EQ(replayScript().sent.size(), 1u);
+    EXPECT_EQ(replayScript().sent[0].data, "still waiting");
+    EXPECT_EQ(filesInQueueFolder(), (std::vector<std::string> { "SHKOfflineQueue.plist.corrupt", "folder" }));
+    EXPECT_FALSE(fnd::FileManager::fileExists(SHK::offlineQueuePath() / waitingUid));
+}
+
+TEST_F(SHKOfflineSharerTest, DroppedEntryNamingAFolderLeavesTheFolder)
+{
+    auto folder = SHK::offlineQueuePath() / "ReplaySharer-4-1-1";
+    ASSERT_TRUE(fnd::FileManager::createDirectory(folder));
+    ASSERT_TRUE(fnd::FileManager::writeAtomically(folder / "inside", std::string_view("kept")));
+    ASSERT_TRUE(SHK::saveOfflineQueueList(fnd::Array::create({ queueEntry(fileItem("x")->dictionaryRepresentation(), "ReplaySharer-4-1-1"),
+        queueEntry(nullptr, "ReplaySharer-4-1-1") })));
+
+    SHK::flushOfflineQueue();
+    ASSERT_TRUE(waitForReplays());
+    EXPECT_TRUE(replayScript().sent.empty());
+    EXPECT_EQ(fnd::FileManager::contentsOfFile(folder / "inside")->asStringView(), "kept");
 }
 
 TEST_F(SHKOfflineSharerTest, ReplayThatSendsNothingOrFindsTheNetworkGoneEndsAtOnce)

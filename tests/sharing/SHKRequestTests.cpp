@@ -161,6 +161,29 @@ TEST_F(SHKRequestTest, AFailedConnectionEndsWithoutSuccessOrResponse)
     EXPECT_EQ(request->data()->length(), 0u);
 }
 
+TEST_F(SHKRequestTest, ARequestWithoutAnAddressFailsAtOnceAndLetsItsDelegateGo)
+{
+    auto owner = std::make_shared<RequestOwner>();
+    std::weak_ptr<RequestOwner> weakOwner = owner;
+    ASSERT_FALSE(fnd::URL::create("not an address"));
+    auto request = SHKRequest::create(fnd::URL::create("not an address"), std::string("a=1"), owner, &RequestOwner::sendFinished, "POST", true);
+    EXPECT_EQ(owner->finishedCount, 1);
+    EXPECT_FALSE(owner->success);
+    EXPECT_FALSE(request->hasDelegate());
+    EXPECT_FALSE(request->response());
+    owner = nullptr;
+    EXPECT_TRUE(weakOwner.expired());
+
+    // Started by hand, after header fields were set, it ends the same way.
+    auto second = std::make_shared<RequestOwner>();
+    auto unstarted = SHKRequest::create<RequestOwner>(nullptr, std::nullopt, second, &RequestOwner::sendFinished, "GET", false);
+    unstarted->setHeaderFields(fnd::HTTPHeaderFields());
+    EXPECT_EQ(second->finishedCount, 0);
+    unstarted->start();
+    EXPECT_EQ(second->finishedCount, 1);
+    EXPECT_FALSE(unstarted->hasDelegate());
+}
+
 TEST_F(SHKRequestTest, ADelegateWithoutAnOperationHearsNothingAndIsStillLetGo)
 {
     auto owner = std::make_shared<RequestOwner>();

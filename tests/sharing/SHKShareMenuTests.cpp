@@ -225,6 +225,32 @@ TEST_F(SHKShareMenuTest, SwitchingOffLogsOutAtOnceAndSavingExcludesFromMenuAndSh
     EXPECT_EQ(SHKActionSheet::actionSheetForItem(linkItem())->sharers(), std::vector<std::string> { "Second" });
 }
 
+TEST_F(SHKShareMenuTest, ASharerSwitchedOffAndOnAgainIsBackAmongTheFavouritesWhereItWas)
+{
+    OfferedServicesBundle offered({ "First", "Second", "Third" }, {});
+    RegisteredTestSharer first("First");
+    RegisteredTestSharer second("Second");
+    RegisteredTestSharer third("Third");
+    SHK::setFavoritesForType({ "First", "Second", "Third" }, SHKShareTypeURL);
+    auto switchSecondAndSave = [&] {
+        auto menu = showMenu(linkItem());
+        pressRightButton(*menu);
+        select(*menu, 1);
+        pressRightButton(*menu);
+        settle();
+        SHK::currentHelper().hideCurrentViewController();
+        settle();
+    };
+
+    switchSecondAndSave();
+    EXPECT_EQ(storedExclusions(), std::vector<std::string> { "Second" });
+    EXPECT_EQ(SHKActionSheet::actionSheetForItem(linkItem())->sharers(), (std::vector<std::string> { "First", "Third" }));
+
+    switchSecondAndSave();
+    EXPECT_TRUE(storedExclusions().empty());
+    EXPECT_EQ(SHKActionSheet::actionSheetForItem(linkItem())->sharers(), (std::vector<std::string> { "First", "Second", "Third" }));
+}
+
 TEST_F(SHKShareMenuTest, CancelWhileEditingForgetsTheChangesButNotTheLogout)
 {
     OfferedServicesBundle offered({ "First", "Second" }, {});

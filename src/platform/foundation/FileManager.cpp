@@ -334,6 +334,15 @@ bool FileManager::removeItem(const Path& path, Ref<Error>* error)
     return true;
 }
 
+bool FileManager::removeFile(const Path& path, Ref<Error>* error)
+{
+    if (::unlink(path.c_str()) != 0) {
+        report(error, errno, path, Operation::Remove);
+        return false;
+    }
+    return true;
+}
+
 std::optional<std::vector<std::string>> FileManager::contentsOfDirectory(const Path& path, Ref<Error>* error)
 {
     std::error_code code;

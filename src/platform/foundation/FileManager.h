@@ -67,6 +67,8 @@ public:
     static size_t removeTemporaryFiles(const Path& directory);
     // Removes a file, or a folder with everything in it.
     static bool removeItem(const Path&, Ref<Error>* = nullptr);
+    // Removes a file (a link, not what it points to); fails on a folder and leaves it alone.
+    static bool removeFile(const Path&, Ref<Error>* = nullptr);
     // The names in a folder, sorted.
     static std::optional<std::vector<std::string>> contentsOfDirectory(const Path&, Ref<Error>* = nullptr);
     // Fails when the destination exists.

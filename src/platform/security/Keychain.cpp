@@ -6,7 +6,9 @@
 #include "platform/security/SQLiteDatabase.h"
 #include "platform/security/SQLiteStatement.h"
 
+#include <cerrno>
 #include <fcntl.h>
+#include <string>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,27 +73,77 @@ KeychainStatus reportFailure(const SQLiteDatabase& database, int resultCode)
     return status;
 }
 
+enum class PreparedFile {
+    Ready,
+    // Something is there that cannot serve as the keychain's file.
+    Unusable,
+    // The folder or the file cannot be made or opened now.
+    Unavailable,
+};
+
+bool isUnusableFileError(int errorNumber)
+{
+    return errorNumber == EACCES || errorNumber == EPERM || errorNumber == EISDIR || errorNumber == ELOOP || errorNumber == ENXIO;
+}
+
 // Creates the file readable and writable by its owner only, before SQLite ever opens it, and
 // takes any other access away from an existing one.
-bool prepareOwnerOnlyFile(const std::filesystem::path& path)
+PreparedFile prepareOwnerOnlyFile(const std::filesystem::path& path)
 {
     std::error_code error;
     auto folder = path.parent_path();
     if (!folder.empty() && !std::filesystem::exists(folder, error)) {
         std::filesystem::create_directories(folder, error);
         if (error)
-            return false;
+            return PreparedFile::Unavailable;
         std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
     }
-    int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+    int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, S_IRUSR | S_IWUSR);
     if (descriptor < 0)
-        return false;
+        return isUnusableFileError(errno) ? PreparedFile::Unusable : PreparedFile::Unavailable;
     struct stat status { };
-    bool usable = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    if (usable && (status.st_mode & (S_IRWXG | S_IRWXO)))
-        usable = ::fchmod(descriptor, S_IRUSR | S_IWUSR) == 0;
+    auto prepared = PreparedFile::Ready;
+    if (::fstat(descriptor, &status) != 0)
+        prepared = PreparedFile::Unavailable;
+    else if (!S_ISREG(status.st_mode))
+        prepared = PreparedFile::Unusable;
+    else if ((status.st_mode & (S_IRWXG | S_IRWXO)) && ::fchmod(descriptor, S_IRUSR | S_IWUSR) != 0)
+        prepared = PreparedFile::Unavailable;
     ::close(descriptor);
-    return usable;
+    return prepared;
+}
+
+bool isUnusableDatabaseResult(int resultCode)
+{
+    auto primary = resultCode & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+std::filesystem::path withSuffix(std::filesystem::path path, std::string_view suffix)
+{
+    path += suffix;
+    return path;
+}
+
+// Renames the file, with its write-ahead log and index, to the first free "<name>.corrupt" (then
+// "<name>.corrupt-2" and on), so that nothing of what it held is lost.
+bool keepAside(const std::filesystem::path& path)
+{
+    constexpr int attempts = 100;
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        auto aside = withSuffix(path, attempt == 1 ? ".corrupt" : ".corrupt-" + std::to_string(attempt));
+        if (fnd::FileManager::fileExists(aside))
+            continue;
+        if (!fnd::FileManager::moveItem(path, aside))
+            return false;
+        for (auto sideFile : { "-wal", "-shm" }) {
+            if (fnd::FileManager::fileExists(withSuffix(path, sideFile)))
+                fnd::FileManager::moveItem(withSuffix(path, sideFile), withSuffix(aside, sideFile));
+        }
+        fnd::Log::format("Keychain: %s could not be used; it was kept as %s", path.filename().string(), aside.filename().string());
+        return true;
+    }
+    return false;
 }
 
 std::mutex& sharedLock()
@@ -111,28 +163,49 @@ std::shared_ptr<Keychain>& sharedKeychain()
 std::shared_ptr<Keychain> Keychain::createInMemory()
 {
     int resultCode = SQLITE_OK;
-    return createWithDatabase(SQLiteDatabase::openInMemory(resultCode), nullptr);
+    auto failure = OpenFailure::None;
+    return createWithDatabase(SQLiteDatabase::openInMemory(resultCode), nullptr, failure);
 }
 
 std::shared_ptr<Keychain> Keychain::openFile(const std::filesystem::path& path, KeychainStatus* status)
 {
-    if (!prepareOwnerOnlyFile(path)) {
+    auto failure = OpenFailure::None;
+    return openFile(path, status, failure);
+}
+
+std::shared_ptr<Keychain> Keychain::openFile(const std::filesystem::path& path, KeychainStatus* status, OpenFailure& failure)
+{
+    auto prepared = prepareOwnerOnlyFile(path);
+    if (prepared != PreparedFile::Ready) {
         fnd::Log::format("Keychain: cannot open %s", path.string());
         if (status)
             *status = KeychainStatus::NotAvailable;
+        failure = prepared == PreparedFile::Unusable ? OpenFailure::UnusableFile : OpenFailure::Unavailable;
         return nullptr;
     }
     int resultCode = SQLITE_OK;
-    return createWithDatabase(SQLiteDatabase::openExistingFile(path, resultCode), status);
+    return createWithDatabase(SQLiteDatabase::openExistingFile(path, resultCode), status, failure);
 }
 
-std::shared_ptr<Keychain> Keychain::createWithDatabase(std::unique_ptr<SQLiteDatabase> database, KeychainStatus* status)
+std::shared_ptr<Keychain> Keychain::openFileKeepingAsideAnUnusableOne(const std::filesystem::path& path)
 {
-    if (!database || database->execute(schema) != SQLITE_OK) {
+    auto failure = OpenFailure::None;
+    if (auto keychain = openFile(path, nullptr, failure))
+        return keychain;
+    if (failure == OpenFailure::UnusableFile && keepAside(path))
+        return openFile(path, nullptr, failure);
+    return nullptr;
+}
+
+std::shared_ptr<Keychain> Keychain::createWithDatabase(std::unique_ptr<SQLiteDatabase> database, KeychainStatus* status, OpenFailure& failure)
+{
+    int resultCode = database ? database->execute(schema) : SQLITE_CANTOPEN;
+    if (resultCode != SQLITE_OK) {
         if (database)
             fnd::Log::format("Keychain: not a keychain: %s", database->lastErrorMessage());
         if (status)
             *status = KeychainStatus::NotAvailable;
+        failure = isUnusableDatabaseResult(resultCode) ? OpenFailure::UnusableFile : OpenFailure::Unavailable;
         return nullptr;
     }
     if (status)
@@ -149,9 +222,9 @@ std::shared_ptr<Keychain> Keychain::shared()
 {
     std::lock_guard guard(sharedLock());
     if (!sharedKeychain()) {
-        sharedKeychain() = openFile(fileInHomeFolder(fnd::FileManager::homeDirectory()));
+        sharedKeychain() = openFileKeepingAsideAnUnusableOne(fileInHomeFolder(fnd::FileManager::homeDirectory()));
         if (!sharedKeychain())
-            sharedKeychain() = createInMemory();
+            return std::make_shared<Keychain>(nullptr);
     }
     return sharedKeychain();
 }
@@ -191,6 +264,8 @@ KeychainStatus Keychain::update(const KeychainQuery& query, const fnd::Ref<fnd::
 KeychainStatus Keychain::remove(const KeychainQuery& query)
 {
     std::lock_guard guard(m_lock);
+    if (!m_database)
+        return KeychainStatus::NotAvailable;
     int resultCode = SQLITE_OK;
     auto statement = m_database->prepare("DELETE FROM generic_passwords" + whereClause(query), resultCode);
     if (!statement)
@@ -207,6 +282,8 @@ KeychainStatus Keychain::write(std::string_view sql, const KeychainQuery& query,
     if (!data)
         return KeychainStatus::Param;
     std::lock_guard guard(m_lock);
+    if (!m_database)
+        return KeychainStatus::NotAvailable;
     int resultCode = SQLITE_OK;
     auto statement = m_database->prepare(sql, resultCode);
     if (!statement)
@@ -225,6 +302,8 @@ KeychainStatus Keychain::write(std::string_view sql, const KeychainQuery& query,
 KeychainStatus Keychain::copyData(const KeychainQuery& query, fnd::Ref<fnd::Data>* data) const
 {
     std::lock_guard guard(m_lock);
+    if (!m_database)
+        return KeychainStatus::NotAvailable;
     int resultCode = SQLITE_OK;
     auto statement = m_database->prepare("SELECT data FROM generic_passwords" + whereClause(query) + " ORDER BY rowid LIMIT 1", resultCode);
     if (!statement)
@@ -243,6 +322,8 @@ KeychainStatus Keychain::copyData(const KeychainQuery& query, fnd::Ref<fnd::Data
 KeychainStatus Keychain::copyAttributes(const KeychainQuery& query, std::vector<KeychainItemAttributes>* items) const
 {
     std::lock_guard guard(m_lock);
+    if (!m_database)
+        return KeychainStatus::NotAvailable;
     int resultCode = SQLITE_OK;
     auto statement = m_database->prepare("SELECT service, account, created, modified FROM generic_passwords" + whereClause(query) + " ORDER BY rowid", resultCode);
     if (!statement)

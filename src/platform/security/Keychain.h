@@ -30,12 +30,17 @@ public:
     static std::filesystem::path fileInHomeFolder(const std::filesystem::path& home);
 
     // The keychain everyone uses, opened when first asked for from the file in the home folder
-    // (fnd::FileManager::homeDirectory()), or in memory when that file cannot be opened.
+    // (fnd::FileManager::homeDirectory()). A file that is no keychain or cannot be read is kept
+    // aside (renamed "keychain.db.corrupt", numbered when that name is taken) and a fresh one is
+    // created. When no file can be opened, the answer is an unavailable keychain that fails every
+    // operation with NotAvailable, so nothing is written to memory only to vanish at the next
+    // launch; the file is tried again at the next call.
     static std::shared_ptr<Keychain> shared();
     // Replaces it (an in-memory keychain in tests); with nil the next shared() opens the file of
     // the current home folder.
     static void setShared(std::shared_ptr<Keychain>);
 
+    // Nil database: an unavailable keychain.
     explicit Keychain(std::unique_ptr<SQLiteDatabase>);
     ~Keychain();
     Keychain(const Keychain&) = delete;
@@ -55,7 +60,16 @@ public:
     KeychainStatus copyAttributes(const KeychainQuery&, std::vector<KeychainItemAttributes>* items) const;
 
 private:
-    static std::shared_ptr<Keychain> createWithDatabase(std::unique_ptr<SQLiteDatabase>, KeychainStatus* status);
+    enum class OpenFailure {
+        None,
+        // The file is there but is no keychain or cannot be read: it may be kept aside.
+        UnusableFile,
+        // Anything else (a missing folder, no descriptors left): the file is left as it is.
+        Unavailable,
+    };
+    static std::shared_ptr<Keychain> openFile(const std::filesystem::path&, KeychainStatus*, OpenFailure&);
+    static std::shared_ptr<Keychain> openFileKeepingAsideAnUnusableOne(const std::filesystem::path&);
+    static std::shared_ptr<Keychain> createWithDatabase(std::unique_ptr<SQLiteDatabase>, KeychainStatus* status, OpenFailure&);
     KeychainStatus write(std::string_view sql, const KeychainQuery&, const fnd::Ref<fnd::Data>&, bool countsMatches);
 
     mutable std::mutex m_lock;

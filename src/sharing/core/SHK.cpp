@@ -321,18 +321,21 @@ ui::ModalTransitionStyle SHK::modalTransitionStyle()
     return ui::ModalTransitionStyle::CoverVertical;
 }
 
-std::vector<std::string> SHK::favoriteSharersForType(SHKShareType type)
+namespace {
+
+// The stored favourites of the type (the configured defaults, stored, when there are none) less
+// the ids the offered services do not name. Excluded ids stay in the stored list, in their places,
+// so that a sharer switched off and on again comes back where it was.
+std::vector<std::string> storedFavoritesForType(SHKShareType type)
 {
     auto key = favoritesKey(type);
-    auto offered = sharersDictionary();
+    auto offered = SHK::sharersDictionary();
     // Without the offered services the list cannot be checked: store nothing, so that nothing is
     // lost until they can be read again.
-    bool mayStore = offered != nullptr;
-
     auto favorites = storedSharerIds(key);
     if (!favorites) {
         favorites = defaultFavoritesForType(type);
-        if (mayStore)
+        if (offered)
             storeSharerIds(*favorites, key);
     }
 
@@ -345,27 +348,38 @@ std::vector<std::string> SHK::favoriteSharersForType(SHKShareType type)
         if (removeIds(*favorites, [&](auto& id) { return !offeredIds.contains(id); }))
             storeSharerIds(*favorites, key);
     }
-
-    if (auto excluded = storedSharerIds(excludedSharersKey)) {
-        removeIds(*favorites, [&](auto& id) { return contains(*excluded, id); });
-        if (mayStore)
-            storeSharerIds(*favorites, key);
-    }
     return *favorites;
+}
+
+}
+
+std::vector<std::string> SHK::favoriteSharersForType(SHKShareType type)
+{
+    auto favorites = storedFavoritesForType(type);
+    if (auto excluded = storedSharerIds(excludedSharersKey))
+        removeIds(favorites, [&](auto& id) { return contains(*excluded, id); });
+    return favorites;
 }
 
 void SHK::pushOnFavoritesForType(std::string_view sharerId, SHKShareType type)
 {
     if (!configuration().autoOrderFavoriteSharers())
         return;
-    if (auto excluded = storedSharerIds(excludedSharersKey); excluded && contains(*excluded, sharerId))
+    auto excluded = storedSharerIds(excludedSharersKey).value_or(std::vector<std::string>());
+    if (contains(excluded, sharerId))
         return;
-    auto favorites = favoriteSharersForType(type);
+    auto favorites = storedFavoritesForType(type);
     removeIds(favorites, [&](auto& id) { return id == sharerId; });
     favorites.insert(favorites.begin(), std::string(sharerId));
+    // At most "maxFavCount" shown; excluded ids before the cut keep their places.
     size_t maximum = static_cast<size_t>(std::max<int64_t>(configuration().maxFavCount(), 0));
-    if (favorites.size() > maximum)
-        favorites.resize(maximum);
+    size_t shown = 0;
+    auto cut = std::find_if(favorites.begin(), favorites.end(), [&](auto& id) {
+        if (contains(excluded, id))
+            return false;
+        return shown++ == maximum;
+    });
+    favorites.erase(cut, favorites.end());
     setFavoritesForType(favorites, type);
 }
 
@@ -453,6 +467,12 @@ fnd::Ref<fnd::MutableArray> SHK::getOfflineQueueList()
     return list;
 }
 
+bool SHK::isOfflineQueueFileName(std::string_view name)
+{
+    return !name.empty() && !name.starts_with('.') && name.find('/') == std::string_view::npos
+        && name.find('\0') == std::string_view::npos && !name.starts_with(offlineQueueListName);
+}
+
 bool SHK::saveOfflineQueueList(const fnd::Ref<fnd::Array>& list)
 {
     return list && fnd::PropertyList::writeFile(list, offlineQueueListPath());
@@ -460,7 +480,7 @@ bool SHK::saveOfflineQueueList(const fnd::Ref<fnd::Array>& list)
 
 bool SHK::addToOfflineQueueForSharer(const SHKItem& item, std::string_view sharerId)
 {
-    if (!configuration().allowOffline())
+    if (!configuration().allowOffline() || !isOfflineQueueFileName(sharerId))
         return false;
 
     auto folder = offlineQueuePath();
@@ -476,6 +496,8 @@ bool SHK::addToOfflineQueueForSharer(const SHKItem& item, std::string_view share
 
     auto uid = fnd::format("%@-%i-%i-%i", sharerId, static_cast<int32_t>(item.shareType()),
         static_cast<int32_t>(fnd::Clock::current().now()), randomNumber());
+    if (!isOfflineQueueFileName(uid))
+        return false;
     auto dataPath = folder / uid;
     auto data = offlineDataForItem(item);
     if (item.shareType() == SHKShareTypeImage && item.image() && !data)
@@ -490,7 +512,7 @@ bool SHK::addToOfflineQueueForSharer(const SHKItem& item, std::string_view share
     }));
     if (!saveOfflineQueueList(list)) {
         if (data)
-            fnd::FileManager::removeItem(dataPath);
+            fnd::FileManager::removeFile(dataPath);
         return false;
     }
     return true;

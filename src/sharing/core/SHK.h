@@ -80,11 +80,12 @@ public:
 
     // Favourites and exclusions.
     // The favourites of the type: the stored list, else the configured defaults (stored), less the
-    // ids that the offered services do not name and the excluded ids (stored when changed). While
-    // the offered services cannot be read nothing is filtered against them and nothing is stored.
+    // ids that the offered services do not name (stored when changed) and the excluded ids (kept in
+    // the stored list, so that a sharer switched on again is back where it was). While the offered
+    // services cannot be read nothing is filtered against them and nothing is stored.
     static std::vector<std::string> favoriteSharersForType(SHKShareType);
-    // Moves the sharer to the front of the type's favourites, keeping at most "maxFavCount"; only
-    // when favourites are ordered automatically and the sharer is not excluded.
+    // Moves the sharer to the front of the type's favourites, keeping at most "maxFavCount" that are
+    // not excluded; only when favourites are ordered automatically and the sharer is not excluded.
     static void pushOnFavoritesForType(std::string_view sharerId, SHKShareType);
     static void setFavoritesForType(const std::vector<std::string>& sharerIds, SHKShareType);
     static fnd::Id getUserExclusions();
@@ -112,10 +113,14 @@ public:
     static std::filesystem::path offlineQueueListPath();
     // The stored entries (dictionaries), or nil when there is no list file or it holds no list.
     static fnd::Ref<fnd::MutableArray> getOfflineQueueList();
+    // Whether a uid (or the sharer id it begins with) may name a data file of the queue: one plain
+    // name inside the folder that is neither hidden nor the list itself nor a list kept aside.
+    static bool isOfflineQueueFileName(std::string_view);
     static bool saveOfflineQueueList(const fnd::Ref<fnd::Array>&);
     // Stores the share for a later replay: the entry {"item", "sharer", "uid"} in the list, and the
     // image (as JPEG) or the file's data in a file named by the uid. Answers false, and leaves no
-    // file behind, when offline sharing is switched off or anything cannot be written.
+    // file behind, when offline sharing is switched off, the sharer id cannot name a file or
+    // anything cannot be written.
     static bool addToOfflineQueueForSharer(const SHKItem&, std::string_view sharerId);
     // Where offline replays run; made on first use.
     static fnd::OperationQueue& offlineQueue();

@@ -38,11 +38,11 @@ void SHK::flushOfflineQueue()
         auto sharerId = dictionary->stringForKey("sharer");
         auto uid = dictionary->stringForKey("uid");
         // A tampered list must not reach files outside the queue folder.
-        if (uid && !SHKOfflineSharer::isSafeUid(*uid))
+        if (uid && !isOfflineQueueFileName(*uid))
             continue;
         if (!item || !sharerId) {
             if (uid)
-                fnd::FileManager::removeItem(offlineQueuePath() / *uid);
+                fnd::FileManager::removeFile(offlineQueuePath() / *uid);
             continue;
         }
         queue.addOperation(SHKOfflineSharer::createWithItemForSharerUid(std::move(item), std::move(*sharerId), std::move(uid)));
@@ -53,12 +53,6 @@ void SHK::flushOfflineQueue()
 std::shared_ptr<SHKOfflineSharer> SHKOfflineSharer::createWithItemForSharerUid(fnd::Ref<SHKItem> item, std::string sharerId, std::optional<std::string> uid)
 {
     return std::make_shared<SHKOfflineSharer>(std::move(item), std::move(sharerId), std::move(uid));
-}
-
-bool SHKOfflineSharer::isSafeUid(std::string_view uid)
-{
-    return !uid.empty() && uid.find('/') == std::string_view::npos && uid.find("..") == std::string_view::npos
-        && uid.find('\0') == std::string_view::npos;
 }
 
 SHKOfflineSharer::SHKOfflineSharer(fnd::Ref<SHKItem> item, std::string sharerId, std::optional<std::string> uid)
@@ -125,7 +119,7 @@ bool SHKOfflineSharer::restoreItemData()
 {
     if (!carriesDataFile(*m_item))
         return true;
-    if (!m_uid || !isSafeUid(*m_uid))
+    if (!m_uid || !SHK::isOfflineQueueFileName(*m_uid))
         return false;
 
     auto data = fnd::FileManager::contentsOfFile(SHK::offlineQueuePath() / *m_uid);
@@ -145,8 +139,8 @@ bool SHKOfflineSharer::restoreItemData()
 
 void SHKOfflineSharer::deleteDataFile()
 {
-    if (m_uid && isSafeUid(*m_uid))
-        fnd::FileManager::removeItem(SHK::offlineQueuePath() / *m_uid);
+    if (m_uid && SHK::isOfflineQueueFileName(*m_uid))
+        fnd::FileManager::removeFile(SHK::offlineQueuePath() / *m_uid);
 }
 
 void SHKOfflineSharer::finish()

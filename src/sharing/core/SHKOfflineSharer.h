@@ -23,9 +23,6 @@ class SHKSharer;
 class SHKOfflineSharer final : public fnd::Operation, public SHKSharerDelegate {
 public:
     static std::shared_ptr<SHKOfflineSharer> createWithItemForSharerUid(fnd::Ref<SHKItem>, std::string sharerId, std::optional<std::string> uid);
-    // Whether a uid from the stored list may name a file: one name inside the queue folder, never a
-    // path that leads out of it.
-    static bool isSafeUid(std::string_view);
 
     SHKOfflineSharer(fnd::Ref<SHKItem>, std::string sharerId, std::optional<std::string> uid);
     ~SHKOfflineSharer() override;

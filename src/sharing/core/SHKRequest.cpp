@@ -25,6 +25,9 @@ void SHKRequest::start()
         request.setHTTPBody(fnd::Data::create(std::string_view(*m_params)));
     }
     m_connection = fnd::URLConnection::create(request, shared_from_this());
+    // Without an address nothing would ever call back: the request ends here.
+    if (!m_connection)
+        finish();
 }
 
 void SHKRequest::didReceiveResponse(fnd::URLConnection&, const fnd::Ref<fnd::HTTPURLResponse>& response)

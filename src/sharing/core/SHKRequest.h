@@ -16,7 +16,8 @@
 // One asynchronous HTTP request of a web-service sharer, with a body text the caller has already
 // encoded, extra header fields, and a delegate told once, with the chosen operation, when the
 // request has finished. Success means the reply's status was 200 or 201; transport failures and
-// every other status end the same way with success() false.
+// every other status end the same way with success() false. A request without an address ends
+// within start(), before it returns.
 //
 // The delegate is retained until that one call, and a running request is kept alive by its
 // connection, so neither needs another owner meanwhile:

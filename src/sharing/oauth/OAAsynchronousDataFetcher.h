@@ -19,8 +19,8 @@ class URLConnection;
 // of them has run, or until cancel(), after which neither runs.
 class OAAsynchronousDataFetcher final : public fnd::URLConnectionDelegate, public std::enable_shared_from_this<OAAsynchronousDataFetcher> {
 public:
-    using FinishHandler = std::function<void(OAServiceTicket&, const fnd::Ref<fnd::Data>&)>;
-    using FailHandler = std::function<void(OAServiceTicket&, const fnd::Ref<fnd::Error>&)>;
+    using FinishHandler = OAFetchFinishHandler;
+    using FailHandler = OAFetchFailHandler;
 
     static std::shared_ptr<OAAsynchronousDataFetcher> asynchronousFetcherWithRequest(std::shared_ptr<OAMutableURLRequest>,
         FinishHandler didFinish, FailHandler didFail);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/foundation/Data.h"
+#include "platform/foundation/Error.h"
 #include "platform/foundation/HTTPURLResponse.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,3 +31,7 @@ private:
     fnd::Ref<fnd::Data> m_data;
     bool m_didSucceed;
 };
+
+// What a signed fetch reports: the reply of any status (finish), or a transport failure (fail).
+using OAFetchFinishHandler = std::function<void(OAServiceTicket&, const fnd::Ref<fnd::Data>&)>;
+using OAFetchFailHandler = std::function<void(OAServiceTicket&, const fnd::Ref<fnd::Error>&)>;

@@ -1,6 +1,31 @@
 #include "sharing/oauth/OAToken.h"
 
+#include "platform/foundation/Format.h"
+#include "platform/foundation/String.h"
+#include "platform/foundation/UserDefaults.h"
 #include "sharing/oauth/OAURLEncodingAdditions.h"
+
+namespace {
+
+std::string keyDefaultsKey(std::string_view providerName, std::string_view prefix)
+{
+    return fnd::format("OAUTH_%@_%@_KEY", prefix, providerName);
+}
+
+std::string secretDefaultsKey(std::string_view providerName, std::string_view prefix)
+{
+    return fnd::format("OAUTH_%@_%@_SECRET", prefix, providerName);
+}
+
+void storeText(fnd::UserDefaults& defaults, const std::optional<std::string>& text, std::string_view key)
+{
+    if (text)
+        defaults.setObjectForKey(fnd::String::create(*text), key);
+    else
+        defaults.removeObjectForKey(key);
+}
+
+}
 
 std::shared_ptr<OAToken> OAToken::create()
 {
@@ -43,3 +68,24 @@ std::shared_ptr<OAToken> OAToken::createWithHTTPResponseBody(std::string_view bo
     }
     return token;
 }
+
+std::shared_ptr<OAToken> OAToken::createWithUserDefaultsUsingServiceProviderName(std::string_view providerName, std::string_view prefix)
+{
+    auto defaults = fnd::UserDefaults::standardUserDefaults();
+    auto key = defaults->stringForKey(keyDefaultsKey(providerName, prefix));
+    auto secret = defaults->stringForKey(secretDefaultsKey(providerName, prefix));
+    if (!key || !secret)
+        return nullptr;
+    return createWithKeySecret(std::move(*key), std::move(*secret));
+}
+
+int OAToken::storeInUserDefaultsWithServiceProviderName(std::string_view providerName, std::string_view prefix) const
+{
+    auto defaults = fnd::UserDefaults::standardUserDefaults();
+    defaults->withLock([&](fnd::UserDefaults& locked) {
+        storeText(locked, m_key, keyDefaultsKey(providerName, prefix));
+        storeText(locked, m_secret, secretDefaultsKey(providerName, prefix));
+    });
+    return defaults->synchronize() ? 0 : -1;
+}
+

@@ -17,6 +17,13 @@ public:
     // "oauth_token", "oauth_token_secret" and "oauth_session_handle", percent-decoded (a later
     // pair of the same name wins); other pairs, and pieces without "=", are ignored.
     static std::shared_ptr<OAToken> createWithHTTPResponseBody(std::string_view body);
+    // From the standard user defaults: the key under "OAUTH_<prefix>_<provider>_KEY" and the secret
+    // under "OAUTH_<prefix>_<provider>_SECRET"; nil unless both are there. No session handle.
+    static std::shared_ptr<OAToken> createWithUserDefaultsUsingServiceProviderName(std::string_view providerName, std::string_view prefix);
+
+    // Writes the key and the secret under those keys (an absent part removes its key) and saves the
+    // defaults: 0 once they are on disk, -1 when they could not be written.
+    int storeInUserDefaultsWithServiceProviderName(std::string_view providerName, std::string_view prefix) const;
 
     OAToken() = default;
 
