@@ -10,6 +10,7 @@
 #include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
@@ -191,96 +192,146 @@ void TerminalDriver::printTree()
     }
 }
 
+struct TerminalDriver::Command {
+    std::string_view name;
+    // The words after the name; a count outside [minimum, maximum] prints the usage.
+    size_t minimumArguments;
+    size_t maximumArguments;
+    std::string_view usage;
+    std::string_view summary;
+    void (TerminalDriver::*run)(const Words&, int lineNumber);
+};
+
+const std::vector<TerminalDriver::Command>& TerminalDriver::commands()
+{
+    static const std::vector<Command> table {
+        { "tap", 2, 2, "tap X Y", "one finger taps the screen point", &TerminalDriver::tapCommand },
+        { "double-tap", 2, 2, "double-tap X Y", "two quick taps", &TerminalDriver::tapCommand },
+        { "drag", 4, 5, "drag X1 Y1 X2 Y2 [STEPS]", "one finger moves from one point to another", &TerminalDriver::dragCommand },
+        { "pinch", 4, 5, "pinch X Y FROM TO [STEPS]", "two fingers around X Y move from FROM to TO points apart", &TerminalDriver::pinchCommand },
+        { "press", 1, 1, "press \"TEXT\"", "a button, bar item, alert or sheet button or table row by its text", &TerminalDriver::pressCommand },
+        { "type", 1, 1, "type \"TEXT\"", "types into the field being edited (\\n is the return key)", &TerminalDriver::typeCommand },
+        { "wait", 1, 1, "wait SECONDS", "lets time pass, and replies on their way arrive", &TerminalDriver::waitCommand },
+        { "open-url", 1, 1, "open-url URL", "the phone hands the application a URL", &TerminalDriver::openURLCommand },
+        { "screenshot", 1, 1, "screenshot FILE.png", "writes the screen as a PNG picture", &TerminalDriver::screenshotCommand },
+        { "tree", 0, 0, "tree", "prints the windows and their views", &TerminalDriver::treeCommand },
+    };
+    return table;
+}
+
+std::vector<std::string> TerminalDriver::helpLines()
+{
+    std::vector<std::string> lines;
+    for (auto& command : commands()) {
+        std::string line(command.usage);
+        line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
+        lines.push_back(line + std::string(command.summary));
+    }
+    return lines;
+}
+
+void TerminalDriver::tapCommand(const Words& words, int lineNumber)
+{
+    auto x = number(words[1], lineNumber);
+    auto y = x ? number(words[2], lineNumber) : std::nullopt;
+    if (!y)
+        return;
+    if (words[0] == "tap")
+        m_touches.tap({ *x, *y });
+    else
+        m_touches.doubleTap({ *x, *y });
+}
+
+void TerminalDriver::dragCommand(const Words& words, int lineNumber)
+{
+    auto values = numbersAfterCommand(words, lineNumber);
+    if (!values)
+        return;
+    int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
+    m_touches.drag({ (*values)[0], (*values)[1] }, { (*values)[2], (*values)[3] }, steps);
+}
+
+void TerminalDriver::pinchCommand(const Words& words, int lineNumber)
+{
+    auto values = numbersAfterCommand(words, lineNumber);
+    if (!values)
+        return;
+    int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
+    m_touches.pinch({ (*values)[0], (*values)[1] }, (*values)[2], (*values)[3], steps);
+}
+
+void TerminalDriver::pressCommand(const Words& words, int lineNumber)
+{
+    auto result = PressFinder::press(words[1]);
+    if (result.status == PressFinder::Result::Status::NotFound)
+        error(lineNumber, "nothing to press for \"" + words[1] + "\"");
+    else if (result.status == PressFinder::Result::Status::Disabled)
+        error(lineNumber, result.description + " is disabled");
+}
+
+void TerminalDriver::typeCommand(const Words& words, int lineNumber)
+{
+    typeText(words[1], lineNumber);
+}
+
+void TerminalDriver::waitCommand(const Words& words, int lineNumber)
+{
+    auto seconds = number(words[1], lineNumber);
+    if (!seconds)
+        return;
+    if (*seconds < 0) {
+        error(lineNumber, "cannot wait a negative time");
+        return;
+    }
+    waitFor(*seconds);
+}
+
+void TerminalDriver::openURLCommand(const Words& words, int lineNumber)
+{
+    auto url = fnd::URL::create(words[1]);
+    if (!url) {
+        error(lineNumber, "\"" + words[1] + "\" is not a URL");
+        return;
+    }
+    Application::shared().handleIncomingURL(*url);
+}
+
+void TerminalDriver::screenshotCommand(const Words& words, int lineNumber)
+{
+    fnd::Ref<fnd::Error> failure;
+    if (Renderer::writeScreenshot(words[1], m_screenshotScale, &failure))
+        print("screenshot " + words[1]);
+    else
+        error(lineNumber, "could not write \"" + words[1] + "\": " + (failure ? failure->localizedDescription() : std::string("unknown error")));
+}
+
+void TerminalDriver::treeCommand(const Words&, int)
+{
+    printTree();
+}
+
 bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
 {
     auto line = trimmed(rawLine);
     if (line.empty() || line.front() == '#')
         return true;
-    auto parsed = splitWords(line);
-    if (!parsed) {
+    auto words = splitWords(line);
+    if (!words) {
         error(lineNumber, "unterminated quote");
         return true;
     }
-    auto& words = *parsed;
-    const auto& command = words.front();
-
-    if (command == "quit") {
+    const auto& name = words->front();
+    if (name == "quit")
         return false;
-    } else if (command == "tap" || command == "double-tap") {
-        if (!expectArguments(words, 2, 2, command + " X Y", lineNumber))
-            return true;
-        auto x = number(words[1], lineNumber);
-        auto y = x ? number(words[2], lineNumber) : std::nullopt;
-        if (!y)
-            return true;
-        if (command == "tap")
-            m_touches.tap({ *x, *y });
-        else
-            m_touches.doubleTap({ *x, *y });
-    } else if (command == "drag") {
-        if (!expectArguments(words, 4, 5, "drag X1 Y1 X2 Y2 [STEPS]", lineNumber))
-            return true;
-        auto values = numbersAfterCommand(words, lineNumber);
-        if (!values)
-            return true;
-        int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
-        m_touches.drag({ (*values)[0], (*values)[1] }, { (*values)[2], (*values)[3] }, steps);
-    } else if (command == "pinch") {
-        if (!expectArguments(words, 4, 5, "pinch X Y FROM TO [STEPS]", lineNumber))
-            return true;
-        auto values = numbersAfterCommand(words, lineNumber);
-        if (!values)
-            return true;
-        int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
-        m_touches.pinch({ (*values)[0], (*values)[1] }, (*values)[2], (*values)[3], steps);
-    } else if (command == "press") {
-        if (!expectArguments(words, 1, 1, "press \"TEXT\"", lineNumber))
-            return true;
-        auto result = PressFinder::press(words[1]);
-        if (result.status == PressFinder::Result::Status::NotFound)
-            error(lineNumber, "nothing to press for \"" + words[1] + "\"");
-        else if (result.status == PressFinder::Result::Status::Disabled)
-            error(lineNumber, result.description + " is disabled");
-    } else if (command == "type") {
-        if (!expectArguments(words, 1, 1, "type \"TEXT\"", lineNumber))
-            return true;
-        typeText(words[1], lineNumber);
-    } else if (command == "wait") {
-        if (!expectArguments(words, 1, 1, "wait SECONDS", lineNumber))
-            return true;
-        auto seconds = number(words[1], lineNumber);
-        if (!seconds)
-            return true;
-        if (*seconds < 0) {
-            error(lineNumber, "cannot wait a negative time");
-            return true;
-        }
-        waitFor(*seconds);
-    } else if (command == "open-url") {
-        if (!expectArguments(words, 1, 1, "open-url URL", lineNumber))
-            return true;
-        auto url = fnd::URL::create(words[1]);
-        if (!url) {
-            error(lineNumber, "\"" + words[1] + "\" is not a URL");
-            return true;
-        }
-        Application::shared().handleIncomingURL(*url);
-    } else if (command == "screenshot") {
-        if (!expectArguments(words, 1, 1, "screenshot FILE.png", lineNumber))
-            return true;
-        fnd::Ref<fnd::Error> failure;
-        if (Renderer::writeScreenshot(words[1], m_screenshotScale, &failure))
-            print("screenshot " + words[1]);
-        else
-            error(lineNumber, "could not write \"" + words[1] + "\": " + (failure ? failure->localizedDescription() : std::string("unknown error")));
-    } else if (command == "tree") {
-        if (!expectArguments(words, 0, 0, "tree", lineNumber))
-            return true;
-        printTree();
-    } else {
-        error(lineNumber, "unknown command \"" + command + "\"");
+    auto& table = commands();
+    auto command = std::find_if(table.begin(), table.end(), [&](auto& entry) { return entry.name == name; });
+    if (command == table.end()) {
+        error(lineNumber, "unknown command \"" + name + "\"");
         return true;
     }
+    if (!expectArguments(*words, command->minimumArguments, command->maximumArguments, command->usage, lineNumber))
+        return true;
+    (this->*command->run)(*words, lineNumber);
     fnd::RunLoop::main().runUntilIdle();
     return true;
 }

@@ -39,7 +39,25 @@ public:
     // Nothing for an unterminated quote.
     static std::optional<std::vector<std::string>> splitWords(std::string_view line);
 
+    // One line per command: its usage and what it does.
+    static std::vector<std::string> helpLines();
+
 private:
+    using Words = std::vector<std::string>;
+    struct Command;
+    static const std::vector<Command>& commands();
+
+    // One per command; the table in the source file checks the number of words first.
+    void tapCommand(const Words&, int lineNumber);
+    void dragCommand(const Words&, int lineNumber);
+    void pinchCommand(const Words&, int lineNumber);
+    void pressCommand(const Words&, int lineNumber);
+    void typeCommand(const Words&, int lineNumber);
+    void waitCommand(const Words&, int lineNumber);
+    void openURLCommand(const Words&, int lineNumber);
+    void screenshotCommand(const Words&, int lineNumber);
+    void treeCommand(const Words&, int lineNumber);
+
     void error(int lineNumber, const std::string& message);
     void print(const std::string& line);
     bool expectArguments(const std::vector<std::string>& words, size_t minimum, size_t maximum, std::string_view usage, int lineNumber);
