@@ -3,16 +3,22 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/URL.h"
+#include "platform/runtime/OperationTable.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Effects.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/PressFinder.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TextInput.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cmath>
+#include <numbers>
 #include <condition_variable>
 #include <deque>
 #include <iostream>
@@ -22,6 +28,39 @@
 namespace ui {
 
 namespace {
+
+// The controller of the key window: its root, or else the controller of its frontmost view.
+std::shared_ptr<ViewController> keyWindowController()
+{
+    auto window = Application::shared().keyWindow();
+    if (!window)
+        return nullptr;
+    if (auto root = window->rootViewController())
+        return root;
+    auto subviews = window->subviews();
+    for (auto view = subviews.rbegin(); view != subviews.rend(); ++view) {
+        if (auto controller = (*view)->viewController())
+            return controller;
+    }
+    return nullptr;
+}
+
+// What `send` talks to: the controller of the screen in front, the one presented last over the
+// key window's controller, and within a navigation controller the screen it shows.
+std::shared_ptr<ViewController> frontViewController()
+{
+    auto controller = keyWindowController();
+    while (controller) {
+        if (auto presented = controller->presentedViewController()) {
+            controller = presented;
+        } else if (auto* navigation = dynamic_cast<NavigationController*>(controller.get()); navigation && navigation->topViewController()) {
+            controller = navigation->topViewController();
+        } else {
+            break;
+        }
+    }
+    return controller;
+}
 
 // How long `wait` gives worker threads (the contact loader, network replies) to hand their
 // results over, in real seconds.
@@ -118,6 +157,10 @@ std::optional<double> TerminalDriver::number(const std::string& word, int lineNu
         error(lineNumber, "\"" + word + "\" is not a number");
         return std::nullopt;
     }
+    if (!std::isfinite(value)) {
+        error(lineNumber, "\"" + word + "\" is not a finite number");
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -131,6 +174,19 @@ std::optional<std::vector<double>> TerminalDriver::numbersAfterCommand(const std
         values.push_back(*value);
     }
     return values;
+}
+
+std::optional<int> TerminalDriver::steps(const std::vector<double>& values, size_t index, int lineNumber)
+{
+    if (index >= values.size())
+        return 10;
+    double value = values[index];
+    // Checked before converting: a huge value has no integer.
+    if (value < 1 || value > maximumSteps || value != std::floor(value)) {
+        error(lineNumber, "STEPS must be a whole number from 1 to " + std::to_string(maximumSteps));
+        return std::nullopt;
+    }
+    return int(value);
 }
 
 void TerminalDriver::waitFor(double seconds)
@@ -147,13 +203,19 @@ void TerminalDriver::waitFor(double seconds)
     loop.runUntilIdle();
 }
 
-void TerminalDriver::typeText(const std::string& text, int lineNumber)
+TextInput* TerminalDriver::textInput(int lineNumber)
 {
     auto* input = dynamic_cast<TextInput*>(Application::shared().firstResponder().get());
-    if (!input) {
+    if (!input)
         error(lineNumber, "nothing takes typed text (no text field is being edited)");
+    return input;
+}
+
+void TerminalDriver::typeText(const std::string& text, int lineNumber)
+{
+    auto* input = textInput(lineNumber);
+    if (!input)
         return;
-    }
     // The return key types a line feed, as on the device's keyboard.
     size_t start = 0;
     while (start <= text.size()) {
@@ -214,7 +276,13 @@ const std::vector<TerminalDriver::Command>& TerminalDriver::commands()
         { "wait", 1, 1, "wait SECONDS", "lets time pass, and replies on their way arrive", &TerminalDriver::waitCommand },
         { "open-url", 1, 1, "open-url URL", "the phone hands the application a URL", &TerminalDriver::openURLCommand },
         { "screenshot", 1, 1, "screenshot FILE.png", "writes the screen as a PNG picture", &TerminalDriver::screenshotCommand },
+        { "rotate", 3, 4, "rotate X Y DEGREES [STEPS]", "two fingers around X Y turn (clockwise when positive)", &TerminalDriver::rotateCommand },
+        { "clear", 0, 0, "clear", "empties the field being edited", &TerminalDriver::clearCommand },
+        { "delete", 0, 1, "delete [COUNT]", "deletes characters before the cursor of the field being edited", &TerminalDriver::deleteCommand },
+        { "send", 1, 1, "send OPERATION", "sends the front screen's controller an action by its name (send editAction:)", &TerminalDriver::sendCommand },
         { "tree", 0, 0, "tree", "prints the windows and their views", &TerminalDriver::treeCommand },
+        { "help", 0, 0, "help", "lists the commands", &TerminalDriver::helpCommand },
+        { "quit", 0, 0, "quit", "ends the session", &TerminalDriver::quitCommand },
     };
     return table;
 }
@@ -247,8 +315,10 @@ void TerminalDriver::dragCommand(const Words& words, int lineNumber)
     auto values = numbersAfterCommand(words, lineNumber);
     if (!values)
         return;
-    int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
-    m_touches.drag({ (*values)[0], (*values)[1] }, { (*values)[2], (*values)[3] }, steps);
+    auto count = steps(*values, 4, lineNumber);
+    if (!count)
+        return;
+    m_touches.drag({ (*values)[0], (*values)[1] }, { (*values)[2], (*values)[3] }, *count);
 }
 
 void TerminalDriver::pinchCommand(const Words& words, int lineNumber)
@@ -256,8 +326,10 @@ void TerminalDriver::pinchCommand(const Words& words, int lineNumber)
     auto values = numbersAfterCommand(words, lineNumber);
     if (!values)
         return;
-    int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
-    m_touches.pinch({ (*values)[0], (*values)[1] }, (*values)[2], (*values)[3], steps);
+    auto count = steps(*values, 4, lineNumber);
+    if (!count)
+        return;
+    m_touches.pinch({ (*values)[0], (*values)[1] }, (*values)[2], (*values)[3], *count);
 }
 
 void TerminalDriver::pressCommand(const Words& words, int lineNumber)
@@ -281,6 +353,10 @@ void TerminalDriver::waitCommand(const Words& words, int lineNumber)
         return;
     if (*seconds < 0) {
         error(lineNumber, "cannot wait a negative time");
+        return;
+    }
+    if (*seconds > maximumWait) {
+        error(lineNumber, "cannot wait more than " + std::to_string(int(maximumWait)) + " seconds at once");
         return;
     }
     waitFor(*seconds);
@@ -310,6 +386,74 @@ void TerminalDriver::treeCommand(const Words&, int)
     printTree();
 }
 
+void TerminalDriver::rotateCommand(const Words& words, int lineNumber)
+{
+    auto values = numbersAfterCommand(words, lineNumber);
+    if (!values)
+        return;
+    auto count = steps(*values, 3, lineNumber);
+    if (!count)
+        return;
+    double radians = (*values)[2] * std::numbers::pi / 180;
+    m_touches.rotate({ (*values)[0], (*values)[1] }, rotationRadius, 0, radians, *count);
+}
+
+void TerminalDriver::clearCommand(const Words&, int lineNumber)
+{
+    auto* input = textInput(lineNumber);
+    if (!input)
+        return;
+    // Each step deletes at least one character, so this ends.
+    while (input->hasText())
+        input->deleteBackward();
+}
+
+void TerminalDriver::deleteCommand(const Words& words, int lineNumber)
+{
+    int count = 1;
+    if (words.size() > 1) {
+        auto value = number(words[1], lineNumber);
+        if (!value)
+            return;
+        if (*value < 1 || *value > maximumSteps || *value != std::floor(*value)) {
+            error(lineNumber, "COUNT must be a whole number from 1 to " + std::to_string(maximumSteps));
+            return;
+        }
+        count = int(*value);
+    }
+    auto* input = textInput(lineNumber);
+    for (int deleted = 0; input && deleted < count && input->hasText(); ++deleted)
+        input->deleteBackward();
+}
+
+void TerminalDriver::sendCommand(const Words& words, int lineNumber)
+{
+    auto controller = frontViewController();
+    if (!controller) {
+        error(lineNumber, "no screen to send \"" + words[1] + "\" to");
+        return;
+    }
+    auto& operations = rt::OperationTable::shared();
+    if (operations.perform(*controller, words[1], controller))
+        return;
+    std::string message = std::string(controller->className()) + " has no operation \"" + words[1] + "\"";
+    auto known = operations.operationNames(*controller);
+    for (size_t index = 0; index < known.size(); ++index)
+        message += (index == 0 ? " (it has: " : ", ") + known[index] + (index + 1 == known.size() ? ")" : "");
+    error(lineNumber, message);
+}
+
+void TerminalDriver::helpCommand(const Words&, int)
+{
+    for (auto& line : helpLines())
+        print(line);
+}
+
+void TerminalDriver::quitCommand(const Words&, int)
+{
+    m_quitting = true;
+}
+
 bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
 {
     auto line = trimmed(rawLine);
@@ -321,8 +465,6 @@ bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
         return true;
     }
     const auto& name = words->front();
-    if (name == "quit")
-        return false;
     auto& table = commands();
     auto command = std::find_if(table.begin(), table.end(), [&](auto& entry) { return entry.name == name; });
     if (command == table.end()) {
@@ -332,6 +474,8 @@ bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
     if (!expectArguments(*words, command->minimumArguments, command->maximumArguments, command->usage, lineNumber))
         return true;
     (this->*command->run)(*words, lineNumber);
+    if (m_quitting)
+        return false;
     fnd::RunLoop::main().runUntilIdle();
     return true;
 }

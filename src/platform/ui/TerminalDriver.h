@@ -10,9 +10,10 @@
 
 namespace ui {
 
-// Drives the simulated device from text commands, one per line:
-//     tap X Y | double-tap X Y | drag X1 Y1 X2 Y2 [STEPS] | pinch X Y FROM TO [STEPS]
-//     press "TEXT" | type "TEXT" | wait SECONDS | open-url URL | screenshot FILE.png | tree | quit
+class TextInput;
+
+// Drives the simulated device from text commands, one per line (`help` lists them: taps and
+// gestures, press "TEXT", typing, wait SECONDS, send OPERATION, screenshots...).
 // Coordinates are screen points (the status bar included, so the application frame starts at
 // y = 20). Blank lines and lines starting with "#" are skipped. Every effect the phone shows outside
 // the screen is printed as one line as it happens; a command that cannot be carried out prints
@@ -30,6 +31,15 @@ public:
     int runScript(std::istream&);
     // Commands as they are typed, with the run loop (and the real clock) going between them.
     int runInteractive(std::istream&);
+
+    // What an interactive session prints first.
+    static constexpr std::string_view greeting = "The phone is running. Type \"help\" for the commands.";
+    // Gestures take at most this many steps.
+    static constexpr int maximumSteps = 10000;
+    // The longest single `wait`, in seconds (a year).
+    static constexpr double maximumWait = 366 * 86400;
+    // How far from the centre `rotate` puts its two fingers, in points.
+    static constexpr double rotationRadius = 40;
 
     // Runs one line; answers false after "quit".
     bool execute(std::string_view line, int lineNumber);
@@ -57,6 +67,12 @@ private:
     void openURLCommand(const Words&, int lineNumber);
     void screenshotCommand(const Words&, int lineNumber);
     void treeCommand(const Words&, int lineNumber);
+    void rotateCommand(const Words&, int lineNumber);
+    void sendCommand(const Words&, int lineNumber);
+    void clearCommand(const Words&, int lineNumber);
+    void deleteCommand(const Words&, int lineNumber);
+    void helpCommand(const Words&, int lineNumber);
+    void quitCommand(const Words&, int lineNumber);
 
     void error(int lineNumber, const std::string& message);
     void print(const std::string& line);
@@ -64,7 +80,10 @@ private:
     std::optional<double> number(const std::string& word, int lineNumber);
     // Every word after the command as a number; nothing (and an error printed) when one is not.
     std::optional<std::vector<double>> numbersAfterCommand(const std::vector<std::string>& words, int lineNumber);
+    // The optional step count at `index`: 10 when absent, nothing (and an error) when out of range.
+    std::optional<int> steps(const std::vector<double>& values, size_t index, int lineNumber);
     void waitFor(double seconds);
+    TextInput* textInput(int lineNumber);
     void typeText(const std::string& text, int lineNumber);
     void printTree();
 
@@ -73,6 +92,7 @@ private:
     TouchDriver m_touches;
     size_t m_effectsToken;
     int m_errorCount = 0;
+    bool m_quitting = false;
 };
 
 }
