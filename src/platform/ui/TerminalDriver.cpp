@@ -3,6 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/URL.h"
+#include "platform/foundation/URLLoader.h"
 #include "platform/runtime/OperationTable.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Effects.h"
@@ -62,11 +63,14 @@ std::shared_ptr<ViewController> frontViewController()
     return controller;
 }
 
-// How long `wait` gives worker threads (the contact loader, network replies) to hand their
-// results over, in real seconds.
-constexpr double workerTimeout = 30;
-// After the workers, how long the loop keeps taking replies that other threads post.
-constexpr auto settleTime = std::chrono::milliseconds(100);
+// How long `wait` gives work on its way (the contact loader, a network reply) to arrive, in real
+// seconds: generous, so that a busy machine changes nothing.
+constexpr auto arrivalTimeout = std::chrono::seconds(30);
+
+bool workIsUnderWay()
+{
+    return fnd::Thread::runningDetachedThreadCount() > 0 || fnd::URLLoader::shared().transfersUnderWay() > 0;
+}
 
 std::string_view trimmed(std::string_view text)
 {
@@ -193,12 +197,12 @@ void TerminalDriver::waitFor(double seconds)
 {
     auto& loop = fnd::RunLoop::main();
     loop.advance(seconds);
-    // Hand over what worker threads finished meanwhile, without moving the clock.
-    fnd::Thread::waitForDetachedThreads(workerTimeout);
-    auto settleEnd = std::chrono::steady_clock::now() + settleTime;
-    while (std::chrono::steady_clock::now() < settleEnd) {
+    // Worker threads and transfers finish on real time: wait for them, without moving the clock,
+    // taking what they hand over meanwhile.
+    auto deadline = std::chrono::steady_clock::now() + arrivalTimeout;
+    while (workIsUnderWay() && std::chrono::steady_clock::now() < deadline) {
         loop.runUntilIdle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     loop.runUntilIdle();
 }
