@@ -343,6 +343,8 @@ void TerminalDriver::pressCommand(const Words& words, int lineNumber)
         error(lineNumber, "nothing to press for \"" + words[1] + "\"");
     else if (result.status == PressFinder::Result::Status::Disabled)
         error(lineNumber, result.description + " is disabled");
+    else if (result.status == PressFinder::Result::Status::Ambiguous)
+        error(lineNumber, "\"" + words[1] + "\" could be any of: " + result.description + "; nothing pressed");
 }
 
 void TerminalDriver::typeCommand(const Words& words, int lineNumber)
