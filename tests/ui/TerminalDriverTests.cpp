@@ -4,6 +4,8 @@
 #include "platform/foundation/Thread.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/OperationTable.h"
+#include "platform/foundation/Clock.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationDelegate.h"
 #include "platform/ui/ApplicationMain.h"
@@ -352,6 +354,45 @@ TEST_F(TerminalDriverTest, HelpListsEveryCommand)
         EXPECT_NE(found, lines.end()) << command;
     }
     EXPECT_EQ(status, 0);
+}
+
+// Shows an alert as it launches, as a rating prompt may.
+class AlertAtLaunchDelegate final : public ui::ApplicationDelegate {
+public:
+    void applicationDidFinishLaunching(ui::Application&) override
+    {
+        m_window = ui::Window::create();
+        m_window->makeKeyAndVisible();
+        ui::AlertView::create("Rate Us", "Enjoying it?\nTell us.", nullptr, "No, Thanks", { "Rate" })->show();
+    }
+
+private:
+    std::shared_ptr<ui::Window> m_window;
+};
+
+TEST_F(TerminalDriverTest, AnAlertShownAtLaunchIsPrintedOnOneLine)
+{
+    TemporaryHome home;
+    rt::ClassRegistry::shared().registerClass<ui::ApplicationDelegate>("AlertAtLaunchDelegate", [] { return std::make_shared<AlertAtLaunchDelegate>(); });
+    auto scriptPath = directory.path() / "script.txt";
+    std::ofstream(scriptPath) << "press \"Rate\"\nquit\n";
+    std::string homePath = home.path().string(), script = scriptPath.string();
+    std::vector<std::string> arguments { "brenzo", "--home", homePath, "--script", script, "--date", "2027-01-15" };
+    std::vector<char*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+
+    std::ostringstream mainOutput;
+    auto* previous = std::cout.rdbuf(mainOutput.rdbuf());
+    int result = ui::ApplicationMain(int(argv.size()), argv.data(), "AlertAtLaunchDelegate");
+    std::cout.rdbuf(previous);
+    rt::ClassRegistry::shared().unregisterClass("AlertAtLaunchDelegate");
+
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(mainOutput.str(), "alert \"Rate Us\" \"Enjoying it?\\nTell us.\" [No, Thanks] [Rate]\n");
+    // The script's clock started on the given day.
+    EXPECT_GE(fnd::Clock::current().now(), 1799971200.0);
+    EXPECT_LT(fnd::Clock::current().now(), 1799971200.0 + 60);
 }
 
 TEST(TerminalWords, QuotesGroupWordsAndTakeEscapes)
