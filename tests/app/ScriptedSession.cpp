@@ -12,11 +12,11 @@ size_t occurrences(const std::string& text, std::string_view fragment)
     return count;
 }
 
-Session ScriptedSession::run(const std::string& script)
+Session ScriptedSession::run(const std::string& script, const std::string& options)
 {
     auto scriptPath = m_folder.path() / "session.txt";
     std::ofstream(scriptPath) << script;
-    std::string command = std::string("'") + BRENZO_APP_PATH + "' --home '" + home().string() + "' --script '" + scriptPath.string() + "' 2>'"
+    std::string command = std::string("'") + BRENZO_APP_PATH + "' --home '" + home().string() + "' --script '" + scriptPath.string() + "' " + options + " 2>'"
         + (m_folder.path() / "log.txt").string() + "'";
     return runShellCommand(command);
 }

@@ -22,7 +22,8 @@ size_t occurrences(const std::string& text, std::string_view fragment);
 // one launch on a script, and later runs are relaunches on the same home.
 class ScriptedSession : public ::testing::Test {
 protected:
-    Session run(const std::string& script);
+    // `options` are more command-line words, already quoted for the shell.
+    Session run(const std::string& script, const std::string& options = {});
 
     std::filesystem::path home() const { return m_folder.path() / "home"; }
     std::filesystem::path boardFile() const { return home() / "Documents" / "main.xml"; }
