@@ -22,6 +22,7 @@
 #include <numbers>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -180,14 +181,12 @@ std::optional<std::vector<double>> TerminalDriver::numbersAfterCommand(const std
     return values;
 }
 
-std::optional<int> TerminalDriver::steps(const std::vector<double>& values, size_t index, int lineNumber)
+std::optional<int> TerminalDriver::wholeCount(const std::vector<double>& values, size_t index, std::string_view name, int lineNumber)
 {
-    if (index >= values.size())
-        return 10;
     double value = values[index];
     // Checked before converting: a huge value has no integer.
     if (value < 1 || value > maximumSteps || value != std::floor(value)) {
-        error(lineNumber, "STEPS must be a whole number from 1 to " + std::to_string(maximumSteps));
+        error(lineNumber, std::string(name) + " must be a whole number from 1 to " + std::to_string(maximumSteps));
         return std::nullopt;
     }
     return int(value);
@@ -314,26 +313,24 @@ void TerminalDriver::tapCommand(const Words& words, int lineNumber)
         m_touches.doubleTap({ *x, *y });
 }
 
-void TerminalDriver::dragCommand(const Words& words, int lineNumber)
+void TerminalDriver::playGesture(const Words& words, int lineNumber, size_t stepsIndex, const std::function<void(const std::vector<double>&, int steps)>& play)
 {
     auto values = numbersAfterCommand(words, lineNumber);
     if (!values)
         return;
-    auto count = steps(*values, 4, lineNumber);
-    if (!count)
-        return;
-    m_touches.drag({ (*values)[0], (*values)[1] }, { (*values)[2], (*values)[3] }, *count);
+    auto count = stepsIndex < values->size() ? wholeCount(*values, stepsIndex, "STEPS", lineNumber) : 10;
+    if (count)
+        play(*values, *count);
+}
+
+void TerminalDriver::dragCommand(const Words& words, int lineNumber)
+{
+    playGesture(words, lineNumber, 4, [this](auto& values, int steps) { m_touches.drag({ values[0], values[1] }, { values[2], values[3] }, steps); });
 }
 
 void TerminalDriver::pinchCommand(const Words& words, int lineNumber)
 {
-    auto values = numbersAfterCommand(words, lineNumber);
-    if (!values)
-        return;
-    auto count = steps(*values, 4, lineNumber);
-    if (!count)
-        return;
-    m_touches.pinch({ (*values)[0], (*values)[1] }, (*values)[2], (*values)[3], *count);
+    playGesture(words, lineNumber, 4, [this](auto& values, int steps) { m_touches.pinch({ values[0], values[1] }, values[2], values[3], steps); });
 }
 
 void TerminalDriver::pressCommand(const Words& words, int lineNumber)
@@ -394,14 +391,9 @@ void TerminalDriver::treeCommand(const Words&, int)
 
 void TerminalDriver::rotateCommand(const Words& words, int lineNumber)
 {
-    auto values = numbersAfterCommand(words, lineNumber);
-    if (!values)
-        return;
-    auto count = steps(*values, 3, lineNumber);
-    if (!count)
-        return;
-    double radians = (*values)[2] * std::numbers::pi / 180;
-    m_touches.rotate({ (*values)[0], (*values)[1] }, rotationRadius, 0, radians, *count);
+    playGesture(words, lineNumber, 3, [this](auto& values, int steps) {
+        m_touches.rotate({ values[0], values[1] }, rotationRadius, 0, values[2] * std::numbers::pi / 180, steps);
+    });
 }
 
 void TerminalDriver::clearCommand(const Words&, int lineNumber)
@@ -416,19 +408,12 @@ void TerminalDriver::clearCommand(const Words&, int lineNumber)
 
 void TerminalDriver::deleteCommand(const Words& words, int lineNumber)
 {
-    int count = 1;
-    if (words.size() > 1) {
-        auto value = number(words[1], lineNumber);
-        if (!value)
-            return;
-        if (*value < 1 || *value > maximumSteps || *value != std::floor(*value)) {
-            error(lineNumber, "COUNT must be a whole number from 1 to " + std::to_string(maximumSteps));
-            return;
-        }
-        count = int(*value);
-    }
-    auto* input = textInput(lineNumber);
-    for (int deleted = 0; input && deleted < count && input->hasText(); ++deleted)
+    auto values = numbersAfterCommand(words, lineNumber);
+    if (!values)
+        return;
+    auto count = values->empty() ? 1 : wholeCount(*values, 0, "COUNT", lineNumber);
+    auto* input = count ? textInput(lineNumber) : nullptr;
+    for (int deleted = 0; input && deleted < *count && input->hasText(); ++deleted)
         input->deleteBackward();
 }
 

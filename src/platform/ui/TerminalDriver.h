@@ -2,6 +2,7 @@
 
 #include "platform/ui/TouchDriver.h"
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -80,8 +81,11 @@ private:
     std::optional<double> number(const std::string& word, int lineNumber);
     // Every word after the command as a number; nothing (and an error printed) when one is not.
     std::optional<std::vector<double>> numbersAfterCommand(const std::vector<std::string>& words, int lineNumber);
-    // The optional step count at `index`: 10 when absent, nothing (and an error) when out of range.
-    std::optional<int> steps(const std::vector<double>& values, size_t index, int lineNumber);
+    // A count from 1 to maximumSteps at `index`; nothing (and an error naming it) otherwise.
+    std::optional<int> wholeCount(const std::vector<double>& values, size_t index, std::string_view name, int lineNumber);
+    // Reads the numbers of a gesture, whose optional step count is at `stepsIndex` (10 without), and
+    // plays it.
+    void playGesture(const Words&, int lineNumber, size_t stepsIndex, const std::function<void(const std::vector<double>&, int steps)>&);
     void waitFor(double seconds);
     TextInput* textInput(int lineNumber);
     void typeText(const std::string& text, int lineNumber);
