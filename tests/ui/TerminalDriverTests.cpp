@@ -148,6 +148,21 @@ protected:
         return lines;
     }
 
+    // Runs ApplicationMain on the command line's words (the program's name first) with its standard
+    // output captured into `printed`; answers the exit status.
+    static int runMain(std::vector<std::string> arguments, std::string_view delegateClassName, std::string& printed)
+    {
+        std::vector<char*> argv;
+        for (auto& argument : arguments)
+            argv.push_back(argument.data());
+        std::ostringstream captured;
+        auto* previous = std::cout.rdbuf(captured.rdbuf());
+        int result = ui::ApplicationMain(int(argv.size()), argv.data(), delegateClassName);
+        std::cout.rdbuf(previous);
+        printed = captured.str();
+        return result;
+    }
+
     ~TerminalDriverTest() override { fnd::Thread::waitForDetachedThreads(10); }
 
     TemporaryDirectory directory;
@@ -376,20 +391,12 @@ TEST_F(TerminalDriverTest, AnAlertShownAtLaunchIsPrintedOnOneLine)
     rt::ClassRegistry::shared().registerClass<ui::ApplicationDelegate>("AlertAtLaunchDelegate", [] { return std::make_shared<AlertAtLaunchDelegate>(); });
     auto scriptPath = directory.path() / "script.txt";
     std::ofstream(scriptPath) << "press \"Rate\"\nquit\n";
-    std::string homePath = home.path().string(), script = scriptPath.string();
-    std::vector<std::string> arguments { "brenzo", "--home", homePath, "--script", script, "--date", "2027-01-15" };
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-
-    std::ostringstream mainOutput;
-    auto* previous = std::cout.rdbuf(mainOutput.rdbuf());
-    int result = ui::ApplicationMain(int(argv.size()), argv.data(), "AlertAtLaunchDelegate");
-    std::cout.rdbuf(previous);
+    std::string printed;
+    int result = runMain({ "brenzo", "--home", home.path().string(), "--script", scriptPath.string(), "--date", "2027-01-15" }, "AlertAtLaunchDelegate", printed);
     rt::ClassRegistry::shared().unregisterClass("AlertAtLaunchDelegate");
 
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(mainOutput.str(), "alert \"Rate Us\" \"Enjoying it?\\nTell us.\" [No, Thanks] [Rate]\n");
+    EXPECT_EQ(printed, "alert \"Rate Us\" \"Enjoying it?\\nTell us.\" [No, Thanks] [Rate]\n");
     // The script's clock started on the given day.
     EXPECT_GE(fnd::Clock::current().now(), 1799971200.0);
     EXPECT_LT(fnd::Clock::current().now(), 1799971200.0 + 60);
@@ -411,28 +418,19 @@ TEST_F(TerminalDriverTest, ApplicationMainRunsAScriptAgainstADelegateMadeByName)
     rt::ClassRegistry::shared().registerClass<ui::ApplicationDelegate>("TerminalTestDelegate", [] { return std::make_shared<TestDelegate>(); });
     auto scriptPath = directory.path() / "script.txt";
     std::ofstream(scriptPath) << "press \"Greet\"\nwait 1\nquit\n";
-    std::string home_ = home.path().string(), script = scriptPath.string();
-    std::vector<std::string> arguments { "brenzo", "--home", home_, "--script", script, "--scale", "2" };
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-
-    std::ostringstream mainOutput;
-    auto* previous = std::cout.rdbuf(mainOutput.rdbuf());
-    int result = ui::ApplicationMain(int(argv.size()), argv.data(), "TerminalTestDelegate");
-    std::cout.rdbuf(previous);
-    rt::ClassRegistry::shared().unregisterClass("TerminalTestDelegate");
+    std::vector<std::string> arguments { "brenzo", "--home", home.path().string(), "--script", scriptPath.string(), "--scale", "2" };
+    std::string printed;
+    int result = runMain(arguments, "TerminalTestDelegate", printed);
 
     EXPECT_EQ(result, 0);
     // The worker may finish during the launch or after the press: the terminal prints it either way.
-    auto printed = mainOutput.str();
     EXPECT_TRUE(printed == "opened URL tel:0612345678\nloaded\n" || printed == "loaded\nopened URL tel:0612345678\n") << printed;
     EXPECT_FALSE(ui::Application::shared().isActive());
 
-    argv[1] = argv[0];
-    EXPECT_EQ(ui::ApplicationMain(int(argv.size()) - 1, argv.data() + 1, "TerminalTestDelegate"), 2);
-    std::vector<char*> unknown { arguments[0].data() };
-    EXPECT_EQ(ui::ApplicationMain(1, unknown.data(), "NoSuchDelegate"), 1);
+    arguments[1] = "brenzo";
+    EXPECT_EQ(runMain(arguments, "TerminalTestDelegate", printed), 2);
+    rt::ClassRegistry::shared().unregisterClass("TerminalTestDelegate");
+    EXPECT_EQ(runMain({ "brenzo" }, "NoSuchDelegate", printed), 1);
 }
 
 }
