@@ -10,6 +10,7 @@
 #include "platform/foundation/Format.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/String.h"
+#include "platform/runtime/OperationTable.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/BundleImages.h"
 #include "platform/ui/Button.h"
@@ -23,6 +24,7 @@
 #include "xml/DDXMLDocument.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -86,7 +88,29 @@ std::shared_ptr<BrenzoViewController> BrenzoViewController::create()
     return std::make_shared<BrenzoViewController>();
 }
 
-BrenzoViewController::BrenzoViewController() = default;
+BrenzoViewController::BrenzoViewController()
+{
+    static std::once_flag registered;
+    std::call_once(registered, registerOperations);
+}
+
+// What can be sent to the board by name (the terminal's `send`), tool bar or not.
+void BrenzoViewController::registerOperations()
+{
+    auto& table = rt::OperationTable::shared();
+    auto add = [&](std::string name, void (BrenzoViewController::*method)(const fnd::Id&)) {
+        table.add<BrenzoViewController>("BrenzoViewController", std::move(name), method);
+    };
+    add("editAction:", &BrenzoViewController::editAction);
+    add("cancelAction:", &BrenzoViewController::cancelAction);
+    add("deleteAction:", &BrenzoViewController::deleteAction);
+    add("addContactButtonAction:", &BrenzoViewController::addContactButtonAction);
+    add("addImageButtonAction:", &BrenzoViewController::addImageButtonAction);
+    add("rateAction:", &BrenzoViewController::rateAction);
+    add("mailAction:", &BrenzoViewController::mailAction);
+    add("wifiAction:", &BrenzoViewController::wifiAction);
+    add("saveXML:", &BrenzoViewController::saveXML);
+}
 BrenzoViewController::~BrenzoViewController() = default;
 
 void BrenzoViewController::viewDidLoad()

@@ -96,6 +96,7 @@ public:
     std::vector<std::shared_ptr<TouchImageView>> boardPictures() const;
 
 private:
+    static void registerOperations();
     void loadBoard();
     bool readBoardFile();
     void buildDefaultBoard();

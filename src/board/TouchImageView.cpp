@@ -324,7 +324,7 @@ void TouchImageView::openWebAddress() const
         return;
     }
     BoardWebRequest::fetchText(url, [](const std::optional<std::string>& reply) {
-        fnd::Log::format("retour: %@", reply ? fnd::FormatArgument(*reply) : fnd::FormatArgument());
+        fnd::Log::format("retour: %@", reply ? fnd::FormatArgument(fnd::Log::excerpt(*reply)) : fnd::FormatArgument());
     });
 }
 

@@ -173,6 +173,9 @@ TEST_F(TouchImageViewTest, AWebPictureFetchesItsAddressOffTheMainThreadAndLogsTh
         response.status = 404;
         response.set_content("gone", "text/plain");
     });
+    // A long page whose cut falls inside a two-byte character.
+    std::string page = std::string(fnd::Log::longestExcerpt - 1, 'a') + "\xC3\xA9" + std::string(20000, 'b');
+    server.http().Get("/long", [page](const httplib::Request&, httplib::Response& response) { response.set_content(page, "text/plain"); });
     server.start();
     contact->setType(std::string(TouchImageView::webType));
     contact->setParameters(server.url("/ping"));
@@ -190,6 +193,15 @@ TEST_F(TouchImageViewTest, AWebPictureFetchesItsAddressOffTheMainThreadAndLogsTh
     EXPECT_TRUE(fnd::RunLoop::main().runUntil([&] { return m_log.count("retour") == 2; }, 10));
     EXPECT_TRUE(m_log.contains("retour: gone"));
     EXPECT_FALSE(m_effects.contains("opened URL"));
+
+    // A long reply is cut in its log line.
+    contact->setParameters(server.url("/long"));
+    contact->launchAction();
+    ASSERT_TRUE(fnd::RunLoop::main().runUntil([&] { return m_log.count("retour") == 3; }, 10));
+    auto lines = m_log.lines();
+    auto logged = std::find_if(lines.begin(), lines.end(), [](auto& line) { return line.rfind("retour: a", 0) == 0; });
+    ASSERT_NE(logged, lines.end());
+    EXPECT_EQ(*logged, "retour: " + std::string(fnd::Log::longestExcerpt - 1, 'a') + "... (" + std::to_string(page.size()) + " bytes in all)");
 }
 
 TEST_F(TouchImageViewTest, AWebPictureLogsAnAbsentReplyWhenTheFetchFailsOrTheAddressIsNotTheWeb)

@@ -111,7 +111,7 @@ TEST_F(BarTest, ItemsAreFoundByTitleSystemNameOrImageName)
     EXPECT_EQ(ui::PressFinder::press("Cancel").status, ui::PressFinder::Result::Status::NotFound);
 }
 
-TEST_F(BarTest, TheTopScreenAndTheStrongerKindWin)
+TEST_F(BarTest, TheTopScreenWinsAndTwoTargetsInSightAreNamedNotGuessed)
 {
     auto screen = ui::View::create({ 0, 20, 320, 460 });
     auto button = ui::Button::create(ui::ButtonType::RoundedRect);
@@ -123,8 +123,19 @@ TEST_F(BarTest, TheTopScreenAndTheStrongerKindWin)
     toolbar->setItems({ ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::Done, counting("item", sent)) });
     screen->addSubview(toolbar);
     window->addSubview(screen);
-    ui::PressFinder::press("Done");
-    EXPECT_EQ(sent, (std::vector<std::string> { "item" }));
+    auto both = ui::PressFinder::press("Done");
+    EXPECT_EQ(both.status, ui::PressFinder::Result::Status::Ambiguous);
+    EXPECT_EQ(both.description, "bar item \"done\", button \"Done\"");
+    EXPECT_TRUE(sent.empty());
+
+    // A bar slid over the tool bar hides its item: the one in sight is pressed.
+    auto slidOver = ui::Toolbar::create({ 0, 416, 320, 44 });
+    slidOver->setItems({ ui::BarButtonItem::createWithTitle("Done", ui::BarButtonItemStyle::Bordered, counting("slid over", sent)) });
+    screen->addSubview(slidOver);
+    button->setHidden(true);
+    EXPECT_EQ(ui::PressFinder::press("Done").status, ui::PressFinder::Result::Status::Pressed);
+    EXPECT_EQ(sent, (std::vector<std::string> { "slid over" }));
+    button->setHidden(false);
 
     // A screen laid over it comes first.
     auto cover = ui::View::create({ 0, 20, 320, 460 });

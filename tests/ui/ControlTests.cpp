@@ -204,6 +204,23 @@ TEST(LaunchOptionsParsing, OptionsAndMistakes)
     EXPECT_EQ(error, "unknown option \"--fast\"");
 }
 
+TEST(LaunchOptionsParsing, AStartDateIsAUTCDayOrInstantForAScript)
+{
+    std::string error;
+    auto options = ui::LaunchOptions::parse({ "--date", "2027-01-15T10:00:00Z", "--script", "s.txt" }, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->date, 1800007200.0);
+    EXPECT_EQ(ui::LaunchOptions::parseDate("2024-02-29"), 1709164800.0);
+    EXPECT_EQ(ui::LaunchOptions::parseDate("1970-01-01T00:00:00Z"), 0.0);
+    for (auto wrong : { "2023-02-29", "2027-13-01", "2027-01-15T24:00:00Z", "2027-01-15T10:00:00", "2027-1-15", "+027-01-15", "1969-12-31", "tomorrow", "" })
+        EXPECT_FALSE(ui::LaunchOptions::parseDate(wrong)) << wrong;
+
+    EXPECT_FALSE(ui::LaunchOptions::parse({ "--date", "2027-01-15" }, error));
+    EXPECT_EQ(error, "--date needs --script: only a scripted session runs on the virtual clock");
+    EXPECT_FALSE(ui::LaunchOptions::parse({ "--script", "s.txt", "--date", "soon" }, error));
+    EXPECT_EQ(error, "--date takes a UTC date like 2027-01-15T10:00:00Z, not \"soon\"");
+}
+
 }
 
 }

@@ -1,5 +1,8 @@
 #include "UITest.h"
 
+#include "platform/graphics/TextLayout.h"
+#include "platform/ui/BarButtonItem.h"
+
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PickerView.h"
@@ -7,6 +10,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TableViewController.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/TouchDriver.h"
 
 namespace brenzo::testing {
@@ -69,6 +73,91 @@ public:
         return cell;
     }
 };
+
+// A form whose one section ends in a footer far longer than a line.
+class FooterForm : public TwoRows {
+public:
+    static constexpr const char* footer = "Your name and your picture are shown to everybody who opens the board, so choose what you share with care.";
+    std::optional<std::string> titleForFooterInSection(ui::TableView&, int) override { return std::string(footer); }
+};
+
+TEST_F(PickerViewTest, ALongSectionFooterWrapsOntoAsManyLinesAsItNeeds)
+{
+    auto window = makeKeyWindow();
+    auto controller = std::make_shared<FooterForm>();
+    window->setRootViewController(controller);
+    runUntilIdle();
+    auto table = controller->tableView();
+    auto band = table->rectForFooterInSection(0);
+    gfx::TextLayout layout(FooterForm::footer, gfx::Font::systemFont(15), { 280, 1e6 }, gfx::LineBreakMode::WordWrap);
+    ASSERT_GE(layout.lines().size(), 3u);
+    EXPECT_GE(band.height(), layout.lines().size() * layout.lineHeight());
+
+    // Every line of the footer has ink on screen, the last one included.
+    auto screen = ui::Renderer::renderScreen(1);
+    ASSERT_TRUE(screen);
+    auto background = pixelAtPoint(*screen, 4, band.minY() + 20 + 2);
+    auto inkOnLine = [&](size_t line) {
+        double top = 20 + band.minY() + 5 + double(line) * layout.lineHeight();
+        for (double y = top; y < top + layout.lineHeight(); ++y) {
+            for (double x = 20; x < 300; ++x) {
+                if (pixelAtPoint(*screen, x, y) != background)
+                    return true;
+            }
+        }
+        return false;
+    };
+    for (size_t line = 0; line < layout.lines().size(); ++line)
+        EXPECT_TRUE(inkOnLine(line)) << "line " << line;
+}
+
+TEST_F(PickerViewTest, ADisabledBarButtonIsDrawnFadedFaceAndTitle)
+{
+    auto window = makeKeyWindow();
+    auto toolbar = ui::Toolbar::create({ 0, 436, 320, 44 });
+    auto enabled = ui::BarButtonItem::createWithTitle("Send", ui::BarButtonItemStyle::Done);
+    auto disabled = ui::BarButtonItem::createWithTitle("Send", ui::BarButtonItemStyle::Done);
+    disabled->setEnabled(false);
+    toolbar->setItems({ enabled, ui::BarButtonItem::createWithBarButtonSystemItem(ui::BarButtonSystemItem::FlexibleSpace), disabled });
+    window->addSubview(toolbar);
+    auto screen = ui::Renderer::renderScreen(1);
+    ASSERT_TRUE(screen);
+    auto enabledFrame = toolbar->viewForItem(*enabled)->frame();
+    auto disabledFrame = toolbar->viewForItem(*disabled)->frame();
+    // The blue face, just inside the left edge of each button.
+    auto enabledFace = pixelAtPoint(*screen, enabledFrame.minX() + 3, 436 + enabledFrame.midY());
+    auto disabledFace = pixelAtPoint(*screen, disabledFrame.minX() + 3, 436 + disabledFrame.midY());
+    EXPECT_GT(enabledFace.blue - enabledFace.red, 120);
+    EXPECT_LT(disabledFace.blue - disabledFace.red, (enabledFace.blue - enabledFace.red) * 0.6);
+    // The title is drawn faded too: the brightest point of the disabled button is not white.
+    int brightest = 0;
+    for (double x = disabledFrame.minX() + 4; x < disabledFrame.maxX() - 4; ++x) {
+        for (double y = 436 + disabledFrame.minY() + 4; y < 436 + disabledFrame.maxY() - 4; ++y)
+            brightest = std::max<int>(brightest, pixelAtPoint(*screen, x, y).red);
+    }
+    EXPECT_LT(brightest, 230);
+}
+
+TEST_F(PickerViewTest, ControlCharactersAndNoncharactersAreLeftOutAndTheRestIsDrawn)
+{
+    auto window = makeKeyWindow();
+    auto plain = ui::Label::create();
+    plain->setFrame({ 10, 40, 300, 30 });
+    plain->setText("Anne Smith");
+    window->addSubview(plain);
+    auto before = ui::Renderer::renderScreen(1);
+    plain->setText("An\x01ne\tSmi\xEF\xBF\xBEth\xEF\xB7\x90\x7F");
+    auto after = ui::Renderer::renderScreen(1);
+    ASSERT_TRUE(before && after);
+    bool inked = false;
+    for (double y = 60; y < 90; ++y) {
+        for (double x = 10; x < 310; ++x) {
+            ASSERT_EQ(pixelAtPoint(*after, x, y), pixelAtPoint(*before, x, y)) << x << "," << y;
+            inked = inked || pixelAtPoint(*after, x, y).red < 128;
+        }
+    }
+    EXPECT_TRUE(inked);
+}
 
 TEST_F(PickerViewTest, TablesAndAlertsAreDrawn)
 {

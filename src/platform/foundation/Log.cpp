@@ -38,6 +38,17 @@ LogState& state()
 
 }
 
+std::string Log::excerpt(std::string_view text, size_t maximum)
+{
+    if (text.size() <= maximum)
+        return std::string(text);
+    size_t end = maximum;
+    // Back off continuation bytes so that no character is split.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(text.substr(0, end)) + "... (" + std::to_string(text.size()) + " bytes in all)";
+}
+
 void Log::write(std::string rawLine)
 {
     std::string line = LogSecrets::masked(rawLine);

@@ -23,6 +23,11 @@ public:
         write(fnd::format(formatText, std::forward<Arguments>(arguments)...));
     }
 
+    // A long text (a reply's body) as a log line shows it: at most `maximum` bytes, cut on a
+    // character boundary and followed by how long the whole was. The text itself is left whole.
+    static constexpr size_t longestExcerpt = 4096;
+    static std::string excerpt(std::string_view, size_t maximum = longestExcerpt);
+
     // Returns a token for removeSink.
     static size_t addSink(Sink);
     // Returns once no write can call the sink any more, so what it captures may then be destroyed.

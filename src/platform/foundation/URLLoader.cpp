@@ -47,7 +47,7 @@ uint64_t URLLoader::start(std::unique_ptr<CurlTransfer> transfer)
 {
     uint64_t identifier = m_nextIdentifier++;
     transfer->setIdentifier(identifier);
-    ++m_inFlight;
+    ++m_underWay;
     {
         std::lock_guard guard(m_lock);
         m_starting.push_back(std::move(transfer));
@@ -118,7 +118,7 @@ void URLLoader::finishCompletedTransfers()
         m_running.erase(found);
         curl_multi_remove_handle(m_multi, finished->handle());
         finished->complete(result);
-        --m_inFlight;
+        --m_underWay;
     }
 }
 
@@ -136,7 +136,7 @@ void URLLoader::expireIdleTransfers()
         m_running.erase(found);
         curl_multi_remove_handle(m_multi, transfer->handle());
         transfer->completeWithTimeout();
-        --m_inFlight;
+        --m_underWay;
     }
 }
 
@@ -160,7 +160,7 @@ void URLLoader::remove(uint64_t identifier)
         return;
     curl_multi_remove_handle(m_multi, found->second->handle());
     m_running.erase(found);
-    --m_inFlight;
+    --m_underWay;
 }
 
 }

@@ -28,8 +28,9 @@ public:
     uint64_t start(std::unique_ptr<CurlTransfer>);
     // Any thread. The transfer ends without a report (it may already have reported).
     void cancel(uint64_t identifier);
-    // Any thread. Transfers started and not yet ended; an ended one has made its report first.
-    size_t transfersInFlight() const { return m_inFlight; }
+    // Any thread: transfers started and not yet over. A transfer is over once its report is on
+    // its way to the main run loop, or once it was cancelled or gave up.
+    size_t transfersUnderWay() const { return m_underWay.load(); }
 
 private:
     void run();
@@ -45,7 +46,7 @@ private:
     std::vector<uint64_t> m_cancelling;
     bool m_stopping = false;
     std::atomic<uint64_t> m_nextIdentifier { 1 };
-    std::atomic<size_t> m_inFlight { 0 };
+    std::atomic<size_t> m_underWay { 0 };
 
     // Loader thread only.
     std::map<uint64_t, std::unique_ptr<CurlTransfer>> m_running;

@@ -226,6 +226,11 @@ void GraphicsContext::setAlpha(double alpha)
     m_state.alpha = unitClamped(alpha);
 }
 
+double GraphicsContext::alpha() const
+{
+    return m_state.alpha;
+}
+
 void GraphicsContext::setBlendMode(BlendMode mode)
 {
     m_state.blendMode = mode;

@@ -69,6 +69,7 @@ public:
     InterpolationQuality interpolationQuality() const;
     // Multiplies the opacity of everything drawn afterwards.
     void setAlpha(double);
+    double alpha() const;
     void setBlendMode(BlendMode);
     void setFillColor(const Color&);
     void setStrokeColor(const Color&);

@@ -83,11 +83,34 @@ TextLayout::TextLayout(std::string_view text, const Font& font, Size limit, Line
     , m_lineHeight(measurer.lineHeight(font))
     , m_ascent(measurer.ascent(font))
 {
-    if (fnd::unicode::isValidUTF8(text))
-        layOut(text, limit, mode, maximumLines);
-    else
-        layOut(fnd::unicode::sanitizedUTF8(text), limit, mode, maximumLines);
+    layOut(drawableText(text), limit, mode, maximumLines);
     m_measurer = nullptr;
+}
+
+bool TextLayout::isDrawable(char32_t codePoint)
+{
+    if (codePoint == '\n')
+        return true;
+    bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+    bool nonCharacter = (codePoint >= 0xFDD0 && codePoint <= 0xFDEF) || (codePoint & 0xFFFE) == 0xFFFE;
+    return !control && !nonCharacter;
+}
+
+std::string TextLayout::drawableText(std::string_view text)
+{
+    // The font renderer refuses a whole string for one character it does not take, so those go
+    // here and the rest is drawn; a tab reads as a space.
+    std::string valid = fnd::unicode::isValidUTF8(text) ? std::string(text) : fnd::unicode::sanitizedUTF8(text);
+    std::string drawable;
+    drawable.reserve(valid.size());
+    for (size_t offset = 0; offset < valid.size();) {
+        char32_t codePoint = fnd::unicode::decodeNext(valid, offset);
+        if (codePoint == '\t')
+            drawable += ' ';
+        else if (isDrawable(codePoint))
+            fnd::unicode::appendUTF8(drawable, codePoint);
+    }
+    return drawable;
 }
 
 TextLayout::TextLayout(std::string_view text, const Font& font, Size limit, LineBreakMode mode, int maximumLines)

@@ -48,6 +48,10 @@ public:
 
     // The size of the text on one line.
     static Size sizeOfLine(std::string_view, const Font&);
+    // The text as it is drawn: malformed bytes replaced, control characters (but line ends) and
+    // noncharacters left out.
+    static std::string drawableText(std::string_view);
+    static bool isDrawable(char32_t);
     // The size of the text broken into lines within the limit.
     static Size sizeOfText(std::string_view, const Font&, Size limit, LineBreakMode);
 

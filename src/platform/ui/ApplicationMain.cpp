@@ -10,8 +10,11 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/TerminalDriver.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+
+#include <unistd.h>
 
 namespace ui {
 
@@ -47,13 +50,18 @@ int ApplicationMain(int argc, char** argv, std::string_view delegateClassName, c
 
     std::ifstream script;
     if (options->script) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(*options->script, ignored)) {
+            std::cerr << program << ": the script \"" << options->script->string() << "\" is a folder, not a file of commands\n";
+            return 2;
+        }
         script.open(*options->script);
         if (!script) {
             std::cerr << program << ": cannot read the script \"" << options->script->string() << "\"\n";
             return 2;
         }
         // A scripted session runs on virtual time from now, so its delays are exact and instant.
-        fnd::Clock::setCurrent(std::make_shared<fnd::VirtualClock>(fnd::RealClock().now()));
+        fnd::Clock::setCurrent(std::make_shared<fnd::VirtualClock>(options->date.value_or(fnd::RealClock().now())));
     }
     fnd::FileManager::setHomeDirectory(options->home ? *options->home : fnd::FileManager::defaultHomeDirectory());
     Screen::mainScreen().setScale(options->scale);
@@ -64,14 +72,18 @@ int ApplicationMain(int argc, char** argv, std::string_view delegateClassName, c
         std::cerr << program << ": no application delegate class named \"" << delegateClassName << "\"\n";
         return 1;
     }
+    // The terminal listens before the launch, so that what the launch shows (an alert) is printed.
+    TerminalDriver terminal(std::cout, options->scale);
+    bool interactive = !options->script;
+    if (interactive && isatty(STDIN_FILENO))
+        std::cout << TerminalDriver::greeting << std::endl;
     auto& application = Application::shared();
     application.setDelegate(delegate);
     application.finishLaunching();
     application.becomeActive();
     loop.runUntilIdle();
 
-    TerminalDriver terminal(std::cout, options->scale);
-    int status = options->script ? terminal.runScript(script) : terminal.runInteractive(std::cin);
+    int status = interactive ? terminal.runInteractive(std::cin) : terminal.runScript(script);
 
     application.resignActive();
     loop.runUntilIdle();

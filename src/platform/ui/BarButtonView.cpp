@@ -50,8 +50,9 @@ void BarButtonView::drawRect(gfx::GraphicsContext& context, const gfx::Rect&)
 {
     auto area = bounds();
     auto color = m_textColor;
+    // A disabled item fades as a whole, face and title alike (the renderer restores the state).
     if (!isEnabled())
-        color = color.withAlpha(color.alpha * 0.4);
+        context.setAlpha(context.alpha() * disabledAlpha);
     if (isBordered(*m_item)) {
         bool done = m_item->style() == BarButtonItemStyle::Done;
         context.setFillColor(done ? gfx::Color(0.16, 0.38, 0.82) : gfx::Color(1, 1, 1, isHighlighted() ? 0.35 : 0.15));
@@ -75,7 +76,7 @@ void BarButtonView::drawRect(gfx::GraphicsContext& context, const gfx::Rect&)
     if (auto& image = m_item->image()) {
         auto size = image->size();
         context.drawImage(*image, { std::floor(area.midX() - size.width / 2), std::floor(area.midY() - size.height / 2), size.width, size.height },
-            gfx::BlendMode::Normal, isEnabled() ? 1 : 0.4);
+            gfx::BlendMode::Normal, context.alpha());
         return;
     }
     if (auto systemItem = m_item->systemItem()) {

@@ -9,6 +9,9 @@ namespace ui {
 // with a border for the bordered and done styles. A tap sends the item's action.
 class BarButtonView : public Control {
 public:
+    // How opaque a disabled item is drawn.
+    static constexpr double disabledAlpha = 0.4;
+
     BarButtonView(fnd::Ref<BarButtonItem>, gfx::Color textColor);
 
     std::string_view className() const override { return "BarButtonView"; }

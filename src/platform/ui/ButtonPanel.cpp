@@ -83,14 +83,33 @@ bool ButtonPanel::pressButtonWithTitle(std::string_view title)
     return pressButtonAtIndex(indexOfButtonWithTitle(title));
 }
 
+namespace {
+
+// A panel is announced on one line whatever its texts hold.
+std::string oneLine(std::string_view text)
+{
+    std::string line;
+    for (char character : text) {
+        if (character == '\n')
+            line += "\\n";
+        else if (character == '\r' || character == '\t')
+            line += ' ';
+        else
+            line += character;
+    }
+    return line;
+}
+
+}
+
 std::string ButtonPanel::announcement(const std::string& title, const std::string& message) const
 {
     std::string line(kindName());
-    line += " \"" + title + "\"";
+    line += " \"" + oneLine(title) + "\"";
     if (!message.empty())
-        line += " \"" + message + "\"";
+        line += " \"" + oneLine(message) + "\"";
     for (auto& button : m_titles)
-        line += " [" + button + "]";
+        line += " [" + oneLine(button) + "]";
     return line;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ModalPanelRegistry.h"
+#include "platform/ui/TouchDriver.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
@@ -19,7 +20,23 @@ void collect(View& view, PressTargets& targets)
     auto subviews = view.subviews();
     for (auto subview = subviews.rbegin(); subview != subviews.rend(); ++subview)
         collect(**subview, targets);
+    size_t first = targets.size();
     view.collectPressTargets(targets);
+    auto owner = view.weak_from_this();
+    for (size_t index = first; index < targets.size(); ++index)
+        targets[index].view = std::dynamic_pointer_cast<View>(owner.lock());
+}
+
+// Whether a finger on the middle of the target's view would land on something else laid over it.
+bool isCovered(const PressTarget& target)
+{
+    auto view = target.view.lock();
+    if (!view || !view->window())
+        return false;
+    auto bounds = view->bounds();
+    auto centre = view->convertPointToScreen({ bounds.midX(), bounds.midY() });
+    auto hit = TouchDriver().hitView(centre);
+    return hit && hit != view && !hit->isDescendantOfView(view.get()) && !view->isDescendantOfView(hit.get());
 }
 
 bool isShown(const View& view)
@@ -103,30 +120,43 @@ std::vector<std::string> PressFinder::textsShownIn(const View& view)
     return texts;
 }
 
-std::optional<PressTarget> PressFinder::find(std::string_view text)
+std::vector<PressTarget> PressFinder::find(std::string_view text)
 {
     auto screens = targetsOnScreen();
     for (bool ignoringCase : { false, true }) {
         for (auto& screen : screens) {
-            for (auto& target : screen) {
-                if (target.matches(text, ignoringCase))
-                    return target;
+            std::vector<PressTarget> matches;
+            std::copy_if(screen.begin(), screen.end(), std::back_inserter(matches), [&](auto& target) { return target.matches(text, ignoringCase); });
+            if (matches.size() > 1) {
+                std::vector<PressTarget> inSight;
+                std::copy_if(matches.begin(), matches.end(), std::back_inserter(inSight), [](auto& target) { return !isCovered(target); });
+                if (!inSight.empty())
+                    matches = std::move(inSight);
             }
+            if (!matches.empty())
+                return matches;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 PressFinder::Result PressFinder::press(std::string_view text)
 {
-    auto target = find(text);
-    if (!target)
+    auto targets = find(text);
+    if (targets.empty())
         return { Result::Status::NotFound, {} };
-    if (!target->enabled)
-        return { Result::Status::Disabled, target->description };
-    if (target->press)
-        target->press();
-    return { Result::Status::Pressed, target->description };
+    if (targets.size() > 1) {
+        std::string names;
+        for (auto& target : targets)
+            names += (names.empty() ? "" : ", ") + target.description;
+        return { Result::Status::Ambiguous, names };
+    }
+    auto& target = targets.front();
+    if (!target.enabled)
+        return { Result::Status::Disabled, target.description };
+    if (target.press)
+        target.press();
+    return { Result::Status::Pressed, target.description };
 }
 
 }

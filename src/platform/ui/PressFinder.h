@@ -14,9 +14,10 @@ class View;
 
 // Finds what a user can press by its text, screen by screen from the top: the modal panels (and
 // nothing else while one shows), then each visible window's screens (its subviews, the last on
-// top) from the top window down. Within a screen, panel buttons come before bar items, bar items
-// before buttons and buttons before table rows; among equals the frontmost wins. Exact texts are
-// tried everywhere before texts that differ only in case.
+// top) from the top window down. The first screen with a match decides; exact texts are tried
+// everywhere before texts that differ only in case. Of several matches on that screen, those that
+// something else covers (a search bar's Cancel slid over a navigation bar's) drop out; if more
+// than one is still in sight, nothing is pressed and the result names them all.
 class PressFinder {
 public:
     struct Result {
@@ -24,8 +25,10 @@ public:
             Pressed,
             NotFound,
             Disabled,
+            Ambiguous,
         };
         Status status = Status::NotFound;
+        // The target, or for Ambiguous every candidate ("bar item \"Done\", row \"Done\"").
         std::string description;
     };
 
@@ -39,7 +42,8 @@ public:
     // joined in order, so a label made of parts reads as one text.
     static std::vector<std::string> textsShownIn(const View&);
 
-    static std::optional<PressTarget> find(std::string_view text);
+    // The targets a press of the text could mean: none, the one, or several in sight.
+    static std::vector<PressTarget> find(std::string_view text);
     static Result press(std::string_view text);
 };
 

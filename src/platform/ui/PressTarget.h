@@ -1,10 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace ui {
+
+class View;
 
 // Something on screen that a user can press by the text it shows or the name it has: an alert or
 // action-sheet button, a bar item, a button, a table row. Views offer theirs through
@@ -26,6 +29,8 @@ struct PressTarget {
     bool enabled = true;
     // How the terminal names it ("bar item \"Done\"").
     std::string description;
+    // The view that offered it, to tell whether something covers it.
+    std::weak_ptr<View> view;
 
     bool matches(std::string_view text, bool ignoringCase) const;
 };

@@ -5,6 +5,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Number.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/TextLayout.h"
 #include "platform/ui/TableIndexView.h"
 #include "platform/ui/TableViewDataSource.h"
 #include "platform/ui/TableViewDelegate.h"
@@ -27,6 +28,32 @@ constexpr double groupedFooterBand = 30;
 constexpr double touchSlop = 5;
 
 const gfx::Color groupedBackground { 0.84, 0.86, 0.9 };
+
+// Section titles: the font, and the margins around the text within its band.
+const gfx::Font& headerFont()
+{
+    static const auto font = gfx::Font::boldSystemFont(17);
+    return font;
+}
+
+const gfx::Font& footerFont()
+{
+    static const auto font = gfx::Font::systemFont(15);
+    return font;
+}
+
+constexpr gfx::Size groupedHeaderMargins { 20, 8 };
+constexpr gfx::Size plainTitleMargins { 12, 1 };
+constexpr gfx::Size groupedFooterMargins { 20, 5 };
+
+// The band a title needs: `oneLine` for one line, and a line more for each line the text wraps onto.
+double titleBandHeight(const std::string& title, const gfx::Font& font, double width, gfx::Size margins, double oneLine)
+{
+    double textWidth = std::max(1.0, width - 2 * margins.width);
+    gfx::TextLayout layout(title, font, { textWidth, 1e6 }, gfx::LineBreakMode::WordWrap);
+    size_t lines = std::max<size_t>(1, layout.lines().size());
+    return oneLine + std::ceil(double(lines - 1) * layout.lineHeight());
+}
 
 // The k-th index (from 0) of 0, 1, 2... that is not in `taken`.
 int nthFreeIndex(int k, const std::set<int>& taken)
@@ -164,7 +191,18 @@ double TableView::headerBandHeight(const std::optional<std::string>& title) cons
 {
     if (!title || title->empty())
         return 0;
-    return m_style == TableViewStyle::Grouped ? groupedHeaderBand : plainTitleBand;
+    if (m_style == TableViewStyle::Grouped)
+        return titleBandHeight(*title, headerFont(), bounds().width(), groupedHeaderMargins, groupedHeaderBand);
+    return titleBandHeight(*title, headerFont(), bounds().width(), plainTitleMargins, plainTitleBand);
+}
+
+double TableView::footerBandHeight(const std::optional<std::string>& title) const
+{
+    if (!title || title->empty())
+        return 0;
+    if (m_style == TableViewStyle::Grouped)
+        return titleBandHeight(*title, footerFont(), bounds().width(), groupedFooterMargins, groupedFooterBand);
+    return titleBandHeight(*title, footerFont(), bounds().width(), plainTitleMargins, plainTitleBand);
 }
 
 void TableView::computeGeometry()
@@ -193,8 +231,7 @@ void TableView::computeGeometry()
             layout.rowHeights[row] = height;
             y += height;
         }
-        bool hasFooter = layout.footerTitle && !layout.footerTitle->empty();
-        layout.footerHeight = hasFooter ? (grouped ? groupedFooterBand : plainTitleBand) : 0;
+        layout.footerHeight = footerBandHeight(layout.footerTitle);
         y += layout.footerHeight;
         if (grouped)
             y += groupedGap;
@@ -762,11 +799,12 @@ void TableView::drawRect(gfx::GraphicsContext& context, const gfx::Rect&)
         if (layout.headerHeight > 0) {
             gfx::Rect band { 0, top, area.width(), layout.headerHeight };
             if (grouped) {
-                context.drawText(*layout.headerTitle, band.insetBy(20, 8), gfx::Font::boldSystemFont(17), gfx::Color(0.3, 0.34, 0.42));
+                context.drawText(*layout.headerTitle, band.insetBy(groupedHeaderMargins.width, groupedHeaderMargins.height), headerFont(),
+                    gfx::Color(0.3, 0.34, 0.42));
             } else {
                 context.setFillColor(gfx::Color(0.6, 0.65, 0.72));
                 context.fillRect(band);
-                context.drawText(*layout.headerTitle, band.insetBy(12, 1), gfx::Font::boldSystemFont(17), gfx::Color::white());
+                context.drawText(*layout.headerTitle, band.insetBy(plainTitleMargins.width, plainTitleMargins.height), headerFont(), gfx::Color::white());
             }
         }
         int rows = m_rowCounts[section];
@@ -786,8 +824,10 @@ void TableView::drawRect(gfx::GraphicsContext& context, const gfx::Rect&)
         }
         if (layout.footerHeight > 0) {
             double footerTop = layout.bottom - (grouped ? groupedGap : 0) - layout.footerHeight;
-            context.drawText(*layout.footerTitle, { 20, footerTop + 6, area.width() - 40, layout.footerHeight - 6 }, gfx::Font::systemFont(15),
-                gfx::Color(0.3, 0.34, 0.42), gfx::TextAlignment::Center);
+            auto margins = grouped ? groupedFooterMargins : plainTitleMargins;
+            gfx::Rect band { 0, footerTop, area.width(), layout.footerHeight };
+            context.drawText(*layout.footerTitle, band.insetBy(margins.width, margins.height), footerFont(), gfx::Color(0.3, 0.34, 0.42),
+                gfx::TextAlignment::Center);
         }
     }
 }

@@ -182,6 +182,7 @@ private:
     std::shared_ptr<TableViewCell> requestCell(const IndexPath&);
     gfx::Rect cellFrame(const IndexPath&) const;
     double headerBandHeight(const std::optional<std::string>&) const;
+    double footerBandHeight(const std::optional<std::string>&) const;
     bool isValid(const IndexPath&) const;
     void applyUpdates();
     std::map<int, int> mapSections(int oldCount, int newCount, const Updates&) const;

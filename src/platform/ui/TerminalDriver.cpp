@@ -4,17 +4,25 @@
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/URLLoader.h"
+#include "platform/runtime/OperationTable.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Effects.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/PressFinder.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TextInput.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cmath>
+#include <numbers>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -24,11 +32,47 @@ namespace ui {
 
 namespace {
 
-// How long `wait` gives worker threads (the contact loader, network replies) to hand their
-// results over, in real seconds.
-constexpr double workerTimeout = 30;
-// After the workers, how long the loop keeps taking replies that other threads post.
-constexpr auto settleTime = std::chrono::milliseconds(100);
+// The controller of the key window: its root, or else the controller of its frontmost view.
+std::shared_ptr<ViewController> keyWindowController()
+{
+    auto window = Application::shared().keyWindow();
+    if (!window)
+        return nullptr;
+    if (auto root = window->rootViewController())
+        return root;
+    auto subviews = window->subviews();
+    for (auto view = subviews.rbegin(); view != subviews.rend(); ++view) {
+        if (auto controller = (*view)->viewController())
+            return controller;
+    }
+    return nullptr;
+}
+
+// What `send` talks to: the controller of the screen in front, the one presented last over the
+// key window's controller, and within a navigation controller the screen it shows.
+std::shared_ptr<ViewController> frontViewController()
+{
+    auto controller = keyWindowController();
+    while (controller) {
+        if (auto presented = controller->presentedViewController()) {
+            controller = presented;
+        } else if (auto* navigation = dynamic_cast<NavigationController*>(controller.get()); navigation && navigation->topViewController()) {
+            controller = navigation->topViewController();
+        } else {
+            break;
+        }
+    }
+    return controller;
+}
+
+// How long `wait` gives work on its way (the contact loader, a network reply) to arrive, in real
+// seconds: generous, so that a busy machine changes nothing.
+constexpr auto arrivalTimeout = std::chrono::seconds(30);
+
+bool workIsUnderWay()
+{
+    return fnd::Thread::runningDetachedThreadCount() > 0 || fnd::URLLoader::shared().transfersUnderWay() > 0;
+}
 
 std::string_view trimmed(std::string_view text)
 {
@@ -130,6 +174,10 @@ std::optional<double> TerminalDriver::number(const std::string& word, int lineNu
         error(lineNumber, "\"" + word + "\" is not a number");
         return std::nullopt;
     }
+    if (!std::isfinite(value)) {
+        error(lineNumber, "\"" + word + "\" is not a finite number");
+        return std::nullopt;
+    }
     return value;
 }
 
@@ -145,37 +193,48 @@ std::optional<std::vector<double>> TerminalDriver::numbersAfterCommand(const std
     return values;
 }
 
+std::optional<int> TerminalDriver::wholeCount(const std::vector<double>& values, size_t index, std::string_view name, int lineNumber)
+{
+    double value = values[index];
+    // Checked before converting: a huge value has no integer.
+    if (value < 1 || value > maximumSteps || value != std::floor(value)) {
+        error(lineNumber, std::string(name) + " must be a whole number from 1 to " + std::to_string(maximumSteps));
+        return std::nullopt;
+    }
+    return int(value);
+}
+
 void TerminalDriver::waitFor(double seconds)
 {
     auto& loop = fnd::RunLoop::main();
     loop.advance(seconds);
-    // Hand over what worker threads and transfers finish meanwhile, without moving the clock. A
-    // reply often starts the next request (a login page after its token), so this goes on until
-    // nothing is in flight, however slow the peer.
-    auto& loader = fnd::URLLoader::shared();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(int(workerTimeout));
+    // Worker threads and transfers finish on real time: wait for them, without moving the clock,
+    // taking what they hand over meanwhile. A reply's handler often starts the next request (a
+    // login page after its token), so this goes on until nothing is under way.
+    auto deadline = std::chrono::steady_clock::now() + arrivalTimeout;
     do {
-        fnd::Thread::waitForDetachedThreads(workerTimeout);
-        while (loader.transfersInFlight() > 0 && std::chrono::steady_clock::now() < deadline) {
+        while (workIsUnderWay() && std::chrono::steady_clock::now() < deadline) {
             loop.runUntilIdle();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        auto settleEnd = std::chrono::steady_clock::now() + settleTime;
-        while (std::chrono::steady_clock::now() < settleEnd) {
-            loop.runUntilIdle();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    } while (loader.transfersInFlight() > 0 && std::chrono::steady_clock::now() < deadline);
+        loop.runUntilIdle();
+    } while (workIsUnderWay() && std::chrono::steady_clock::now() < deadline);
     loop.runUntilIdle();
+}
+
+TextInput* TerminalDriver::textInput(int lineNumber)
+{
+    auto* input = dynamic_cast<TextInput*>(Application::shared().firstResponder().get());
+    if (!input)
+        error(lineNumber, "nothing takes typed text (no text field is being edited)");
+    return input;
 }
 
 void TerminalDriver::typeText(const std::string& text, int lineNumber)
 {
-    auto* input = dynamic_cast<TextInput*>(Application::shared().firstResponder().get());
-    if (!input) {
-        error(lineNumber, "nothing takes typed text (no text field is being edited)");
+    auto* input = textInput(lineNumber);
+    if (!input)
         return;
-    }
     // The return key types a line feed, as on the device's keyboard.
     size_t start = 0;
     while (start <= text.size()) {
@@ -214,101 +273,224 @@ void TerminalDriver::printTree()
     }
 }
 
+struct TerminalDriver::Command {
+    std::string_view name;
+    // The words after the name; a count outside [minimum, maximum] prints the usage.
+    size_t minimumArguments;
+    size_t maximumArguments;
+    std::string_view usage;
+    std::string_view summary;
+    void (TerminalDriver::*run)(const Words&, int lineNumber);
+};
+
+const std::vector<TerminalDriver::Command>& TerminalDriver::commands()
+{
+    static const std::vector<Command> table {
+        { "tap", 2, 2, "tap X Y", "one finger taps the screen point", &TerminalDriver::tapCommand },
+        { "double-tap", 2, 2, "double-tap X Y", "two quick taps", &TerminalDriver::tapCommand },
+        { "drag", 4, 5, "drag X1 Y1 X2 Y2 [STEPS]", "one finger moves from one point to another", &TerminalDriver::dragCommand },
+        { "pinch", 4, 5, "pinch X Y FROM TO [STEPS]", "two fingers around X Y move from FROM to TO points apart", &TerminalDriver::pinchCommand },
+        { "press", 1, 1, "press \"TEXT\"", "a button, bar item, alert or sheet button or table row by its text", &TerminalDriver::pressCommand },
+        { "type", 1, 1, "type \"TEXT\"", "types into the field being edited (\\n is the return key)", &TerminalDriver::typeCommand },
+        { "wait", 1, 1, "wait SECONDS", "lets time pass, and replies on their way arrive", &TerminalDriver::waitCommand },
+        { "open-url", 1, 1, "open-url URL", "the phone hands the application a URL", &TerminalDriver::openURLCommand },
+        { "screenshot", 1, 1, "screenshot FILE.png", "writes the screen as a PNG picture", &TerminalDriver::screenshotCommand },
+        { "rotate", 3, 4, "rotate X Y DEGREES [STEPS]", "two fingers around X Y turn (clockwise when positive)", &TerminalDriver::rotateCommand },
+        { "clear", 0, 0, "clear", "empties the field being edited", &TerminalDriver::clearCommand },
+        { "delete", 0, 1, "delete [COUNT]", "deletes characters before the cursor of the field being edited", &TerminalDriver::deleteCommand },
+        { "send", 1, 1, "send OPERATION", "sends the front screen's controller an action by its name (send editAction:)", &TerminalDriver::sendCommand },
+        { "tree", 0, 0, "tree", "prints the windows and their views", &TerminalDriver::treeCommand },
+        { "help", 0, 0, "help", "lists the commands", &TerminalDriver::helpCommand },
+        { "quit", 0, 0, "quit", "ends the session", &TerminalDriver::quitCommand },
+    };
+    return table;
+}
+
+std::vector<std::string> TerminalDriver::helpLines()
+{
+    std::vector<std::string> lines;
+    for (auto& command : commands()) {
+        std::string line(command.usage);
+        line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
+        lines.push_back(line + std::string(command.summary));
+    }
+    return lines;
+}
+
+void TerminalDriver::tapCommand(const Words& words, int lineNumber)
+{
+    auto x = number(words[1], lineNumber);
+    auto y = x ? number(words[2], lineNumber) : std::nullopt;
+    if (!y)
+        return;
+    if (words[0] == "tap")
+        m_touches.tap({ *x, *y });
+    else
+        m_touches.doubleTap({ *x, *y });
+}
+
+void TerminalDriver::playGesture(const Words& words, int lineNumber, size_t stepsIndex, const std::function<void(const std::vector<double>&, int steps)>& play)
+{
+    auto values = numbersAfterCommand(words, lineNumber);
+    if (!values)
+        return;
+    auto count = stepsIndex < values->size() ? wholeCount(*values, stepsIndex, "STEPS", lineNumber) : 10;
+    if (count)
+        play(*values, *count);
+}
+
+void TerminalDriver::dragCommand(const Words& words, int lineNumber)
+{
+    playGesture(words, lineNumber, 4, [this](auto& values, int steps) { m_touches.drag({ values[0], values[1] }, { values[2], values[3] }, steps); });
+}
+
+void TerminalDriver::pinchCommand(const Words& words, int lineNumber)
+{
+    playGesture(words, lineNumber, 4, [this](auto& values, int steps) { m_touches.pinch({ values[0], values[1] }, values[2], values[3], steps); });
+}
+
+void TerminalDriver::pressCommand(const Words& words, int lineNumber)
+{
+    auto result = PressFinder::press(words[1]);
+    if (result.status == PressFinder::Result::Status::NotFound)
+        error(lineNumber, "nothing to press for \"" + words[1] + "\"");
+    else if (result.status == PressFinder::Result::Status::Disabled)
+        error(lineNumber, result.description + " is disabled");
+    else if (result.status == PressFinder::Result::Status::Ambiguous)
+        error(lineNumber, "\"" + words[1] + "\" could be any of: " + result.description + "; nothing pressed");
+}
+
+void TerminalDriver::typeCommand(const Words& words, int lineNumber)
+{
+    typeText(words[1], lineNumber);
+}
+
+void TerminalDriver::waitCommand(const Words& words, int lineNumber)
+{
+    auto seconds = number(words[1], lineNumber);
+    if (!seconds)
+        return;
+    if (*seconds < 0) {
+        error(lineNumber, "cannot wait a negative time");
+        return;
+    }
+    if (*seconds > maximumWait) {
+        error(lineNumber, "cannot wait more than " + std::to_string(int(maximumWait)) + " seconds at once");
+        return;
+    }
+    waitFor(*seconds);
+}
+
+void TerminalDriver::openURLCommand(const Words& words, int lineNumber)
+{
+    auto url = fnd::URL::create(words[1]);
+    if (!url) {
+        error(lineNumber, "\"" + words[1] + "\" is not a URL");
+        return;
+    }
+    bool accepted = Application::shared().handleIncomingURL(*url);
+    print((accepted ? "application accepted URL " : "application declined URL ") + url->absoluteString());
+}
+
+void TerminalDriver::screenshotCommand(const Words& words, int lineNumber)
+{
+    fnd::Ref<fnd::Error> failure;
+    if (Renderer::writeScreenshot(words[1], m_screenshotScale, &failure))
+        print("screenshot " + words[1]);
+    else
+        error(lineNumber, "could not write \"" + words[1] + "\": " + (failure ? failure->localizedDescription() : std::string("unknown error")));
+}
+
+void TerminalDriver::treeCommand(const Words&, int)
+{
+    printTree();
+}
+
+void TerminalDriver::rotateCommand(const Words& words, int lineNumber)
+{
+    playGesture(words, lineNumber, 3, [this](auto& values, int steps) {
+        m_touches.rotate({ values[0], values[1] }, rotationRadius, 0, values[2] * std::numbers::pi / 180, steps);
+    });
+}
+
+void TerminalDriver::clearCommand(const Words&, int lineNumber)
+{
+    auto* input = textInput(lineNumber);
+    if (!input)
+        return;
+    // Each step deletes at least one character, so this ends.
+    while (input->hasText())
+        input->deleteBackward();
+}
+
+void TerminalDriver::deleteCommand(const Words& words, int lineNumber)
+{
+    auto values = numbersAfterCommand(words, lineNumber);
+    if (!values)
+        return;
+    auto count = values->empty() ? 1 : wholeCount(*values, 0, "COUNT", lineNumber);
+    auto* input = count ? textInput(lineNumber) : nullptr;
+    for (int deleted = 0; input && deleted < *count && input->hasText(); ++deleted)
+        input->deleteBackward();
+}
+
+void TerminalDriver::sendCommand(const Words& words, int lineNumber)
+{
+    auto controller = frontViewController();
+    if (!controller) {
+        error(lineNumber, "no screen to send \"" + words[1] + "\" to");
+        return;
+    }
+    auto& operations = rt::OperationTable::shared();
+    if (operations.perform(*controller, words[1], controller))
+        return;
+    std::string message = std::string(controller->className()) + " has no operation \"" + words[1] + "\"";
+    auto known = operations.operationNames(*controller);
+    for (size_t index = 0; index < known.size(); ++index)
+        message += (index == 0 ? " (it has: " : ", ") + known[index] + (index + 1 == known.size() ? ")" : "");
+    error(lineNumber, message);
+}
+
+void TerminalDriver::helpCommand(const Words&, int)
+{
+    for (auto& line : helpLines())
+        print(line);
+}
+
+void TerminalDriver::quitCommand(const Words&, int)
+{
+    m_quitting = true;
+}
+
 bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
 {
     auto line = trimmed(rawLine);
     if (line.empty() || line.front() == '#')
         return true;
-    auto parsed = splitWords(line);
-    if (!parsed) {
+    auto words = splitWords(line);
+    if (!words) {
         error(lineNumber, "unterminated quote");
         return true;
     }
-    auto& words = *parsed;
-    const auto& command = words.front();
-
-    if (command == "quit") {
-        return false;
-    } else if (command == "tap" || command == "double-tap") {
-        if (!expectArguments(words, 2, 2, command + " X Y", lineNumber))
-            return true;
-        auto x = number(words[1], lineNumber);
-        auto y = x ? number(words[2], lineNumber) : std::nullopt;
-        if (!y)
-            return true;
-        if (command == "tap")
-            m_touches.tap({ *x, *y });
-        else
-            m_touches.doubleTap({ *x, *y });
-    } else if (command == "drag") {
-        if (!expectArguments(words, 4, 5, "drag X1 Y1 X2 Y2 [STEPS]", lineNumber))
-            return true;
-        auto values = numbersAfterCommand(words, lineNumber);
-        if (!values)
-            return true;
-        int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
-        m_touches.drag({ (*values)[0], (*values)[1] }, { (*values)[2], (*values)[3] }, steps);
-    } else if (command == "pinch") {
-        if (!expectArguments(words, 4, 5, "pinch X Y FROM TO [STEPS]", lineNumber))
-            return true;
-        auto values = numbersAfterCommand(words, lineNumber);
-        if (!values)
-            return true;
-        int steps = values->size() > 4 ? std::max(1, int((*values)[4])) : 10;
-        m_touches.pinch({ (*values)[0], (*values)[1] }, (*values)[2], (*values)[3], steps);
-    } else if (command == "press") {
-        if (!expectArguments(words, 1, 1, "press \"TEXT\"", lineNumber))
-            return true;
-        auto result = PressFinder::press(words[1]);
-        if (result.status == PressFinder::Result::Status::NotFound)
-            error(lineNumber, "nothing to press for \"" + words[1] + "\"");
-        else if (result.status == PressFinder::Result::Status::Disabled)
-            error(lineNumber, result.description + " is disabled");
-    } else if (command == "type") {
-        if (!expectArguments(words, 1, 1, "type \"TEXT\"", lineNumber))
-            return true;
-        typeText(words[1], lineNumber);
-    } else if (command == "wait") {
-        if (!expectArguments(words, 1, 1, "wait SECONDS", lineNumber))
-            return true;
-        auto seconds = number(words[1], lineNumber);
-        if (!seconds)
-            return true;
-        if (*seconds < 0) {
-            error(lineNumber, "cannot wait a negative time");
+    const auto& name = words->front();
+    auto& table = commands();
+    auto command = std::find_if(table.begin(), table.end(), [&](auto& entry) { return entry.name == name; });
+    if (command == table.end()) {
+        if (auto added = addedCommands().find(name); added != addedCommands().end()) {
+            std::vector<std::string> arguments(words->begin() + 1, words->end());
+            if (auto failure = added->second(arguments, [this](const std::string& line) { print(line); }))
+                error(lineNumber, *failure);
+            fnd::RunLoop::main().runUntilIdle();
             return true;
         }
-        waitFor(*seconds);
-    } else if (command == "open-url") {
-        if (!expectArguments(words, 1, 1, "open-url URL", lineNumber))
-            return true;
-        auto url = fnd::URL::create(words[1]);
-        if (!url) {
-            error(lineNumber, "\"" + words[1] + "\" is not a URL");
-            return true;
-        }
-        bool accepted = Application::shared().handleIncomingURL(*url);
-        print((accepted ? "application accepted URL " : "application declined URL ") + url->absoluteString());
-    } else if (command == "screenshot") {
-        if (!expectArguments(words, 1, 1, "screenshot FILE.png", lineNumber))
-            return true;
-        fnd::Ref<fnd::Error> failure;
-        if (Renderer::writeScreenshot(words[1], m_screenshotScale, &failure))
-            print("screenshot " + words[1]);
-        else
-            error(lineNumber, "could not write \"" + words[1] + "\": " + (failure ? failure->localizedDescription() : std::string("unknown error")));
-    } else if (command == "tree") {
-        if (!expectArguments(words, 0, 0, "tree", lineNumber))
-            return true;
-        printTree();
-    } else if (auto added = addedCommands().find(command); added != addedCommands().end()) {
-        std::vector<std::string> arguments(words.begin() + 1, words.end());
-        if (auto failure = added->second(arguments, [this](const std::string& line) { print(line); }))
-            error(lineNumber, *failure);
-    } else {
-        error(lineNumber, "unknown command \"" + command + "\"");
+        error(lineNumber, "unknown command \"" + name + "\"");
         return true;
     }
+    if (!expectArguments(*words, command->minimumArguments, command->maximumArguments, command->usage, lineNumber))
+        return true;
+    (this->*command->run)(*words, lineNumber);
+    if (m_quitting)
+        return false;
     fnd::RunLoop::main().runUntilIdle();
     return true;
 }

@@ -11,9 +11,10 @@
 
 namespace ui {
 
-// Drives the simulated device from text commands, one per line:
-//     tap X Y | double-tap X Y | drag X1 Y1 X2 Y2 [STEPS] | pinch X Y FROM TO [STEPS]
-//     press "TEXT" | type "TEXT" | wait SECONDS | open-url URL | screenshot FILE.png | tree | quit
+class TextInput;
+
+// Drives the simulated device from text commands, one per line (`help` lists them: taps and
+// gestures, press "TEXT", typing, wait SECONDS, send OPERATION, screenshots...).
 // Coordinates are screen points (the status bar included, so the application frame starts at
 // y = 20). Blank lines and lines starting with "#" are skipped. Every effect the phone shows outside
 // the screen is printed as one line as it happens; a command that cannot be carried out prints
@@ -40,6 +41,15 @@ public:
     // Commands as they are typed, with the run loop (and the real clock) going between them.
     int runInteractive(std::istream&);
 
+    // What an interactive session prints first.
+    static constexpr std::string_view greeting = "The phone is running. Type \"help\" for the commands.";
+    // Gestures take at most this many steps.
+    static constexpr int maximumSteps = 10000;
+    // The longest single `wait`, in seconds (a year).
+    static constexpr double maximumWait = 366 * 86400;
+    // How far from the centre `rotate` puts its two fingers, in points.
+    static constexpr double rotationRadius = 40;
+
     // Runs one line; answers false after "quit".
     bool execute(std::string_view line, int lineNumber);
     bool hadErrors() const { return m_errorCount > 0; }
@@ -48,14 +58,44 @@ public:
     // Nothing for an unterminated quote.
     static std::optional<std::vector<std::string>> splitWords(std::string_view line);
 
+    // One line per command: its usage and what it does.
+    static std::vector<std::string> helpLines();
+
 private:
+    using Words = std::vector<std::string>;
+    struct Command;
+    static const std::vector<Command>& commands();
+
+    // One per command; the table in the source file checks the number of words first.
+    void tapCommand(const Words&, int lineNumber);
+    void dragCommand(const Words&, int lineNumber);
+    void pinchCommand(const Words&, int lineNumber);
+    void pressCommand(const Words&, int lineNumber);
+    void typeCommand(const Words&, int lineNumber);
+    void waitCommand(const Words&, int lineNumber);
+    void openURLCommand(const Words&, int lineNumber);
+    void screenshotCommand(const Words&, int lineNumber);
+    void treeCommand(const Words&, int lineNumber);
+    void rotateCommand(const Words&, int lineNumber);
+    void sendCommand(const Words&, int lineNumber);
+    void clearCommand(const Words&, int lineNumber);
+    void deleteCommand(const Words&, int lineNumber);
+    void helpCommand(const Words&, int lineNumber);
+    void quitCommand(const Words&, int lineNumber);
+
     void error(int lineNumber, const std::string& message);
     void print(const std::string& line);
     bool expectArguments(const std::vector<std::string>& words, size_t minimum, size_t maximum, std::string_view usage, int lineNumber);
     std::optional<double> number(const std::string& word, int lineNumber);
     // Every word after the command as a number; nothing (and an error printed) when one is not.
     std::optional<std::vector<double>> numbersAfterCommand(const std::vector<std::string>& words, int lineNumber);
+    // A count from 1 to maximumSteps at `index`; nothing (and an error naming it) otherwise.
+    std::optional<int> wholeCount(const std::vector<double>& values, size_t index, std::string_view name, int lineNumber);
+    // Reads the numbers of a gesture, whose optional step count is at `stepsIndex` (10 without), and
+    // plays it.
+    void playGesture(const Words&, int lineNumber, size_t stepsIndex, const std::function<void(const std::vector<double>&, int steps)>&);
     void waitFor(double seconds);
+    TextInput* textInput(int lineNumber);
     void typeText(const std::string& text, int lineNumber);
     void printTree();
 
@@ -64,6 +104,7 @@ private:
     TouchDriver m_touches;
     size_t m_effectsToken;
     int m_errorCount = 0;
+    bool m_quitting = false;
 };
 
 }
