@@ -152,9 +152,9 @@ std::optional<std::string> endpoint(const Arguments& arguments, const TerminalDr
 
 void addTerminalCommands()
 {
-    TerminalDriver::addCommand("location", location);
-    TerminalDriver::addCommand("tweet-sheet", tweetSheet);
-    TerminalDriver::addCommand("endpoint", endpoint);
-    TerminalDriver::addCommand("can-open", canOpen);
-    TerminalDriver::addCommand("multitasking", multitasking);
+    TerminalDriver::addCommand("location", "location [LAT LON [ACCURACY]|on|off|denied|...]", "sets the device's position and location services", location);
+    TerminalDriver::addCommand("tweet-sheet", "tweet-sheet [on|off]", "offers the system's tweet sheet or not", tweetSheet);
+    TerminalDriver::addCommand("endpoint", "endpoint KEY", "prints the address a web service is reached at", endpoint);
+    TerminalDriver::addCommand("can-open", "can-open SCHEME on|off", "whether the system opens addresses of that scheme", canOpen);
+    TerminalDriver::addCommand("multitasking", "multitasking on|off", "whether applications keep running in the background", multitasking);
 }

@@ -83,17 +83,30 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-std::map<std::string, TerminalDriver::Command, std::less<>>& addedCommands()
+struct AddedCommandEntry {
+    std::string usage;
+    std::string summary;
+    TerminalDriver::AddedCommand run;
+};
+
+std::map<std::string, AddedCommandEntry, std::less<>>& addedCommands()
 {
-    static std::map<std::string, TerminalDriver::Command, std::less<>> commands;
+    static std::map<std::string, AddedCommandEntry, std::less<>> commands;
     return commands;
 }
 
+std::string helpLine(std::string_view usage, std::string_view summary)
+{
+    std::string line(usage);
+    line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
+    return line + std::string(summary);
 }
 
-void TerminalDriver::addCommand(std::string name, Command command)
+}
+
+void TerminalDriver::addCommand(std::string name, std::string usage, std::string summary, AddedCommand command)
 {
-    addedCommands()[std::move(name)] = std::move(command);
+    addedCommands()[std::move(name)] = { std::move(usage), std::move(summary), std::move(command) };
 }
 
 TerminalDriver::TerminalDriver(std::ostream& output, double screenshotScale)
@@ -309,11 +322,10 @@ const std::vector<TerminalDriver::Command>& TerminalDriver::commands()
 std::vector<std::string> TerminalDriver::helpLines()
 {
     std::vector<std::string> lines;
-    for (auto& command : commands()) {
-        std::string line(command.usage);
-        line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
-        lines.push_back(line + std::string(command.summary));
-    }
+    for (auto& command : commands())
+        lines.push_back(helpLine(command.usage, command.summary));
+    for (auto& [name, command] : addedCommands())
+        lines.push_back(helpLine(command.usage, command.summary));
     return lines;
 }
 
@@ -478,7 +490,7 @@ bool TerminalDriver::execute(std::string_view rawLine, int lineNumber)
     if (command == table.end()) {
         if (auto added = addedCommands().find(name); added != addedCommands().end()) {
             std::vector<std::string> arguments(words->begin() + 1, words->end());
-            if (auto failure = added->second(arguments, [this](const std::string& line) { print(line); }))
+            if (auto failure = added->second.run(arguments, [this](const std::string& line) { print(line); }))
                 error(lineNumber, *failure);
             fnd::RunLoop::main().runUntilIdle();
             return true;

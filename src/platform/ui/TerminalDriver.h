@@ -26,9 +26,10 @@ public:
     // Runs a command added by the application: gets the words after the command's name and a way
     // to print lines, and answers an error text (printed as "error: line N: ...") or nothing.
     using Print = std::function<void(const std::string&)>;
-    using Command = std::function<std::optional<std::string>(const std::vector<std::string>& arguments, const Print&)>;
-    // A later command of the same name replaces the earlier one; built-in commands cannot be replaced.
-    static void addCommand(std::string name, Command);
+    using AddedCommand = std::function<std::optional<std::string>(const std::vector<std::string>& arguments, const Print&)>;
+    // A later command of the same name replaces the earlier one; built-in commands cannot be
+    // replaced. `help` lists the usage and summary after the built-in commands.
+    static void addCommand(std::string name, std::string usage, std::string summary, AddedCommand);
 
     explicit TerminalDriver(std::ostream& output, double screenshotScale = 0);
     ~TerminalDriver();
