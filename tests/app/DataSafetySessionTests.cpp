@@ -194,9 +194,12 @@ TEST_F(DataSafetySession, QuittingAtOnceStillCountsTheLaunchWithLargeDefaultsAnd
 
 TEST_F(DataSafetySession, TokensInAnIncomingAddressNeverReachTheLog)
 {
-    ASSERT_EQ(run("open-url fb517390286044913://authorize#access_token=SECRET-TOKEN-42&expires_in=0\nquit\n").status, 0);
+    // The login's answer goes through the Facebook session, which keeps the token, and on to
+    // the stored share; none of it may write the token into the log.
+    auto session = run("open-url fb517390286044913://authorize#access_token=SECRET-TOKEN-42&expires_in=0\nquit\n");
+    ASSERT_EQ(session.status, 0);
+    EXPECT_TRUE(session.containsLine("application accepted URL fb517390286044913://authorize#access_token=SECRET-TOKEN-42&expires_in=0"));
     EXPECT_EQ(log().find("SECRET-TOKEN-42"), std::string::npos) << log();
-    EXPECT_NE(log().find("access_token=********"), std::string::npos) << log();
 }
 
 }

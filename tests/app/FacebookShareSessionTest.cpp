@@ -68,7 +68,7 @@ TEST_F(ScriptedSession, TheShareButtonPostsToFacebookAfterALoginThatReturnsThrou
         "--services '" + services.string() + "'");
     EXPECT_EQ(session.status, 0) << log();
     ASSERT_FALSE(session.lines.empty());
-    EXPECT_EQ(session.lines.front(), "action sheet \"Share\" [Facebook] [SMS] [More...] [Cancel]");
+    EXPECT_EQ(session.lines.front(), "action sheet \"Share\" [Facebook] [Twitter] [SMS] [More...] [Cancel]");
 
     // No Facebook application here: the login goes to the browser, which returns to the
     // application's own address.

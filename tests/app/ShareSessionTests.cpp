@@ -112,7 +112,8 @@ TEST_F(ScriptedSession, ASharerSwitchedOffInTheMenuStaysOffAfterARelaunchUntilSw
         if (line.starts_with("action sheet"))
             sheets.push_back(line);
     }
-    EXPECT_EQ(sheets, (std::vector<std::string> { "action sheet \"Share\" [More...] [Cancel]", "action sheet \"Share\" [SMS] [More...] [Cancel]" }));
+    EXPECT_EQ(sheets, (std::vector<std::string> { "action sheet \"Share\" [Facebook] [Twitter] [More...] [Cancel]",
+                          "action sheet \"Share\" [Facebook] [Twitter] [SMS] [More...] [Cancel]" }));
 }
 
 }
