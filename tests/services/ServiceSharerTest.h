@@ -14,6 +14,7 @@
 #include "sharing/ui/SHKFormController.h"
 #include "sharing/ui/SHKFormFieldCell.h"
 #include "sharing/ui/SHKOAuthView.h"
+#include "RecordingSharerDelegate.h"
 #include "support/LoopbackServer.h"
 
 #include <map>
@@ -21,37 +22,7 @@
 
 namespace brenzo::testing {
 
-// The default reports, each written down ("failed: <message>" with " relogin" when asked).
-class RecordingShareDelegate : public SHKSharerDelegate {
-public:
-    void sharerStartedSending(SHKSharer& sharer) override
-    {
-        events.push_back("started");
-        SHKSharerDelegate::sharerStartedSending(sharer);
-    }
-    void sharerFinishedSending(SHKSharer& sharer) override
-    {
-        events.push_back("finished");
-        SHKSharerDelegate::sharerFinishedSending(sharer);
-    }
-    void sharerFailedWithErrorShouldRelogin(SHKSharer& sharer, const fnd::Ref<fnd::Error>& error, bool relogin) override
-    {
-        events.push_back("failed: " + (error ? error->localizedDescription() : std::string("(no error)")) + (relogin ? " relogin" : ""));
-        SHKSharerDelegate::sharerFailedWithErrorShouldRelogin(sharer, error, relogin);
-    }
-    void sharerCancelledSending(SHKSharer& sharer) override
-    {
-        events.push_back("cancelled");
-        SHKSharerDelegate::sharerCancelledSending(sharer);
-    }
-    void sharerAuthDidFinishSuccess(SHKSharer& sharer, bool success) override
-    {
-        events.push_back(std::string("auth ") + (success ? "yes" : "no"));
-        SHKSharerDelegate::sharerAuthDidFinishSuccess(sharer, success);
-    }
-
-    std::vector<std::string> events;
-};
+using RecordingShareDelegate = RecordingSharerDelegate;
 
 // A reply the peer gives to one path.
 struct PeerReply {

@@ -1,3 +1,4 @@
+#include "RecordingSharerDelegate.h"
 #include "SharingScreenTest.h"
 
 #include "platform/foundation/NotificationCenter.h"
@@ -25,6 +26,7 @@
 
 #include <functional>
 
+using brenzo::testing::RecordingSharerDelegate;
 using brenzo::testing::SharingScreenTest;
 
 namespace {
@@ -98,37 +100,6 @@ public:
     static bool canGetUserInfo() { return true; }
 };
 
-// The default behaviour, with each report written down.
-class RecordingDelegate : public SHKSharerDelegate {
-public:
-    void sharerStartedSending(SHKSharer& sharer) override
-    {
-        events.push_back("started");
-        SHKSharerDelegate::sharerStartedSending(sharer);
-    }
-    void sharerFinishedSending(SHKSharer& sharer) override
-    {
-        events.push_back("finished");
-        SHKSharerDelegate::sharerFinishedSending(sharer);
-    }
-    void sharerFailedWithErrorShouldRelogin(SHKSharer& sharer, const fnd::Ref<fnd::Error>& error, bool relogin) override
-    {
-        events.push_back(std::string("failed") + (relogin ? " relogin" : ""));
-        SHKSharerDelegate::sharerFailedWithErrorShouldRelogin(sharer, error, relogin);
-    }
-    void sharerCancelledSending(SHKSharer& sharer) override
-    {
-        events.push_back("cancelled");
-        SHKSharerDelegate::sharerCancelledSending(sharer);
-    }
-    void sharerAuthDidFinishSuccess(SHKSharer& sharer, bool success) override
-    {
-        events.push_back(std::string("auth ") + (success ? "yes" : "no"));
-        SHKSharerDelegate::sharerAuthDidFinishSuccess(sharer, success);
-    }
-
-    std::vector<std::string> events;
-};
 
 class SHKSharerTest : public SharingScreenTest {
 protected:
@@ -184,7 +155,7 @@ protected:
         return text + (indicator.subMessageLabel() ? indicator.subMessageLabel()->text() : "");
     }
 
-    std::shared_ptr<RecordingDelegate> m_delegate = std::make_shared<RecordingDelegate>();
+    std::shared_ptr<RecordingSharerDelegate> m_delegate = std::make_shared<RecordingSharerDelegate>(RecordingSharerDelegate::Failures::WithoutMessages);
     std::vector<std::string> m_posted;
     const void* m_observed = nullptr;
     fnd::ObserverToken m_notifications;
