@@ -41,9 +41,10 @@ public:
     }
 
 private:
-    LoopbackServer m_server;
     mutable std::mutex m_lock;
     std::vector<httplib::Params> m_feeds;
+    // Last, so it stops before what its handlers touch goes away.
+    LoopbackServer m_server;
 };
 
 std::string param(const httplib::Params& params, const std::string& name)

@@ -156,12 +156,14 @@ protected:
     std::vector<RecordedRequest> requests() const { return m_server.requests(); }
     std::vector<std::string>& events() { return m_delegate->events; }
 
-    LoopbackServer m_server;
-    std::shared_ptr<RecordingShareDelegate> m_delegate = std::make_shared<RecordingShareDelegate>();
-
 private:
+    // Declared before the server, so they outlive its handler threads.
     std::mutex m_repliesLock;
     std::map<std::string, PeerReply> m_replies;
+
+protected:
+    LoopbackServer m_server;
+    std::shared_ptr<RecordingShareDelegate> m_delegate = std::make_shared<RecordingShareDelegate>();
 };
 
 }

@@ -96,8 +96,8 @@ protected:
     }
 
     VirtualTime m_time;
-    LoopbackServer m_server;
     std::atomic<bool> m_slowRequestArrived { false };
+    LoopbackServer m_server;
     std::shared_ptr<RecordingAuthorizeDelegate> m_delegate = std::make_shared<RecordingAuthorizeDelegate>("http://callback.test/cb");
 };
 

@@ -1,5 +1,7 @@
 #include "SharingScreenTest.h"
 
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/URLLoader.h"
 #include "platform/network/Reachability.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ModalPanelRegistry.h"
@@ -39,6 +41,9 @@ SharingScreenTest::SharingScreenTest(std::shared_ptr<const DefaultSHKConfigurato
 
 SharingScreenTest::~SharingScreenTest()
 {
+    // A request still on its way holds its sharer until its report is run: let it end here.
+    fnd::RunLoop::main().runUntil([] { return fnd::URLLoader::shared().transfersUnderWay() == 0; }, 60);
+    m_time.runUntilIdle();
     SHK::resetForTesting();
     resetScreens();
     net::Reachability::clearOverride();
