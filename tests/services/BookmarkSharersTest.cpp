@@ -111,13 +111,13 @@ TEST_F(BookmarkSharersTest, InstapaperRejectionsAndFailuresAreMappedByStatus)
              { 403, "Could not authenticate you. Please relogin. relogin" },
          }) {
         reply("/api/add", { status, "", std::nullopt });
-        auto requestCount = m_server.requestCount();
-        auto eventCount = events().size();
-        makeSharer<SHKInstapaper>(linkItem())->share();
-        expected.insert(expected.end(), { "started", "failed: " + message });
-        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 2)) << status;
-        if (status != 403)
+        ASSERT_TRUE(waitForOneMoreRequest([&] {
+            makeSharer<SHKInstapaper>(linkItem())->share();
+            expected.insert(expected.end(), { "started", "failed: " + message });
+        }, 2)) << status;
+        if (status != 403) {
             EXPECT_EQ(takeAlerts(), std::vector<std::string> { "Error: " + message + " [Close]" });
+        }
     }
     EXPECT_EQ(std::vector<std::string>(events().begin() + 3, events().end()), expected);
 
@@ -174,11 +174,10 @@ TEST_F(BookmarkSharersTest, PinboardFailuresAskForANewLoginOrNameTheService)
     storeLogin("SHKPinboard", "username", "joe", "secret");
     for (int status : { 500, 401 }) {
         reply("/v1/posts/add", { status, "", std::nullopt });
-        auto requestCount = m_server.requestCount();
-        auto eventCount = events().size();
-        makeSharer<SHKPinboard>(linkItem())->share();
-        press("Send to Pinboard");
-        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 2)) << status;
+        ASSERT_TRUE(waitForOneMoreRequest([&] {
+            makeSharer<SHKPinboard>(linkItem())->share();
+            press("Send to Pinboard");
+        }, 2)) << status;
         if (status != 401)
             takeAlerts();
     }
@@ -220,11 +219,10 @@ TEST_F(BookmarkSharersTest, DiigoSendsItsKeyAndTheLoginAndNeedsTheBookmarkNamedI
 
     for (PeerReply saveReply : { PeerReply { 200, "rate limited", std::nullopt }, PeerReply { 200, "", std::nullopt }, PeerReply { 401, "", std::nullopt } }) {
         reply("/api/v2/bookmarks", saveReply);
-        auto requestCount = m_server.requestCount();
-        auto eventCount = events().size();
-        makeSharer<SHKDiigo>(linkItem())->share();
-        press("Send to Diigo");
-        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 2));
+        ASSERT_TRUE(waitForOneMoreRequest([&] {
+            makeSharer<SHKDiigo>(linkItem())->share();
+            press("Send to Diigo");
+        }, 2));
         takeAlerts();
     }
     EXPECT_EQ(std::vector<std::string>(events().begin() + 3, events().end()), (std::vector<std::string> {
@@ -243,13 +241,12 @@ TEST_F(BookmarkSharersTest, DiigoLoginRejectionsNameTheService)
     std::vector<std::string> shown;
     for (int status : { 401, 503 }) {
         reply("/api/v2/bookmarks", { status, "", std::nullopt });
-        auto requestCount = m_server.requestCount();
-        auto eventCount = events().size();
-        if (status == 401)
-            logIn("joe", "wrong");
-        else
-            press("Login");
-        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 1));
+        ASSERT_TRUE(waitForOneMoreRequest([&] {
+            if (status == 401)
+                logIn("joe", "wrong");
+            else
+                press("Login");
+        }, 1));
         auto alerts = takeAlerts();
         shown.insert(shown.end(), alerts.begin(), alerts.end());
     }
@@ -349,13 +346,12 @@ TEST_F(BookmarkSharersTest, GoogleReaderLoginErrorsAndRejectedTokens)
     std::vector<std::string> shown;
     for (auto loginReply : { "Error=BadAuthentication\n", "Error=CaptchaRequired\nUrl=x\n", "Auth=a=b\n" }) {
         reply("/accounts/ClientLogin", { 403, loginReply, std::nullopt });
-        auto requestCount = m_server.requestCount();
-        auto eventCount = events().size();
-        if (requestCount == 0)
-            logIn("joe", "wrong");
-        else
-            press("Login");
-        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 1)) << loginReply;
+        ASSERT_TRUE(waitForOneMoreRequest([&] {
+            if (m_server.requestCount() == 0)
+                logIn("joe", "wrong");
+            else
+                press("Login");
+        }, 1)) << loginReply;
         auto alerts = takeAlerts();
         shown.insert(shown.end(), alerts.begin(), alerts.end());
     }

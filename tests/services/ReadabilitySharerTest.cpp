@@ -118,10 +118,9 @@ TEST_F(ReadabilitySharerTest, UnsuccessfulRepliesAreMappedFromTheirText)
     };
     for (auto& [peerReply, outcome] : cases) {
         reply("/api/rest/v1/bookmarks/", peerReply);
-        auto requestCount = m_server.requestCount();
-        auto eventCount = events().size();
-        shareAtOnce();
-        ASSERT_TRUE(waitFor(requestCount + 1, eventCount + 2)) << peerReply.body;
+        ASSERT_TRUE(waitForOneMoreRequest([&] {
+            shareAtOnce();
+        }, 2)) << peerReply.body;
         EXPECT_EQ(events().back(), outcome) << peerReply.body;
         takeAlerts();
     }

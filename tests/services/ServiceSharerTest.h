@@ -30,7 +30,7 @@ struct PeerReply {
     std::string body;
     std::optional<std::string> error;
     // Sends the client on to this address.
-    std::optional<std::string> location;
+    std::optional<std::string> location = std::nullopt;
 };
 
 // A sharing screen with one loopback peer standing in for every service endpoint named, whose
@@ -107,6 +107,16 @@ protected:
         bool done = fnd::RunLoop::main().runUntil([&] { return m_server.requestCount() >= requests && m_delegate->events.size() >= events; }, patience);
         settle();
         return done;
+    }
+
+    // Does what `act` does, then waits for one more request at the peer and `reports` more reports
+    // from the sharer.
+    bool waitForOneMoreRequest(const std::function<void()>& act, size_t reports)
+    {
+        auto requestCount = m_server.requestCount();
+        auto eventCount = m_delegate->events.size();
+        act();
+        return waitFor(requestCount + 1, eventCount + reports);
     }
 
     bool waitUntil(const std::function<bool()>& condition)

@@ -18,7 +18,7 @@ std::string text(const fnd::Data& data)
 // An encoder whose output is `sizes[i]` bytes at the i-th call, recording the qualities asked.
 struct ScriptedEncoder {
     std::vector<size_t> sizes;
-    std::vector<double> qualities;
+    std::vector<double> qualities = {};
 
     fnd::Ref<fnd::Data> operator()(double quality)
     {

@@ -166,7 +166,7 @@ TEST_F(TwitterSharerTest, RejectedLoginWhileSendingAsksForANewLoginThenSendsAgai
     auto view = waitForAuthorizePage();
     ASSERT_TRUE(view);
     ASSERT_GE(m_delegate->events.size(), 2u);
-    EXPECT_EQ(m_delegate->events[1], "relogin: sharing 1 Could not authenticate you. Please relogin.");
+    EXPECT_EQ(m_delegate->events[1], "failed: sharing 1 Could not authenticate you. Please relogin. relogin");
     EXPECT_EQ(sharer->pendingAction(), SHKSharer::PendingActionSend);
     view->webView()->clickLink("/oauth/allow");
     ASSERT_TRUE(waitFor([&] { return m_service.statuses().size() == 2; }));
@@ -174,7 +174,7 @@ TEST_F(TwitterSharerTest, RejectedLoginWhileSendingAsksForANewLoginThenSendsAgai
 
     EXPECT_EQ(problems(), "");
     EXPECT_EQ(m_service.statuses(), (std::vector<std::string> { "Hello from the board", "Hello from the board" }));
-    EXPECT_EQ(m_delegate->events, (std::vector<std::string> { "started", "relogin: sharing 1 Could not authenticate you. Please relogin.",
+    EXPECT_EQ(m_delegate->events, (std::vector<std::string> { "started", "failed: sharing 1 Could not authenticate you. Please relogin. relogin",
                                       "started", "auth yes", "finished" }));
     EXPECT_TRUE(alertTexts().empty());
 }
@@ -186,7 +186,7 @@ TEST_F(TwitterSharerTest, UnsuccessfulRepliesMapToANewLoginOrATwitterError)
         std::string event;
         SHKSharer::PendingAction pending;
     };
-    const std::string relogin = "relogin: sharing 1 Could not authenticate you. Please relogin.";
+    const std::string relogin = "failed: sharing 1 Could not authenticate you. Please relogin. relogin";
     const std::vector<Case> cases = {
         { R"({"error":"Invalid / used nonce"})", relogin, SHKSharer::PendingActionSend },
         { R"({"request":"/x","error":"Status is a duplicate."})", "failed: Twitter 2 Status is a duplicate.", SHKSharer::PendingActionNone },
@@ -196,7 +196,7 @@ TEST_F(TwitterSharerTest, UnsuccessfulRepliesMapToANewLoginOrATwitterError)
         { "Bad gateway", "failed: Twitter 2 Unknown Error", SHKSharer::PendingActionNone },
     };
     for (auto& entry : cases) {
-        auto delegate = std::make_shared<RecordingTwitterDelegate>();
+        auto delegate = makeDelegate();
         // Only the report is looked at here, not the new login it asks for.
         delegate->loginAgain = false;
         auto sharer = makeSharer(textItem());
@@ -235,7 +235,7 @@ TEST_F(TwitterSharerTest, PictureUploadFailures)
     refused->share();
     composeAndSend("One");
     ASSERT_TRUE(waitForEvents(3));
-    EXPECT_EQ(m_delegate->events.back(), "failed: no error");
+    EXPECT_EQ(m_delegate->events.back(), "failed: (no error)");
 
     SHK::resetForTesting();
     m_delegate->events.clear();

@@ -2,6 +2,7 @@
 
 #include "SharingScreenTest.h"
 #include "TwitterFakeService.h"
+#include "RecordingSharerDelegate.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/NavigationController.h"
@@ -39,34 +40,6 @@ public:
     std::string shortenerLogin;
     std::string shortenerKey;
     bool forcePreIOS5 = false;
-};
-
-// Reports as the default delegate does (so a rejected login asks again) and records each report.
-class RecordingTwitterDelegate : public SHKSharerDelegate {
-public:
-    void sharerStartedSending(SHKSharer& sharer) override
-    {
-        events.push_back("started");
-        SHKSharerDelegate::sharerStartedSending(sharer);
-    }
-    void sharerFinishedSending(SHKSharer& sharer) override
-    {
-        events.push_back("finished");
-        SHKSharerDelegate::sharerFinishedSending(sharer);
-    }
-    void sharerFailedWithErrorShouldRelogin(SHKSharer& sharer, const fnd::Ref<fnd::Error>& error, bool shouldRelogin) override
-    {
-        std::string text = error ? error->domain() + " " + std::to_string(error->code()) + " " + error->localizedDescription() : "no error";
-        events.push_back(std::string(shouldRelogin ? "relogin: " : "failed: ") + text);
-        if (!shouldRelogin || loginAgain)
-            SHKSharerDelegate::sharerFailedWithErrorShouldRelogin(sharer, error, shouldRelogin);
-    }
-    void sharerCancelledSending(SHKSharer&) override { events.push_back("cancelled"); }
-    void sharerAuthDidFinishSuccess(SHKSharer&, bool success) override { events.push_back(success ? "auth yes" : "auth no"); }
-
-    std::vector<std::string> events;
-    // Whether a rejected login shows the login again, as the default delegate does.
-    bool loginAgain = true;
 };
 
 // A Twitter sharer's world: the fake service behind every Twitter endpoint, the configuration
@@ -140,9 +113,14 @@ protected:
         return text;
     }
 
+    static std::shared_ptr<RecordingSharerDelegate> makeDelegate()
+    {
+        return std::make_shared<RecordingSharerDelegate>(RecordingSharerDelegate::Failures::WithDomainCodeAndMessage);
+    }
+
     TwitterFakeService m_service;
     std::shared_ptr<TwitterTestConfigurator> m_configuration;
-    std::shared_ptr<RecordingTwitterDelegate> m_delegate = std::make_shared<RecordingTwitterDelegate>();
+    std::shared_ptr<RecordingSharerDelegate> m_delegate = makeDelegate();
 };
 
 }

@@ -16,6 +16,8 @@ public:
     enum class Failures {
         WithMessages,
         WithoutMessages,
+        // The error's domain and code before its message.
+        WithDomainCodeAndMessage,
     };
 
     explicit RecordingSharerDelegate(Failures failures = Failures::WithMessages)
@@ -36,10 +38,15 @@ public:
     void sharerFailedWithErrorShouldRelogin(SHKSharer& sharer, const fnd::Ref<fnd::Error>& error, bool relogin) override
     {
         std::string event = "failed";
-        if (m_failures == Failures::WithMessages)
-            event += ": " + (error ? error->localizedDescription() : std::string("(no error)"));
+        if (m_failures != Failures::WithoutMessages) {
+            event += ": ";
+            if (error && m_failures == Failures::WithDomainCodeAndMessage)
+                event += error->domain() + " " + std::to_string(error->code()) + " ";
+            event += error ? error->localizedDescription() : std::string("(no error)");
+        }
         events.push_back(event + (relogin ? " relogin" : ""));
-        SHKSharerDelegate::sharerFailedWithErrorShouldRelogin(sharer, error, relogin);
+        if (!relogin || loginAgain)
+            SHKSharerDelegate::sharerFailedWithErrorShouldRelogin(sharer, error, relogin);
     }
     void sharerCancelledSending(SHKSharer& sharer) override
     {
@@ -53,6 +60,8 @@ public:
     }
 
     std::vector<std::string> events;
+    // Whether a failure that asks for a new login shows the login again, as the default delegate does.
+    bool loginAgain = true;
 
 private:
     Failures m_failures;
