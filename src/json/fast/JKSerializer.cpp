@@ -394,7 +394,9 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     if (m_depth == m_frames.size())
         m_frames.emplace_back();
     Frame& frame = m_frames[m_depth];
-    frame.container = value;
+    // Only a formatter can drop the last other reference to a container while it is written.
+    if (m_block || m_delegate)
+        frame.container = value;
     frame.next = 0;
     frame.isEmpty = true;
     frame.entries.clear();
@@ -429,8 +431,10 @@ void JKSerializer::closeContainer()
 {
     Frame& frame = m_frames[m_depth - 1];
     char bracket = frame.isDictionary ? '}' : ']';
-    frame.container.reset();
-    frame.entries.clear();
+    if (frame.container)
+        frame.container.reset();
+    if (!frame.entries.empty())
+        frame.entries.clear();
     writeStructure(bracket);
     --m_depth;
 }
