@@ -62,6 +62,13 @@ std::vector<xmlNodePtr>& childRecords(xmlNodePtr parent)
         last = last->prev;
     }
     records.insert(records.end(), fromLast.rbegin(), fromLast.rend());
+    // One level further, independently for every child: the second and next-to-last grandchildren.
+    for (xmlNodePtr child : records) {
+        if (xmlNodePtr firstGrandchild = child->children)
+            __builtin_prefetch(firstGrandchild->next);
+        if (xmlNodePtr lastGrandchild = child->last)
+            __builtin_prefetch(lastGrandchild->prev);
+    }
     return records;
 }
 
