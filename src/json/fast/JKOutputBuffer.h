@@ -49,10 +49,13 @@ public:
     void appendWritten(size_t offset, size_t length)
     {
         if (length <= shortCopy) {
-            // Short text is copied as one fixed-size block, which needs no library call; the bytes
-            // past `length` land beyond the end and are overwritten later.
+            // Short text is copied as one fixed-size block; the bytes past `length` land beyond the
+            // end and are overwritten later.
             ensureRoom(shortCopy);
-            std::memmove(m_storage.get() + m_size, m_storage.get() + offset, shortCopy);
+            // Through a local block, as the ranges may overlap; fixed sizes compile to plain moves.
+            char block[shortCopy];
+            std::memcpy(block, m_storage.get() + offset, shortCopy);
+            std::memcpy(m_storage.get() + m_size, block, shortCopy);
             m_size += length;
             return;
         }

@@ -171,6 +171,7 @@ JKSerializer::JKSerializer(JKSerializeOptionFlags options, JKEncodeOptionType en
     , m_isPretty(options & JKSerializeOptionPretty)
     , m_true(fnd::Number::yes().get())
     , m_false(fnd::Number::no().get())
+    , m_null(fnd::Null::null().get())
 {
 }
 
@@ -336,6 +337,11 @@ JKSerializer::Kind JKSerializer::kindOf(const fnd::Object& object)
 
 bool JKSerializer::writeValue(const fnd::Id& value)
 {
+    // The shared null is common in documents and needs neither a lookup nor a class check.
+    if (value.get() == m_null) {
+        m_output.append("null");
+        return true;
+    }
     if (writeKnownText(*value, false))
         return true;
     Kind kind = kindOf(*value);
