@@ -84,6 +84,9 @@ function(brenzo_add_test name)
         PROPERTIES ENVIRONMENT "BRENZO_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
 endfunction()
 
+# Where the benchmarks find the shared documents; a worktree placed elsewhere points it at them.
+set(BRENZO_SHARED_DATA_DIR "${PROJECT_SOURCE_DIR}/../shared/data" CACHE PATH "Folder of the shared benchmark documents")
+
 # brenzo_add_benchmark(NAME [SOURCES ...] [DEPS ...])
 # A Google Benchmark program, built from every .cpp file in the calling directory unless SOURCES is
 # given, written to <build>/bench/NAME so that scripts/bench finds it.
@@ -94,6 +97,6 @@ function(brenzo_add_benchmark name)
     target_link_libraries(${name} PRIVATE brenzo_settings ${ARG_DEPS} benchmark::benchmark)
     target_compile_definitions(${name} PRIVATE
         BRENZO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-        BRENZO_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data")
+        BRENZO_SHARED_DATA_DIR="${BRENZO_SHARED_DATA_DIR}")
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endfunction()

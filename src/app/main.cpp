@@ -5,6 +5,7 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Thread.h"
+#include "platform/graphics/CairoTextMeasurer.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/twitter/TweetComposeViewController.h"
 #include "platform/ui/ApplicationMain.h"
@@ -59,6 +60,7 @@ std::optional<std::string> prepareLaunch(const ui::LaunchOptions& options)
 
 int main(int argc, char** argv)
 {
+    gfx::CairoTextMeasurer::prepareFontsInBackground();
     // The delegate is made once the command line has been read, so the contacts are known by then.
     rt::ClassRegistry::shared().registerClass<ui::ApplicationDelegate>(std::string(BrenzoAppDelegate::registeredName), [] {
         removeLeftoverTemporaryFiles();

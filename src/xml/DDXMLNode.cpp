@@ -11,6 +11,7 @@
 #include "xml/DDXMLRecordTree.h"
 #include "xml/DDXMLString.h"
 #include "xml/DDXMLText.h"
+#include "xml/DDXMLWrapperAllocator.h"
 #include "xml/DDXMLXPathQuery.h"
 
 namespace {
@@ -29,6 +30,46 @@ std::optional<std::string> takeString(xmlChar* text)
     auto string = stringFrom(text);
     xmlFree(text);
     return string;
+}
+
+// The children of `parent` in order, in the thread's scratch list. The sibling list is followed
+// from both ends at once: each record lies apart from the last and must be fetched before the
+// next can be, so two chains wait half as long as one. What a walk reads of each child next (its
+// name and its first and last children) is fetched on the way.
+std::vector<xmlNodePtr>& childRecords(xmlNodePtr parent)
+{
+    thread_local std::vector<xmlNodePtr> records;
+    thread_local std::vector<xmlNodePtr> fromLast;
+    records.clear();
+    fromLast.clear();
+    auto prefetchContents = [](xmlNodePtr child) {
+        __builtin_prefetch(child->name);
+        __builtin_prefetch(child->children);
+        __builtin_prefetch(child->last);
+    };
+    xmlNodePtr first = parent->children;
+    xmlNodePtr last = parent->last;
+    while (first && last) {
+        prefetchContents(first);
+        records.push_back(first);
+        if (first == last)
+            break;
+        prefetchContents(last);
+        fromLast.push_back(last);
+        if (first->next == last)
+            break;
+        first = first->next;
+        last = last->prev;
+    }
+    records.insert(records.end(), fromLast.rbegin(), fromLast.rend());
+    // One level further, independently for every child: the second and next-to-last grandchildren.
+    for (xmlNodePtr child : records) {
+        if (xmlNodePtr firstGrandchild = child->children)
+            __builtin_prefetch(firstGrandchild->next);
+        if (xmlNodePtr lastGrandchild = child->last)
+            __builtin_prefetch(lastGrandchild->prev);
+    }
+    return records;
 }
 
 bool isDocumentKind(int kind)
@@ -64,15 +105,15 @@ fnd::Ref<DDXMLNode> DDXMLNode::wrapperForKind(xmlKindPtr record, bool freeOnDeal
 {
     switch (DDXMLRecordTree::kindOf(record)) {
     case XML_ELEMENT_NODE:
-        return std::make_shared<DDXMLElement>(ConstructionKey(), reinterpret_cast<xmlNodePtr>(record), freeOnDealloc);
+        return std::allocate_shared<DDXMLElement>(DDXMLWrapperAllocator<DDXMLElement>(), ConstructionKey(), reinterpret_cast<xmlNodePtr>(record), freeOnDealloc);
     case XML_ATTRIBUTE_NODE:
-        return std::make_shared<DDXMLAttributeNode>(ConstructionKey(), reinterpret_cast<xmlAttrPtr>(record), freeOnDealloc);
+        return std::allocate_shared<DDXMLAttributeNode>(DDXMLWrapperAllocator<DDXMLAttributeNode>(), ConstructionKey(), reinterpret_cast<xmlAttrPtr>(record), freeOnDealloc);
     case XML_DOCUMENT_NODE:
         return std::make_shared<DDXMLDocument>(ConstructionKey(), reinterpret_cast<xmlDocPtr>(record), freeOnDealloc);
     case XML_NAMESPACE_DECL:
-        return std::make_shared<DDXMLNamespaceNode>(ConstructionKey(), reinterpret_cast<xmlNsPtr>(record), nullptr, freeOnDealloc);
+        return std::allocate_shared<DDXMLNamespaceNode>(DDXMLWrapperAllocator<DDXMLNamespaceNode>(), ConstructionKey(), reinterpret_cast<xmlNsPtr>(record), nullptr, freeOnDealloc);
     default:
-        return std::make_shared<DDXMLNode>(ConstructionKey(), record, freeOnDealloc);
+        return std::allocate_shared<DDXMLNode>(DDXMLWrapperAllocator<DDXMLNode>(), ConstructionKey(), record, freeOnDealloc);
     }
 }
 
@@ -200,7 +241,7 @@ fnd::Ref<DDXMLNamespaceNode> DDXMLNode::wrapNamespaceInTree(xmlNsPtr ns, xmlNode
 {
     if (!ns)
         return nullptr;
-    auto node = std::make_shared<DDXMLNamespaceNode>(ConstructionKey(), ns, declaringElement, false);
+    auto node = std::allocate_shared<DDXMLNamespaceNode>(DDXMLWrapperAllocator<DDXMLNamespaceNode>(), ConstructionKey(), ns, declaringElement, false);
     DDXMLOwnership::anchorNew(*node, treeOwner());
     return node;
 }
@@ -305,10 +346,11 @@ std::optional<DDXMLNode::Nodes> DDXMLNode::children() const
 {
     if (!DDXMLRecordTree::isChildBearingKind(kind()))
         return std::nullopt;
+    std::vector<xmlNodePtr>& records = childRecords(nodeRecord());
     Nodes nodes;
-    nodes.reserve(childCount());
+    nodes.reserve(records.size());
     fnd::Ref<DDXMLNode> owner = treeOwner();
-    for (xmlNodePtr child = nodeRecord()->children; child; child = child->next) {
+    for (xmlNodePtr child : records) {
         auto wrapper = wrapperForKind(DDXMLRecordTree::asKind(child), false);
         DDXMLOwnership::anchorNew(*wrapper, owner);
         nodes.push_back(std::move(wrapper));

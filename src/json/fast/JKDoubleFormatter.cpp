@@ -77,6 +77,35 @@ bool seventeenDigits(double value, uint64_t& digits, int& decimalExponent)
     return false;
 }
 
+constexpr auto digitPairs = [] {
+    std::array<char, 200> pairs {};
+    for (size_t value = 0; value < 100; ++value) {
+        pairs[2 * value] = static_cast<char>('0' + value / 10);
+        pairs[2 * value + 1] = static_cast<char>('0' + value % 10);
+    }
+    return pairs;
+}();
+
+// Eight digits of a value below 10^8, in short independent divisions rather than one long chain.
+void writeEightDigits(uint32_t value, char* out)
+{
+    uint32_t high = value / 10000;
+    uint32_t low = value % 10000;
+    std::memcpy(out, &digitPairs[2 * (high / 100)], 2);
+    std::memcpy(out + 2, &digitPairs[2 * (high % 100)], 2);
+    std::memcpy(out + 4, &digitPairs[2 * (low / 100)], 2);
+    std::memcpy(out + 6, &digitPairs[2 * (low % 100)], 2);
+}
+
+// All 17 digits of a value below 10^17, leading zeros included.
+void writeSeventeenDigits(uint64_t digits, char* out)
+{
+    uint64_t high = digits / 100000000;
+    out[0] = static_cast<char>('0' + high / 100000000);
+    writeEightDigits(static_cast<uint32_t>(high % 100000000), out + 1);
+    writeEightDigits(static_cast<uint32_t>(digits % 100000000), out + 9);
+}
+
 size_t writeExponent(char* out, int exponent)
 {
     size_t length = 0;
@@ -101,10 +130,7 @@ size_t JKFormatDouble(double value, char* out)
     }
 
     char text[significantDigits];
-    for (int index = significantDigits - 1; index >= 0; --index) {
-        text[index] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
+    writeSeventeenDigits(digits, text);
     int used = significantDigits;
     while (used > 1 && text[used - 1] == '0')
         --used;

@@ -171,6 +171,7 @@ JKSerializer::JKSerializer(JKSerializeOptionFlags options, JKEncodeOptionType en
     , m_isPretty(options & JKSerializeOptionPretty)
     , m_true(fnd::Number::yes().get())
     , m_false(fnd::Number::no().get())
+    , m_null(fnd::Null::null().get())
 {
 }
 
@@ -336,6 +337,11 @@ JKSerializer::Kind JKSerializer::kindOf(const fnd::Object& object)
 
 bool JKSerializer::writeValue(const fnd::Id& value)
 {
+    // The shared null is common in documents and needs neither a lookup nor a class check.
+    if (value.get() == m_null) {
+        m_output.append("null");
+        return true;
+    }
     if (writeKnownText(*value, false))
         return true;
     Kind kind = kindOf(*value);
@@ -394,7 +400,9 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     if (m_depth == m_frames.size())
         m_frames.emplace_back();
     Frame& frame = m_frames[m_depth];
-    frame.container = value;
+    // Only a formatter can drop the last other reference to a container while it is written.
+    if (m_block || m_delegate)
+        frame.container = value;
     frame.next = 0;
     frame.isEmpty = true;
     frame.entries.clear();
@@ -429,8 +437,10 @@ void JKSerializer::closeContainer()
 {
     Frame& frame = m_frames[m_depth - 1];
     char bracket = frame.isDictionary ? '}' : ']';
-    frame.container.reset();
-    frame.entries.clear();
+    if (frame.container)
+        frame.container.reset();
+    if (!frame.entries.empty())
+        frame.entries.clear();
     writeStructure(bracket);
     --m_depth;
 }

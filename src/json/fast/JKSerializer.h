@@ -131,6 +131,7 @@ private:
     bool m_isPretty;
     const fnd::Number* m_true;
     const fnd::Number* m_false;
+    const fnd::Object* m_null;
 
     // The text written for a string or number, found again by the object's address, so that shared
     // values (which the decoder's cache makes common) are copied rather than converted again. Valid

@@ -1,12 +1,11 @@
 #include "platform/foundation/CurlTransfer.h"
 
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/CurlLibrary.h"
 #include "platform/foundation/HTTPCookieStorage.h"
 #include "platform/foundation/String.h"
 #include "platform/foundation/URLError.h"
 #include "platform/foundation/Unicode.h"
-
-#include <curl/curl.h>
 
 #include <charconv>
 #include <mutex>
@@ -14,6 +13,11 @@
 namespace fnd {
 
 namespace {
+
+const CurlLibrary& curl()
+{
+    return CurlLibrary::shared();
+}
 
 // A refused redirect hands its body on; anything bigger than this is cut.
 constexpr size_t maximumRedirectBody = 1 << 20;
@@ -100,7 +104,7 @@ TransferSink::~TransferSink() = default;
 void CurlTransfer::initializeLibrary()
 {
     static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
+    std::call_once(once, [] { curl().globalInit(CURL_GLOBAL_ALL); });
 }
 
 bool CurlTransfer::isRedirectStatus(int statusCode)
@@ -125,8 +129,8 @@ CurlTransfer::CurlTransfer(const URLRequest& request, std::shared_ptr<TransferSi
 CurlTransfer::~CurlTransfer()
 {
     if (m_handle)
-        curl_easy_cleanup(m_handle);
-    curl_slist_free_all(m_headerList);
+        curl().easyCleanup(m_handle);
+    curl().slistFreeAll(m_headerList);
 }
 
 bool CurlTransfer::configure(Ref<Error>* error)
@@ -145,48 +149,48 @@ bool CurlTransfer::configure(Ref<Error>* error)
         return refuse(URLError::BadURL);
 
     initializeLibrary();
-    m_handle = curl_easy_init();
+    m_handle = curl().easyInit();
     if (!m_handle)
         return refuse(URLError::Unknown);
     CURL* handle = m_handle;
     m_errorText.assign(CURL_ERROR_SIZE, '\0');
 
-    curl_easy_setopt(handle, CURLOPT_URL, url->absoluteString().c_str());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, m_errorText.data());
-    curl_easy_setopt(handle, CURLOPT_PRIVATE, this);
+    curl().easySetopt(handle, CURLOPT_URL, url->absoluteString().c_str());
+    curl().easySetopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl().easySetopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl().easySetopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+    curl().easySetopt(handle, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl().easySetopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl().easySetopt(handle, CURLOPT_ERRORBUFFER, m_errorText.data());
+    curl().easySetopt(handle, CURLOPT_PRIVATE, this);
 
     for (auto& [name, value] : m_request.allHTTPHeaderFields().entries()) {
         // "Name;" is libcurl's way of sending a field with an empty value.
         std::string line = value.empty() ? name + ";" : name + ": " + value;
-        m_headerList = curl_slist_append(m_headerList, line.c_str());
+        m_headerList = curl().slistAppend(m_headerList, line.c_str());
     }
     // Bodies go out at once instead of waiting for a "100 Continue".
     if (!m_request.valueForHTTPHeaderField("Expect"))
-        m_headerList = curl_slist_append(m_headerList, "Expect:");
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, m_headerList);
+        m_headerList = curl().slistAppend(m_headerList, "Expect:");
+    curl().easySetopt(handle, CURLOPT_HTTPHEADER, m_headerList);
     if (!m_request.valueForHTTPHeaderField("User-Agent"))
-        curl_easy_setopt(handle, CURLOPT_USERAGENT, defaultUserAgent().c_str());
+        curl().easySetopt(handle, CURLOPT_USERAGENT, defaultUserAgent().c_str());
     if (!m_request.valueForHTTPHeaderField("Accept-Encoding"))
-        curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
+        curl().easySetopt(handle, CURLOPT_ACCEPT_ENCODING, "");
 
     const std::string& method = m_request.httpMethod();
     if (auto body = m_request.httpBody())
         m_bodyBytes.assign(body->asStringView());
     bool hasBody = m_request.httpBody() != nullptr;
     if (method == "HEAD") {
-        curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+        curl().easySetopt(handle, CURLOPT_NOBODY, 1L);
     } else if (method == "POST" || hasBody) {
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(m_bodyBytes.size()));
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDS, m_bodyBytes.data());
+        curl().easySetopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(m_bodyBytes.size()));
+        curl().easySetopt(handle, CURLOPT_POSTFIELDS, m_bodyBytes.data());
         if (method != "POST")
-            curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, method.c_str());
+            curl().easySetopt(handle, CURLOPT_CUSTOMREQUEST, method.c_str());
     } else if (method != "GET") {
-        curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, method.c_str());
+        curl().easySetopt(handle, CURLOPT_CUSTOMREQUEST, method.c_str());
     }
 
     if (m_request.httpShouldHandleCookies()) {
@@ -196,20 +200,20 @@ bool CurlTransfer::configure(Ref<Error>* error)
 
     double timeout = m_request.timeoutInterval() > 0 ? m_request.timeoutInterval() : URLRequest::defaultTimeoutInterval;
     m_idleTimeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(timeout));
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, std::max(1L, long(timeout * 1000)));
+    curl().easySetopt(handle, CURLOPT_CONNECTTIMEOUT_MS, std::max(1L, long(timeout * 1000)));
     noteActivity();
 
-    curl_easy_setopt(handle, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, +[](char* data, size_t size, size_t count, void* transfer) -> size_t {
+    curl().easySetopt(handle, CURLOPT_HEADERDATA, this);
+    curl().easySetopt(handle, CURLOPT_HEADERFUNCTION, +[](char* data, size_t size, size_t count, void* transfer) -> size_t {
         return static_cast<CurlTransfer*>(transfer)->receiveHeaderLine(std::string_view(data, size * count));
     });
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* transfer) -> size_t {
+    curl().easySetopt(handle, CURLOPT_WRITEDATA, this);
+    curl().easySetopt(handle, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* transfer) -> size_t {
         return static_cast<CurlTransfer*>(transfer)->receiveBody(data, size * count);
     });
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, +[](void* data, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) -> int {
+    curl().easySetopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl().easySetopt(handle, CURLOPT_XFERINFODATA, this);
+    curl().easySetopt(handle, CURLOPT_XFERINFOFUNCTION, +[](void* data, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded) -> int {
         auto* transfer = static_cast<CurlTransfer*>(data);
         if (downloaded != transfer->m_lastDownloaded || uploaded != transfer->m_lastUploaded) {
             transfer->m_lastDownloaded = downloaded;
@@ -292,7 +296,7 @@ Ref<Error> CurlTransfer::errorForResult(int curlResult) const
     auto error = URLError::create(urlErrorCode(result), m_request.url().get());
     std::string detail = m_errorText.c_str();
     if (detail.empty())
-        detail = curl_easy_strerror(result);
+        detail = curl().easyStrerror(result);
     auto userInfo = as<MutableDictionary>(error->userInfo()->mutableCopy());
     userInfo->setObjectForKey(String::create(headerText(detail)), "NSDebugDescription");
     return Error::create(error->domain(), error->code(), userInfo);
@@ -306,7 +310,7 @@ void CurlTransfer::complete(int curlResult)
     } else if (!m_headersComplete) {
         if (m_statusCode < 200) {
             long status = 0;
-            curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &status);
+            curl().easyGetinfo(m_handle, CURLINFO_RESPONSE_CODE, &status);
             m_statusCode = int(status);
         }
         if (m_statusCode >= 200)

@@ -1,9 +1,8 @@
 #include "platform/foundation/HTTPCookieStorage.h"
 
+#include "platform/foundation/CurlLibrary.h"
 #include "platform/foundation/CurlTransfer.h"
 #include "platform/foundation/Unicode.h"
-
-#include <curl/curl.h>
 
 #include <array>
 #include <charconv>
@@ -11,6 +10,11 @@
 namespace fnd {
 
 namespace {
+
+const CurlLibrary& curl()
+{
+    return CurlLibrary::shared();
+}
 
 constexpr std::string_view httpOnlyPrefix = "#HttpOnly_";
 
@@ -69,11 +73,11 @@ struct HTTPCookieStorage::Share {
     {
         std::vector<std::string> lines;
         curl_slist* list = nullptr;
-        if (curl_easy_getinfo(control, CURLINFO_COOKIELIST, &list) != CURLE_OK)
+        if (curl().easyGetinfo(control, CURLINFO_COOKIELIST, &list) != CURLE_OK)
             return lines;
         for (auto* item = list; item; item = item->next)
             lines.emplace_back(item->data);
-        curl_slist_free_all(list);
+        curl().slistFreeAll(list);
         return lines;
     }
 };
@@ -88,30 +92,30 @@ HTTPCookieStorage::HTTPCookieStorage()
     : m_share(std::make_unique<Share>())
 {
     CurlTransfer::initializeLibrary();
-    m_share->handle = curl_share_init();
-    curl_share_setopt(m_share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    curl_share_setopt(m_share->handle, CURLSHOPT_USERDATA, m_share.get());
-    curl_share_setopt(m_share->handle, CURLSHOPT_LOCKFUNC, +[](CURL*, curl_lock_data data, curl_lock_access, void* share) {
+    m_share->handle = curl().shareInit();
+    curl().shareSetopt(m_share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    curl().shareSetopt(m_share->handle, CURLSHOPT_USERDATA, m_share.get());
+    curl().shareSetopt(m_share->handle, CURLSHOPT_LOCKFUNC, +[](CURL*, curl_lock_data data, curl_lock_access, void* share) {
         static_cast<Share*>(share)->locks[size_t(data)].lock();
     });
-    curl_share_setopt(m_share->handle, CURLSHOPT_UNLOCKFUNC, +[](CURL*, curl_lock_data data, void* share) {
+    curl().shareSetopt(m_share->handle, CURLSHOPT_UNLOCKFUNC, +[](CURL*, curl_lock_data data, void* share) {
         static_cast<Share*>(share)->locks[size_t(data)].unlock();
     });
-    m_share->control = curl_easy_init();
+    m_share->control = curl().easyInit();
     attachToTransfer(m_share->control);
 }
 
 HTTPCookieStorage::~HTTPCookieStorage()
 {
-    curl_easy_cleanup(m_share->control);
-    curl_share_cleanup(m_share->handle);
+    curl().easyCleanup(m_share->control);
+    curl().shareCleanup(m_share->handle);
 }
 
 void HTTPCookieStorage::attachToTransfer(void* curlHandle) const
 {
-    curl_easy_setopt(curlHandle, CURLOPT_SHARE, m_share->handle);
+    curl().easySetopt(curlHandle, CURLOPT_SHARE, m_share->handle);
     // An empty file name switches the cookie engine on without reading any file.
-    curl_easy_setopt(curlHandle, CURLOPT_COOKIEFILE, "");
+    curl().easySetopt(curlHandle, CURLOPT_COOKIEFILE, "");
 }
 
 std::vector<HTTPCookie> HTTPCookieStorage::cookies() const
@@ -139,15 +143,15 @@ void HTTPCookieStorage::deleteCookiesForURL(const URL& url)
     if (kept.size() == lines.size())
         return;
     // libcurl deletes only all cookies at once; the others are put back.
-    curl_easy_setopt(m_share->control, CURLOPT_COOKIELIST, "ALL");
+    curl().easySetopt(m_share->control, CURLOPT_COOKIELIST, "ALL");
     for (auto& line : kept)
-        curl_easy_setopt(m_share->control, CURLOPT_COOKIELIST, line.c_str());
+        curl().easySetopt(m_share->control, CURLOPT_COOKIELIST, line.c_str());
 }
 
 void HTTPCookieStorage::deleteAllCookies()
 {
     std::lock_guard guard(m_controlLock);
-    curl_easy_setopt(m_share->control, CURLOPT_COOKIELIST, "ALL");
+    curl().easySetopt(m_share->control, CURLOPT_COOKIELIST, "ALL");
 }
 
 }

@@ -1,12 +1,17 @@
 #include "platform/foundation/URLLoader.h"
 
-#include <curl/curl.h>
+#include "platform/foundation/CurlLibrary.h"
 
 #include <algorithm>
 
 namespace fnd {
 
 namespace {
+
+const CurlLibrary& curl()
+{
+    return CurlLibrary::shared();
+}
 
 // The longest the thread sleeps without being woken; keeps time-outs honest even if libcurl asks for more.
 constexpr int longestWaitMilliseconds = 1000;
@@ -24,7 +29,7 @@ URLLoader& URLLoader::shared()
 URLLoader::URLLoader()
 {
     CurlTransfer::initializeLibrary();
-    m_multi = curl_multi_init();
+    m_multi = curl().multiInit();
     m_thread = std::thread([this] { run(); });
 }
 
@@ -34,13 +39,13 @@ URLLoader::~URLLoader()
         std::lock_guard guard(m_lock);
         m_stopping = true;
     }
-    curl_multi_wakeup(m_multi);
+    curl().multiWakeup(m_multi);
     m_thread.join();
     for (auto& [identifier, transfer] : m_running)
-        curl_multi_remove_handle(m_multi, transfer->handle());
+        curl().multiRemoveHandle(m_multi, transfer->handle());
     m_running.clear();
     m_starting.clear();
-    curl_multi_cleanup(m_multi);
+    curl().multiCleanup(m_multi);
 }
 
 uint64_t URLLoader::start(std::unique_ptr<CurlTransfer> transfer)
@@ -52,7 +57,7 @@ uint64_t URLLoader::start(std::unique_ptr<CurlTransfer> transfer)
         std::lock_guard guard(m_lock);
         m_starting.push_back(std::move(transfer));
     }
-    curl_multi_wakeup(m_multi);
+    curl().multiWakeup(m_multi);
     return identifier;
 }
 
@@ -62,7 +67,7 @@ void URLLoader::cancel(uint64_t identifier)
         std::lock_guard guard(m_lock);
         m_cancelling.push_back(identifier);
     }
-    curl_multi_wakeup(m_multi);
+    curl().multiWakeup(m_multi);
 }
 
 void URLLoader::run()
@@ -75,10 +80,10 @@ void URLLoader::run()
                 return;
         }
         int running = 0;
-        curl_multi_perform(m_multi, &running);
+        curl().multiPerform(m_multi, &running);
         finishCompletedTransfers();
         expireIdleTransfers();
-        curl_multi_poll(m_multi, nullptr, 0, waitMilliseconds(), nullptr);
+        curl().multiPoll(m_multi, nullptr, 0, waitMilliseconds(), nullptr);
     }
 }
 
@@ -93,7 +98,7 @@ void URLLoader::takeRequests()
     }
     for (auto& transfer : starting) {
         uint64_t identifier = transfer->identifier();
-        curl_multi_add_handle(m_multi, transfer->handle());
+        curl().multiAddHandle(m_multi, transfer->handle());
         m_running.emplace(identifier, std::move(transfer));
     }
     // Cancels come after starts so that a transfer cancelled right after starting is found.
@@ -104,11 +109,11 @@ void URLLoader::takeRequests()
 void URLLoader::finishCompletedTransfers()
 {
     int remaining = 0;
-    while (CURLMsg* message = curl_multi_info_read(m_multi, &remaining)) {
+    while (CURLMsg* message = curl().multiInfoRead(m_multi, &remaining)) {
         if (message->msg != CURLMSG_DONE)
             continue;
         CurlTransfer* transfer = nullptr;
-        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+        curl().easyGetinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
         CURLcode result = message->data.result;
         uint64_t identifier = transfer->identifier();
         auto found = m_running.find(identifier);
@@ -116,7 +121,7 @@ void URLLoader::finishCompletedTransfers()
             continue;
         auto finished = std::move(found->second);
         m_running.erase(found);
-        curl_multi_remove_handle(m_multi, finished->handle());
+        curl().multiRemoveHandle(m_multi, finished->handle());
         finished->complete(result);
         --m_underWay;
     }
@@ -134,7 +139,7 @@ void URLLoader::expireIdleTransfers()
         auto found = m_running.find(identifier);
         auto transfer = std::move(found->second);
         m_running.erase(found);
-        curl_multi_remove_handle(m_multi, transfer->handle());
+        curl().multiRemoveHandle(m_multi, transfer->handle());
         transfer->completeWithTimeout();
         --m_underWay;
     }
@@ -143,7 +148,7 @@ void URLLoader::expireIdleTransfers()
 int URLLoader::waitMilliseconds() const
 {
     long curlTimeout = -1;
-    curl_multi_timeout(m_multi, &curlTimeout);
+    curl().multiTimeout(m_multi, &curlTimeout);
     long wait = curlTimeout >= 0 ? std::min<long>(curlTimeout, longestWaitMilliseconds) : longestWaitMilliseconds;
     auto now = std::chrono::steady_clock::now();
     for (auto& [identifier, transfer] : m_running) {
@@ -158,7 +163,7 @@ void URLLoader::remove(uint64_t identifier)
     auto found = m_running.find(identifier);
     if (found == m_running.end())
         return;
-    curl_multi_remove_handle(m_multi, found->second->handle());
+    curl().multiRemoveHandle(m_multi, found->second->handle());
     m_running.erase(found);
     --m_underWay;
 }

@@ -1,5 +1,6 @@
 #include "platform/graphics/CairoTextMeasurer.h"
 
+#include "platform/foundation/Thread.h"
 #include "platform/foundation/Unicode.h"
 
 #include <cmath>
@@ -45,6 +46,18 @@ void CairoTextMeasurer::selectFont(cairo_t* context, const Font& font)
     cairo_set_font_face(context, fontFace(font.isBold()));
     cairo_set_font_size(context, font.pointSize());
     cairo_set_font_options(context, fontOptions());
+}
+
+void CairoTextMeasurer::prepareFontsInBackground()
+{
+    fnd::Thread::detach("font warm-up", [] {
+        for (bool bold : { false, true }) {
+            // A scaled font makes cairo open the face that the name resolved to.
+            cairo_matrix_t identity;
+            cairo_matrix_init_identity(&identity);
+            cairo_scaled_font_destroy(cairo_scaled_font_create(fontFace(bold), &identity, &identity, fontOptions()));
+        }
+    });
 }
 
 cairo_scaled_font_t* CairoTextMeasurer::scaledFont(const Font& font) const

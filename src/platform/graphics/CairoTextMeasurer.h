@@ -25,6 +25,9 @@ public:
 
     // Makes the font current in a cairo context, with the options the measurements assume.
     static void selectFont(cairo_t*, const Font&);
+    // Resolves the regular and bold faces on a worker thread, so that reading fontconfig's setup and
+    // opening the font files overlap with the rest of a launch instead of delaying the first text.
+    static void prepareFontsInBackground();
 
 private:
     cairo_scaled_font_t* scaledFont(const Font&) const;

@@ -377,6 +377,30 @@ TEST(SerializerFormatters, DelegatesReplaceUnsupportedObjects)
     EXPECT_EQ(assertions.size(), 1u);
 }
 
+// Encoders hand their storage on to the next one on the thread: what one wrote must never show
+// through in what a later or nested one writes.
+TEST(SerializerStorage, EachResultHoldsOnlyItsOwnText)
+{
+    auto large = arrayOf({ text(std::string(100000, 'x')), integer(1) });
+    ASSERT_EQ(FastJSONSerializing::JSONData(large)->length(), 100000u + 6);
+    EXPECT_EQ(FastJSONSerializing::JSONData(arrayOf({ integer(2) }))->asStringView(), "[2]");
+    EXPECT_EQ(encode(large).size(), 100000u + 6);
+    EXPECT_EQ(FastJSONSerializing::JSONString(arrayOf({}))->utf8(), "[]");
+
+    auto nested = [](const fnd::Id& object) -> fnd::Id {
+        return FastJSONSerializing::JSONString(arrayOf({ text(object->className()), text(std::string(5000, 'y')) }));
+    };
+    auto value = arrayOf({ text(std::string(3000, 'z')), fnd::Data::create(std::string_view("ab")) });
+    auto result = FastJSONSerializing::JSONStringWithOptionsSerializeUnsupportedClassesUsingBlockError(value, 0, nested, nullptr);
+    ASSERT_TRUE(result);
+    std::string inner = "[\"Data\",\"" + std::string(5000, 'y') + "\"]";
+    std::string escapedInner;
+    for (char character : inner)
+        escapedInner += character == '"' ? std::string("\\\"") : std::string(1, character);
+    EXPECT_EQ(result->utf8(), "[\"" + std::string(3000, 'z') + "\",\"" + escapedInner + "\"]");
+    EXPECT_EQ(encode(arrayOf({ integer(3) })), "[3]");
+}
+
 TEST(SerializerConveniences, ProduceDataOrStrings)
 {
     auto array = arrayOf({ text("\xC3\xA9") });
