@@ -1,4 +1,5 @@
 #include "board/BoardFile.h"
+#include "platform/foundation/Dictionary.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Number.h"
 #include "platform/foundation/PropertyList.h"
@@ -80,8 +81,9 @@ int64_t defaultsVersion(const std::filesystem::path& home)
         ADD_FAILURE() << "torn or missing defaults";
         return -1;
     }
-    auto version = fnd::as<fnd::Number>(values->objectForKey(fnd::String::create("version")));
-    auto text = fnd::as<fnd::String>(values->objectForKey(fnd::String::create("filler")));
+    auto save = fnd::as<fnd::Dictionary>(values->objectForKey(fnd::String::create("save")));
+    auto version = save ? fnd::as<fnd::Number>(save->objectForKey(fnd::String::create("version"))) : nullptr;
+    auto text = save ? fnd::as<fnd::String>(save->objectForKey(fnd::String::create("filler"))) : nullptr;
     if (!version || !text) {
         ADD_FAILURE() << "defaults without their values";
         return -1;
@@ -131,8 +133,10 @@ void saveEverything(const std::filesystem::path& home, int64_t version)
 {
     ASSERT_TRUE(BoardFile::write(boardText(version)));
     auto defaults = fnd::UserDefaults::createWithFile(defaultsPath(home));
-    defaults->setIntegerForKey(version, "version");
-    defaults->setObjectForKey(fnd::String::create(filler(version)), "filler");
+    // One value: the background writer may take its snapshot between two changes.
+    defaults->setObjectForKey(fnd::Dictionary::create({ { fnd::String::create("version"), fnd::Number::withInteger(version) },
+                                  { fnd::String::create("filler"), fnd::String::create(filler(version)) } }),
+        "save");
     ASSERT_TRUE(defaults->synchronize());
     ASSERT_TRUE(KeychainStore::setPasswordForServiceAccount("password-" + std::to_string(version), keychainService, "user"));
     ASSERT_TRUE(SHK::saveOfflineQueueList(queueList(version)));

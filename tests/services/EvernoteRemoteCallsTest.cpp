@@ -3,6 +3,8 @@
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
+
+#include <mutex>
 #include <thrift/TApplicationException.h>
 #include <thrift/protocol/TProtocolException.h>
 #include <thrift/transport/TTransportException.h>
@@ -135,17 +137,26 @@ TEST_F(CannedNoteStore, AnHTTPErrorIsATransportErrorBeforeAnyReplyByteIsRead)
 
 TEST_F(CannedNoteStore, TruncatedAndBadlyVersionedRepliesFail)
 {
+    // Changed between calls while the server's threads read it.
+    std::mutex replyLock;
     std::string reply;
-    m_server.http().Post("/note/s1", [&reply](const httplib::Request&, httplib::Response& response) {
+    m_server.http().Post("/note/s1", [&](const httplib::Request&, httplib::Response& response) {
+        std::lock_guard guard(replyLock);
         response.set_content(reply, "application/x-thrift");
     });
     m_server.start();
+    auto answer = [&](std::string next) {
+        std::lock_guard guard(replyLock);
+        reply = std::move(next);
+    };
 
     // A string length far beyond the reply fails before anything is allocated.
-    reply = unversionedReplyHeader("createNote") + bytes({ 0x0c, 0, 0, 0x0b, 0, 1 }) + int32(0x7fffff00);
+    answer(unversionedReplyHeader("createNote") + bytes({ 0x0c, 0, 0, 0x0b, 0, 1 }) + int32(0x7fffff00));
     EXPECT_THROW(createNote("tok", titledNote()), TTransportException);
-    reply = int32(0x80020000u) + string("createNote") + int32(0);
+    answer(int32(0x80020000u) + string("createNote") + int32(0));
     EXPECT_THROW(createNote("tok", titledNote()), TProtocolException);
+    // The handler reads the reply kept on this stack.
+    m_server.stop();
 }
 
 TEST(EvernoteRemoteCalls, NoReplyAtAllCouldNotMakeTheRequest)

@@ -56,6 +56,16 @@ protected:
         ui::Application::shared().setCanOpenScheme("fbauth", true);
     }
 
+    // The server lives in the base fixture, longer than the queues its handlers read.
+    ~FacebookSharerTest() override { m_server.stop(); }
+
+    // The handlers read these queues on the server's threads.
+    void queue(std::deque<std::string>& replies, std::string reply)
+    {
+        std::lock_guard guard(m_repliesLock);
+        replies.push_back(std::move(reply));
+    }
+
     std::string nextReply(std::deque<std::string>& replies, std::string otherwise)
     {
         std::lock_guard guard(m_repliesLock);
@@ -235,7 +245,7 @@ TEST_F(FacebookSharerTest, ParkedPictureComesBackAndItsFileIsDeletedEvenWhenUnre
 TEST_F(FacebookSharerTest, GraphError190LogsInAgainAndResendsThePost)
 {
     storeToken("STORED", 600);
-    m_feedReplies.push_back("{\"error\":{\"type\":\"OAuthException\",\"code\":190,\"message\":\"Error validating access token\"}}");
+    queue(m_feedReplies, "{\"error\":{\"type\":\"OAuthException\",\"code\":190,\"message\":\"Error validating access token\"}}");
     auto sharer = share(SHKItem::createWithText("Hello"));
     auto form = composeScreen(*sharer);
     ASSERT_TRUE(form);
@@ -258,7 +268,7 @@ TEST_F(FacebookSharerTest, GraphError190LogsInAgainAndResendsThePost)
 TEST_F(FacebookSharerTest, FeedDialogError190LogsInAgainAndOtherCodesFail)
 {
     storeToken("STORED", 600);
-    m_feedRedirects.push_back("fbconnect://success?error_code=190&error_msg=Expired");
+    queue(m_feedRedirects, "fbconnect://success?error_code=190&error_msg=Expired");
     share(link());
     ASSERT_TRUE(settle([&] { return !openedURLs().empty(); }));
     EXPECT_EQ(notificationCount("SHKSendDidFinish"), 0u);
@@ -271,12 +281,12 @@ TEST_F(FacebookSharerTest, FeedDialogError190LogsInAgainAndOtherCodesFail)
     EXPECT_EQ(m_feedDialogs.calls().back().param("access_token"), "FRESH");
 
     // Posting skipped: no post id, and nothing to say about it.
-    m_feedRedirects.push_back("fbconnect://success");
+    queue(m_feedRedirects, "fbconnect://success");
     auto skipped = share(link());
     ASSERT_TRUE(finished(2));
     EXPECT_TRUE(skipped->quiet());
 
-    m_feedRedirects.push_back("fbconnect://success?error_code=100&error_msg=Invalid%20link");
+    queue(m_feedRedirects, "fbconnect://success?error_code=100&error_msg=Invalid%20link");
     share(link());
     ASSERT_TRUE(settle([&] { return notificationCount("SHKSendDidFailWithError") == 2; }));
     pump();

@@ -4,6 +4,7 @@
 #include "support/LoopbackServer.h"
 #include "support/OAuth1Checker.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -44,20 +45,20 @@ public:
                 return;
             std::lock_guard guard(m_lock);
             m_accessTokenForms.push_back(decodeForm(request.body));
-            response.status = accessTokenStatus;
-            response.set_content(accessTokenReply, "text/plain");
+            response.status = m_answers.accessTokenStatus;
+            response.set_content(m_answers.accessTokenReply, "text/plain");
         });
         http.Post("/1/statuses/update.json", [this](const httplib::Request& request, httplib::Response& response) {
             if (!verify(request, response, accessTokenSecret).ok)
                 return;
             std::lock_guard guard(m_lock);
             m_statuses.push_back(formValue(decodeForm(request.body), "status").value_or("<none>"));
-            response.status = statusReplyCode;
-            response.set_content(statusReply, "application/json");
-            if (!nextStatusReplies.empty()) {
-                statusReplyCode = nextStatusReplies.front().first;
-                statusReply = nextStatusReplies.front().second;
-                nextStatusReplies.erase(nextStatusReplies.begin());
+            response.status = m_answers.statusReplyCode;
+            response.set_content(m_answers.statusReply, "application/json");
+            if (!m_answers.nextStatusReplies.empty()) {
+                m_answers.statusReplyCode = m_answers.nextStatusReplies.front().first;
+                m_answers.statusReply = m_answers.nextStatusReplies.front().second;
+                m_answers.nextStatusReplies.erase(m_answers.nextStatusReplies.begin());
             }
         });
         http.Get("/1/account/verify_credentials.json", [this](const httplib::Request& request, httplib::Response& response) {
@@ -74,15 +75,15 @@ public:
         });
         http.Get("/v3/shorten", [this](const httplib::Request&, httplib::Response& response) {
             std::lock_guard guard(m_lock);
-            response.status = shortenerStatus;
-            response.set_content(shortenerReply, "text/plain");
+            response.status = m_answers.shortenerStatus;
+            response.set_content(m_answers.shortenerReply, "text/plain");
         });
         http.Post("/api/2/upload.xml", [this](const httplib::Request& request, httplib::Response& response) {
             if (!verifyUpload(request, response))
                 return;
             std::lock_guard guard(m_lock);
-            response.status = uploadStatus;
-            response.set_content(uploadReply, "application/xml");
+            response.status = m_answers.uploadStatus;
+            response.set_content(m_answers.uploadReply, "application/xml");
         });
         m_server.start();
     }
@@ -119,17 +120,26 @@ public:
         return calls;
     }
 
-    // What the service answers; set before the call.
-    int accessTokenStatus = 200;
-    std::string accessTokenReply = std::string("oauth_token=") + accessToken + "&oauth_token_secret=" + accessTokenSecret;
-    int statusReplyCode = 200;
-    std::string statusReply = R"({"id":1})";
-    // Replies for the status updates after the next one, in order.
-    std::vector<std::pair<int, std::string>> nextStatusReplies;
-    int shortenerStatus = 200;
-    std::string shortenerReply = "http://bit.ly/abc\n";
-    int uploadStatus = 200;
-    std::string uploadReply = "<?xml version=\"1.0\"?><image><id>9</id><URL>http://img.test/9</URL></image>";
+    // What the service answers.
+    struct Answers {
+        int accessTokenStatus = 200;
+        std::string accessTokenReply = std::string("oauth_token=") + accessToken + "&oauth_token_secret=" + accessTokenSecret;
+        int statusReplyCode = 200;
+        std::string statusReply = R"({"id":1})";
+        // Replies for the status updates after the next one, in order.
+        std::vector<std::pair<int, std::string>> nextStatusReplies;
+        int shortenerStatus = 200;
+        std::string shortenerReply = "http://bit.ly/abc\n";
+        int uploadStatus = 200;
+        std::string uploadReply = "<?xml version=\"1.0\"?><image><id>9</id><URL>http://img.test/9</URL></image>";
+    };
+
+    // Changes what the service answers, under the lock its handlers read them with.
+    void answer(const std::function<void(Answers&)>& change)
+    {
+        std::lock_guard guard(m_lock);
+        change(m_answers);
+    }
 
 private:
     static OAuth1Request requestFor(const httplib::Request& request, const std::string& address, const std::string& authorization)
@@ -189,6 +199,7 @@ private:
     }
 
     mutable std::mutex m_lock;
+    Answers m_answers;
     std::vector<std::string> m_problems;
     std::vector<std::string> m_statuses;
     std::vector<std::string> m_follows;

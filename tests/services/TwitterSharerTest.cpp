@@ -131,8 +131,10 @@ TEST_F(TwitterSharerTest, XAuthExchangesThePasswordForATokenAndFollowsTheAccount
 TEST_F(TwitterSharerTest, RejectedXAuthLoginShowsTheServiceTextAsItIs)
 {
     m_configuration->useXAuth = true;
-    m_service.accessTokenStatus = 401;
-    m_service.accessTokenReply = "Invalid user %@ or password 100%";
+    m_service.answer([](TwitterFakeService::Answers& answers) {
+        answers.accessTokenStatus = 401;
+        answers.accessTokenReply = "Invalid user %@ or password 100%";
+    });
     auto sharer = makeSharer(textItem());
     sharer->share();
     auto form = shown<SHKFormController>();
@@ -155,9 +157,11 @@ TEST_F(TwitterSharerTest, RejectedXAuthLoginShowsTheServiceTextAsItIs)
 TEST_F(TwitterSharerTest, RejectedLoginWhileSendingAsksForANewLoginThenSendsAgain)
 {
     storeLogin();
-    m_service.statusReplyCode = 401;
-    m_service.statusReply = R"({"request":"/1/statuses/update.json","error":"Could not authenticate with OAuth."})";
-    m_service.nextStatusReplies = { { 200, R"({"id":2})" } };
+    m_service.answer([](TwitterFakeService::Answers& answers) {
+        answers.statusReplyCode = 401;
+        answers.statusReply = R"({"request":"/1/statuses/update.json","error":"Could not authenticate with OAuth."})";
+        answers.nextStatusReplies = { { 200, R"({"id":2})" } };
+    });
     auto sharer = makeSharer(textItem());
     sharer->share();
     composeAndSend("Hello from the board");
@@ -230,7 +234,9 @@ TEST_F(TwitterSharerTest, PictureIsUploadedWithOAuthEchoThenLinkedFromTheStatus)
 TEST_F(TwitterSharerTest, PictureUploadFailures)
 {
     storeLogin();
-    m_service.uploadStatus = 500;
+    m_service.answer([](TwitterFakeService::Answers& answers) {
+        answers.uploadStatus = 500;
+    });
     auto refused = makeSharer(SHKItem::createWithImage(solidImage(4, 4, 0, 0, 0), "One"));
     refused->share();
     composeAndSend("One");
@@ -239,8 +245,10 @@ TEST_F(TwitterSharerTest, PictureUploadFailures)
 
     SHK::resetForTesting();
     m_delegate->events.clear();
-    m_service.uploadStatus = 200;
-    m_service.uploadReply = "<image><id>9</id></image>";
+    m_service.answer([](TwitterFakeService::Answers& answers) {
+        answers.uploadStatus = 200;
+        answers.uploadReply = "<image><id>9</id></image>";
+    });
     auto noLink = makeSharer(SHKItem::createWithImage(solidImage(4, 4, 0, 0, 0), "Two"));
     noLink->share();
     composeAndSend("Two");
@@ -287,7 +295,9 @@ TEST_F(TwitterSharerTest, ShortenedLinkGoesIntoTheStatus)
     EXPECT_EQ(shortening.query, "login=brenzo&apikey=R_key&longUrl=http%3A%2F%2Fexample.com%2Fcaf%25C3%25A9%3Fq%3Da%2520b&format=txt");
 
     SHK::resetForTesting();
-    m_service.shortenerReply = "ALREADY_A_BITLY_LINK\r\n";
+    m_service.answer([](TwitterFakeService::Answers& answers) {
+        answers.shortenerReply = "ALREADY_A_BITLY_LINK\r\n";
+    });
     makeSharer(linkItem(std::nullopt))->share();
     // Without a title or a text, the link alone.
     composeSendAndFinish("http://example.com/caf\xC3\xA9?q=a b");
@@ -300,8 +310,10 @@ TEST_F(TwitterSharerTest, ShortenerFailureKeepsTheLongLinkAndNeverPostsTheErrorW
     storeLogin();
     m_configuration->shortenerLogin = "brenzo";
     m_configuration->shortenerKey = "R_key";
-    m_service.shortenerStatus = 403;
-    m_service.shortenerReply = "RATE_LIMIT_EXCEEDED";
+    m_service.answer([](TwitterFakeService::Answers& answers) {
+        answers.shortenerStatus = 403;
+        answers.shortenerReply = "RATE_LIMIT_EXCEEDED";
+    });
     makeSharer(linkItem("News"))->share();
     ASSERT_TRUE(waitFor([] { return !alertTexts().empty(); }));
     EXPECT_EQ(alertTexts(), std::vector<std::string> { "Shorten URL Error: We could not shorten the URL. [Continue]" });

@@ -85,6 +85,11 @@ LoopbackServer::LoopbackServer(Transport transport)
 
 LoopbackServer::~LoopbackServer()
 {
+    stop();
+}
+
+void LoopbackServer::stop()
+{
     releaseWaiters();
     m_server->stop();
     if (m_thread.joinable())

@@ -63,6 +63,8 @@ public:
 
     httplib::Server& http() { return *m_server; }
     void start();
+    // Returns once no handler runs any more, so what handlers read may go after it.
+    void stop();
 
     int port() const { return m_port; }
     // "http://127.0.0.1:PORT" (or "https://") followed by the path.

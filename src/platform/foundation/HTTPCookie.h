@@ -20,7 +20,7 @@ struct HTTPCookie {
     bool secure = false;
     bool httpOnly = false;
     // Seconds since 1970; nothing for a cookie that lasts as long as the session.
-    std::optional<double> expiresDate;
+    std::optional<double> expiresDate = std::nullopt;
 
     // The fields that send these cookies with a request: "Cookie" = "name=value; name=value" in
     // their order, or no field at all for no cookies.
