@@ -10,8 +10,7 @@
 #include "platform/ui/ModalPanelRegistry.h"
 #include "platform/ui/TerminalDriver.h"
 #include "platform/ui/Window.h"
-#include "support/TemporaryHome.h"
-#include "support/VirtualTime.h"
+#include "support/ui/RootScreenTest.h"
 #include "support/ui/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
@@ -36,15 +35,8 @@ std::string contents(const std::filesystem::path& path)
     return data ? std::string(data->span().begin(), data->span().end()) : std::string();
 }
 
-class DeviceServicesTest : public ::testing::Test {
+class DeviceServicesTest : public RootScreenTest {
 protected:
-    DeviceServicesTest()
-    {
-        auto screen = freshDeviceWithRootScreen();
-        m_window = screen.window;
-        m_root = screen.root;
-        m_time.runUntilIdle();
-    }
     ~DeviceServicesTest() override
     {
         device::PrintInteractionController::setPrintingAvailable(true);
@@ -54,11 +46,6 @@ protected:
         printer->setPrintingItem(nullptr);
         resetSimulatedDevice();
     }
-
-    TemporaryHome m_home;
-    VirtualTime m_time;
-    std::shared_ptr<ui::Window> m_window;
-    std::shared_ptr<ui::ViewController> m_root;
 };
 
 TEST_F(DeviceServicesTest, PasteboardHoldsATextOrAPicture)

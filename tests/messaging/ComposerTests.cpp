@@ -9,8 +9,7 @@
 #include "platform/ui/PressFinder.h"
 #include "platform/ui/TerminalDriver.h"
 #include "platform/ui/Window.h"
-#include "support/TemporaryHome.h"
-#include "support/VirtualTime.h"
+#include "support/ui/RootScreenTest.h"
 #include "support/ui/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
@@ -45,15 +44,8 @@ public:
     std::vector<msg::MessageComposeResult> results;
 };
 
-class ComposerTest : public ::testing::Test {
+class ComposerTest : public RootScreenTest {
 protected:
-    ComposerTest()
-    {
-        auto screen = freshDeviceWithRootScreen();
-        m_window = screen.window;
-        m_root = screen.root;
-        m_time.runUntilIdle();
-    }
     ~ComposerTest() override
     {
         msg::MailComposeViewController::setCanSendMail(true);
@@ -76,10 +68,6 @@ protected:
         return data ? std::string(data->span().begin(), data->span().end()) : std::string("(unreadable)");
     }
 
-    TemporaryHome m_home;
-    VirtualTime m_time;
-    std::shared_ptr<ui::Window> m_window;
-    std::shared_ptr<ui::ViewController> m_root;
     std::shared_ptr<RecordingMailDelegate> m_mailDelegate = std::make_shared<RecordingMailDelegate>();
     std::shared_ptr<RecordingMessageDelegate> m_messageDelegate = std::make_shared<RecordingMessageDelegate>();
 };

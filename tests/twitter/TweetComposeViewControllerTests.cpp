@@ -4,7 +4,7 @@
 #include "platform/ui/EffectCapture.h"
 #include "platform/ui/TerminalDriver.h"
 #include "platform/ui/Window.h"
-#include "support/VirtualTime.h"
+#include "support/ui/RootScreenTest.h"
 #include "support/ui/SimulatedDevice.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +17,8 @@ namespace {
 using tw::TweetComposeResult;
 using tw::TweetComposeViewController;
 
-class TweetSheetTest : public ::testing::Test {
+class TweetSheetTest : public RootScreenTest {
 protected:
-    TweetSheetTest()
-    {
-        auto screen = freshDeviceWithRootScreen();
-        m_window = screen.window;
-        m_root = screen.root;
-        m_time.runUntilIdle();
-    }
     ~TweetSheetTest() override
     {
         TweetComposeViewController::setAvailable(false);
@@ -47,10 +40,6 @@ protected:
         EXPECT_FALSE(terminal.hadErrors()) << output.str();
         m_time.runUntilIdle();
     }
-
-    VirtualTime m_time;
-    std::shared_ptr<ui::Window> m_window;
-    std::shared_ptr<ui::ViewController> m_root;
 };
 
 TEST_F(TweetSheetTest, TheClassExistsByNameOnlyWhileSwitchedOn)
