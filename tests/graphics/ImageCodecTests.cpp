@@ -74,16 +74,39 @@ std::vector<uint8_t> encodeJPEG(int width, int height, int components, J_COLOR_S
 TEST(ImageCodecs, PNGRoundTripKeepsEveryPixel)
 {
     auto original = Image::createWithRawImage(fourColours());
-    auto png = original->pngRepresentation();
-    ASSERT_TRUE(png);
-    auto decoded = Image::createWithData(*png);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->size(), Size(2, 2));
-    EXPECT_EQ(decoded->rawImage()->alphaInfo(), AlphaInfo::PremultipliedFirst);
-    EXPECT_EQ(decoded->pixelAt(0, 0), opaqueRed);
-    EXPECT_EQ(decoded->pixelAt(1, 0), opaqueGreen);
-    EXPECT_TRUE(pixelNear(decoded->pixelAt(0, 1), Pixel { 0, 0, 255, 128 }, 1));
-    EXPECT_EQ(decoded->pixelAt(1, 1).alpha, 0);
+    for (auto effort : { PNGCodec::Effort::Smallest, PNGCodec::Effort::Fast }) {
+        auto png = original->pngRepresentation(effort);
+        ASSERT_TRUE(png);
+        auto decoded = Image::createWithData(*png);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->size(), Size(2, 2));
+        EXPECT_EQ(decoded->rawImage()->alphaInfo(), AlphaInfo::PremultipliedFirst);
+        EXPECT_EQ(decoded->pixelAt(0, 0), opaqueRed);
+        EXPECT_EQ(decoded->pixelAt(1, 0), opaqueGreen);
+        EXPECT_TRUE(pixelNear(decoded->pixelAt(0, 1), Pixel { 0, 0, 255, 128 }, 1));
+        EXPECT_EQ(decoded->pixelAt(1, 1).alpha, 0);
+    }
+}
+
+TEST(ImageCodecs, FastPNGOfAPhotoIsLargerButTheSamePixels)
+{
+    std::mt19937 random(7);
+    auto noisy = makeRawImage(64, 64, [&](size_t x, size_t y) {
+        double shade = static_cast<double>(x + y) / 128 + static_cast<double>(random() % 8) / 255;
+        return Color(shade, 1 - shade, 0.5, 1);
+    });
+    auto image = Image::createWithRawImage(noisy);
+    auto small = image->pngRepresentation(PNGCodec::Effort::Smallest);
+    auto fast = image->pngRepresentation(PNGCodec::Effort::Fast);
+    ASSERT_TRUE(small && fast);
+    EXPECT_LT(small->length(), fast->length());
+    auto fromSmall = Image::createWithData(*small);
+    auto fromFast = Image::createWithData(*fast);
+    ASSERT_TRUE(fromSmall && fromFast);
+    for (size_t y = 0; y < 64; y += 9) {
+        for (size_t x = 0; x < 64; x += 7)
+            EXPECT_EQ(fromSmall->pixelAt(x, y), fromFast->pixelAt(x, y)) << x << "," << y;
+    }
 }
 
 TEST(ImageCodecs, OpaquePNGDecodesWithoutAlpha)

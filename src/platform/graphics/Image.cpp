@@ -98,12 +98,12 @@ SurfacePtr Image::uprightSurface() const
     return raw ? raw->drawableSurface() : nullptr;
 }
 
-fnd::Ref<fnd::Data> Image::pngRepresentation() const
+fnd::Ref<fnd::Data> Image::pngRepresentation(PNGCodec::Effort effort) const
 {
     SurfacePtr surface = uprightSurface();
     if (!surface)
         return nullptr;
-    std::vector<uint8_t> bytes = PNGCodec::encode(surface.get());
+    std::vector<uint8_t> bytes = PNGCodec::encode(surface.get(), effort);
     if (bytes.empty())
         return nullptr;
     return fnd::Data::create(std::move(bytes));

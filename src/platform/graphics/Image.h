@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Object.h"
+#include "platform/graphics/PNGCodec.h"
 #include "platform/graphics/Pixel.h"
 #include "platform/graphics/RawImage.h"
 #include "platform/graphics/Size.h"
@@ -52,7 +53,7 @@ public:
 
     // Both encode the picture as it appears (orientation applied), since neither file keeps an
     // orientation here. Null when encoding fails.
-    fnd::Ref<fnd::Data> pngRepresentation() const;
+    fnd::Ref<fnd::Data> pngRepresentation(PNGCodec::Effort = PNGCodec::Effort::Smallest) const;
     // Quality 0 (smallest) ... 1 (best).
     fnd::Ref<fnd::Data> jpegRepresentation(double quality) const;
 

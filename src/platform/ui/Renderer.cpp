@@ -145,7 +145,7 @@ fnd::Ref<gfx::Image> Renderer::renderScreen(double scale)
 bool Renderer::writeScreenshot(const std::filesystem::path& path, double scale, fnd::Ref<fnd::Error>* error)
 {
     auto image = renderScreen(scale);
-    auto png = image ? image->pngRepresentation() : nullptr;
+    auto png = image ? image->pngRepresentation(gfx::PNGCodec::Effort::Fast) : nullptr;
     if (!png) {
         if (error)
             *error = fnd::Error::withDescription("Renderer", 1, "The screen could not be drawn.");
