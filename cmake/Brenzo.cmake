@@ -35,6 +35,47 @@ if(BRENZO_TSAN)
     add_link_options(${BRENZO_TSAN_FLAGS})
 endif()
 
+# A Release build without the test suites (what scripts/run and scripts/bench make) takes its
+# libraries from their static archives where Debian ships them: the application then starts without
+# the loader mapping and relocating some thirty shared libraries. The test suites stay dynamic,
+# because their servers link OpenSSL as a shared library, which must not meet a static copy.
+# -DBRENZO_STATIC_DEPENDENCIES=ON|OFF overrides the choice.
+if(NOT DEFINED BRENZO_STATIC_DEPENDENCIES)
+    if(CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT BRENZO_TESTS)
+        set(BRENZO_STATIC_DEPENDENCIES ON)
+    else()
+        set(BRENZO_STATIC_DEPENDENCIES OFF)
+    endif()
+endif()
+if(BRENZO_STATIC_DEPENDENCIES)
+    if(BRENZO_TESTS)
+        message(FATAL_ERROR "BRENZO_STATIC_DEPENDENCIES is for the application and the benchmarks: configure with -DBRENZO_TESTS=OFF")
+    endif()
+    set(OPENSSL_USE_STATIC_LIBS TRUE)
+    add_link_options(-static-libstdc++ -static-libgcc)
+endif()
+
+# brenzo_link_static_archives(TARGET NAME...)
+# With BRENZO_STATIC_DEPENDENCIES, the imported TARGET links the archives lib<NAME>.a instead of its
+# shared libraries. It stays as it is when one of them is missing.
+function(brenzo_link_static_archives target)
+    if(NOT BRENZO_STATIC_DEPENDENCIES)
+        return()
+    endif()
+    set(archives)
+    foreach(name IN LISTS ARGN)
+        find_library(archive NAMES lib${name}.a NO_CACHE)
+        if(NOT archive)
+            message(STATUS "${target}: no static archive of ${name}, so it is linked as a shared library")
+            return()
+        endif()
+        list(APPEND archives ${archive})
+        unset(archive)
+    endforeach()
+    string(JOIN "," group ${archives})
+    set_property(TARGET ${target} PROPERTY INTERFACE_LINK_LIBRARIES "$<LINK_GROUP:RESCAN,${group}>" Threads::Threads ${CMAKE_DL_LIBS} m)
+endfunction()
+
 # brenzo_add_library(NAME DIRECTORY dir [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
 # Builds a static library from every .cpp file directly in DIRECTORY (and its listed SUBDIRECTORIES).
 # Headers are included from src/, e.g. #include "platform/foundation/String.h".
