@@ -22,10 +22,12 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -234,5 +236,42 @@ void BM_PickerOpenIncludingLoadingA5000PersonVCardFile(benchmark::State& state)
     std::filesystem::remove(exportFile);
 }
 BENCHMARK(BM_PickerOpenIncludingLoadingA5000PersonVCardFile)->Unit(benchmark::kMillisecond);
+
+// From the publication of the contact list to the first frame of a picker opened before it: the
+// picker must wake on the publication itself, not at its next look.
+void BM_PickerFrameAfterALatePublication(benchmark::State& state)
+{
+    std::shared_ptr<BrenzoAppDelegate> application;
+    std::shared_ptr<BrenzoViewController> board;
+    std::shared_ptr<ui::Window> window;
+    showBoardWithGeneratedContacts(application, board, window);
+    auto list = application->allContact();
+    auto placeholder = board->mainTouchImageView()->children().front();
+
+    double total = 0;
+    for (auto _ : state) {
+        application->setAllContact(nullptr);
+        std::atomic<std::chrono::steady_clock::time_point> publishedAt;
+        std::thread loader([&] {
+            // Late enough for the picker to be waiting already.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            publishedAt = std::chrono::steady_clock::now();
+            application->setAllContact(list);
+        });
+        placeholder->launchAction();
+        benchmark::DoNotOptimize(ui::Renderer::renderScreen(1));
+        auto shown = std::chrono::steady_clock::now();
+        loader.join();
+        std::chrono::duration<double> latency = shown - publishedAt.load();
+        state.SetIterationTime(latency.count());
+        total += latency.count() * 1000;
+
+        board->dismissSettingsView();
+        fnd::RunLoop::main().runUntilIdle();
+    }
+    state.counters["publication_to_frame_ms"] = state.iterations() ? total / double(state.iterations()) : 0;
+    closeApplication(window);
+}
+BENCHMARK(BM_PickerFrameAfterALatePublication)->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);
 
 }
