@@ -248,11 +248,6 @@ fnd::Ref<DDXMLNamespaceNode> DDXMLNode::wrapNamespaceInTree(xmlNsPtr ns, xmlNode
 
 // MARK: - Queries
 
-int DDXMLNode::kind() const
-{
-    return DDXMLRecordTree::kindOf(m_genericPtr);
-}
-
 std::optional<std::string> DDXMLNode::name() const
 {
     if (kind() == XML_NAMESPACE_DECL)
