@@ -344,7 +344,9 @@ std::optional<DDXMLNode::Nodes> DDXMLNode::children() const
     std::vector<xmlNodePtr>& records = childRecords(nodeRecord());
     Nodes nodes;
     nodes.reserve(records.size());
-    fnd::Ref<DDXMLNode> owner = treeOwner();
+    // A wrapper that owns its record is the owner; any other borrows its own reference to it.
+    fnd::Ref<DDXMLNode> self = m_freeOnDealloc ? treeOwner() : nullptr;
+    const fnd::Ref<DDXMLNode>& owner = m_freeOnDealloc ? self : m_treeOwner;
     for (xmlNodePtr child : records) {
         auto wrapper = wrapperForKind(DDXMLRecordTree::asKind(child), false);
         DDXMLOwnership::anchorNew(*wrapper, owner);
