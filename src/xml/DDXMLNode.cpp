@@ -18,11 +18,12 @@ namespace {
 
 constexpr const char* sourceFile = "Classes/DDXML/DDXMLNode";
 
+// Built in place: moving a short string into an optional copies its bytes a second time.
 std::optional<std::string> stringFrom(const xmlChar* text)
 {
     if (!text)
         return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(text));
+    return std::optional<std::string>(std::in_place, reinterpret_cast<const char*>(text));
 }
 
 std::optional<std::string> takeString(xmlChar* text)
@@ -253,7 +254,9 @@ std::optional<std::string> DDXMLNode::name() const
     if (kind() == XML_NAMESPACE_DECL)
         return stringFrom(reinterpret_cast<xmlNsPtr>(m_genericPtr)->prefix);
     xmlNodePtr node = nodeRecord();
-    return node ? stringFrom(node->name) : std::nullopt;
+    if (!node)
+        return std::nullopt;
+    return stringFrom(node->name);
 }
 
 void DDXMLNode::setName(std::string_view name)
