@@ -34,11 +34,6 @@ bool prefixMatches(xmlNsPtr ns, std::optional<std::string_view> prefix)
 
 }
 
-DDXMLElement::DDXMLElement(ConstructionKey key, xmlNodePtr element, bool freeOnDealloc)
-    : DDXMLNode(key, DDXMLRecordTree::asKind(element), freeOnDealloc)
-{
-}
-
 fnd::Ref<DDXMLElement> DDXMLElement::createWithElementPrimitiveFreeOnDealloc(xmlNodePtr element, bool freeOnDealloc)
 {
     if (!element)

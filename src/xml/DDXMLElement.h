@@ -9,7 +9,11 @@ class DDXMLElement final : public DDXMLNode {
 public:
     using Elements = std::vector<fnd::Ref<DDXMLElement>>;
 
-    DDXMLElement(ConstructionKey, xmlNodePtr, bool freeOnDealloc);
+    // Inline so that children() builds element wrappers without a call per child.
+    DDXMLElement(ConstructionKey key, xmlNodePtr element, bool freeOnDealloc)
+        : DDXMLNode(key, reinterpret_cast<xmlKindPtr>(element), freeOnDealloc)
+    {
+    }
 
     static fnd::Ref<DDXMLElement> createWithElementPrimitiveFreeOnDealloc(xmlNodePtr, bool freeOnDealloc);
     static fnd::Ref<DDXMLElement> nodeWithElementPrimitiveFreeOnDealloc(xmlNodePtr, bool freeOnDealloc);

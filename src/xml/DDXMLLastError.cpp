@@ -23,7 +23,6 @@ struct StoredError {
 
 // Only the code and the message are read back; the rest helps when debugging.
 thread_local std::optional<StoredError> t_lastError;
-thread_local bool t_handlerInstalled = false;
 
 std::optional<std::string> copyOf(const char* text)
 {
@@ -42,11 +41,11 @@ void xml_store_last_error(void*, xmlErrorPtr error)
         DDXMLLastError::clear();
 }
 
-void DDXMLLastError::installOnCurrentThread()
+constinit thread_local bool DDXMLLastError::s_installedOnCurrentThread = false;
+
+void DDXMLLastError::install()
 {
-    if (t_handlerInstalled)
-        return;
-    t_handlerInstalled = true;
+    s_installedOnCurrentThread = true;
     static std::once_flag processSetUp;
     std::call_once(processSetUp, [] {
         xmlInitParser();

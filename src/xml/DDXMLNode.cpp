@@ -18,11 +18,12 @@ namespace {
 
 constexpr const char* sourceFile = "Classes/DDXML/DDXMLNode";
 
+// Built in place: moving a short string into an optional copies its bytes a second time.
 std::optional<std::string> stringFrom(const xmlChar* text)
 {
     if (!text)
         return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(text));
+    return std::optional<std::string>(std::in_place, reinterpret_cast<const char*>(text));
 }
 
 std::optional<std::string> takeString(xmlChar* text)
@@ -248,17 +249,14 @@ fnd::Ref<DDXMLNamespaceNode> DDXMLNode::wrapNamespaceInTree(xmlNsPtr ns, xmlNode
 
 // MARK: - Queries
 
-int DDXMLNode::kind() const
-{
-    return DDXMLRecordTree::kindOf(m_genericPtr);
-}
-
 std::optional<std::string> DDXMLNode::name() const
 {
     if (kind() == XML_NAMESPACE_DECL)
         return stringFrom(reinterpret_cast<xmlNsPtr>(m_genericPtr)->prefix);
     xmlNodePtr node = nodeRecord();
-    return node ? stringFrom(node->name) : std::nullopt;
+    if (!node)
+        return std::nullopt;
+    return stringFrom(node->name);
 }
 
 void DDXMLNode::setName(std::string_view name)
@@ -349,7 +347,9 @@ std::optional<DDXMLNode::Nodes> DDXMLNode::children() const
     std::vector<xmlNodePtr>& records = childRecords(nodeRecord());
     Nodes nodes;
     nodes.reserve(records.size());
-    fnd::Ref<DDXMLNode> owner = treeOwner();
+    // A wrapper that owns its record is the owner; any other borrows its own reference to it.
+    fnd::Ref<DDXMLNode> self = m_freeOnDealloc ? treeOwner() : nullptr;
+    const fnd::Ref<DDXMLNode>& owner = m_freeOnDealloc ? self : m_treeOwner;
     for (xmlNodePtr child : records) {
         auto wrapper = wrapperForKind(DDXMLRecordTree::asKind(child), false);
         DDXMLOwnership::anchorNew(*wrapper, owner);

@@ -96,7 +96,7 @@ public:
     static fnd::Ref<DDXMLNode> commentWithStringValue(std::optional<std::string_view> stringValue);
     static fnd::Ref<DDXMLNode> textWithStringValue(std::optional<std::string_view> stringValue);
 
-    int kind() const;
+    int kind() const { return m_genericPtr ? int(m_genericPtr->type) : 0; }
     virtual std::optional<std::string> name() const;
     virtual void setName(std::string_view);
     // Elements: the text of all descendants; text, CDATA, comments, processing instructions: their content.

@@ -13,33 +13,6 @@ DDXMLNode* firstWrapperOf(xmlKindPtr record)
 
 }
 
-void DDXMLOwnership::registerWrapper(DDXMLNode& wrapper)
-{
-    if (!wrapper.m_genericPtr)
-        return;
-    void*& head = DDXMLRecordTree::privateField(wrapper.m_genericPtr);
-    auto first = static_cast<DDXMLNode*>(head);
-    wrapper.m_previousWrapperOfRecord = nullptr;
-    wrapper.m_nextWrapperOfRecord = first;
-    if (first)
-        first->m_previousWrapperOfRecord = &wrapper;
-    head = &wrapper;
-}
-
-void DDXMLOwnership::unregisterWrapper(DDXMLNode& wrapper)
-{
-    if (wrapper.m_genericPtr) {
-        if (wrapper.m_previousWrapperOfRecord)
-            wrapper.m_previousWrapperOfRecord->m_nextWrapperOfRecord = wrapper.m_nextWrapperOfRecord;
-        else
-            DDXMLRecordTree::privateField(wrapper.m_genericPtr) = wrapper.m_nextWrapperOfRecord;
-        if (wrapper.m_nextWrapperOfRecord)
-            wrapper.m_nextWrapperOfRecord->m_previousWrapperOfRecord = wrapper.m_previousWrapperOfRecord;
-    }
-    wrapper.m_previousWrapperOfRecord = nullptr;
-    wrapper.m_nextWrapperOfRecord = nullptr;
-}
-
 std::vector<DDXMLNode*> DDXMLOwnership::wrappersOf(xmlKindPtr record)
 {
     std::vector<DDXMLNode*> wrappers;
@@ -71,14 +44,6 @@ void DDXMLOwnership::anchor(DDXMLNode& wrapper, const fnd::Ref<DDXMLNode>& owner
     wrapper.m_treeOwner = newOwner ? owner : nullptr;
     if (newOwner)
         newOwner->m_anchoredWrapperCount++;
-}
-
-void DDXMLOwnership::anchorNew(DDXMLNode& wrapper, const fnd::Ref<DDXMLNode>& owner)
-{
-    if (!owner || owner.get() == &wrapper)
-        return;
-    wrapper.m_treeOwner = owner;
-    owner->m_anchoredWrapperCount++;
 }
 
 fnd::Ref<DDXMLNode> DDXMLOwnership::ownerOfTreeHolding(xmlKindPtr record)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xml/DDXMLNode.h"
+#include "xml/DDXMLRecordTree.h"
 
 #include <vector>
 
@@ -10,6 +11,7 @@
 // alive, or lose their record. Internal to the model.
 class DDXMLOwnership {
 public:
+    // Every wrapper made and dropped during a walk passes here, so these stay inline.
     static void registerWrapper(DDXMLNode&);
     static void unregisterWrapper(DDXMLNode&);
     static std::vector<DDXMLNode*> wrappersOf(xmlKindPtr record);
@@ -43,3 +45,38 @@ public:
     // (listed before the insertion) wrap the survivor now.
     static void followMergedRecord(const std::vector<DDXMLNode*>& wrappersOfMerged, xmlKindPtr survivor, const fnd::Ref<DDXMLNode>& owner);
 };
+
+inline void DDXMLOwnership::registerWrapper(DDXMLNode& wrapper)
+{
+    if (!wrapper.m_genericPtr)
+        return;
+    void*& head = DDXMLRecordTree::privateField(wrapper.m_genericPtr);
+    auto first = static_cast<DDXMLNode*>(head);
+    wrapper.m_previousWrapperOfRecord = nullptr;
+    wrapper.m_nextWrapperOfRecord = first;
+    if (first)
+        first->m_previousWrapperOfRecord = &wrapper;
+    head = &wrapper;
+}
+
+inline void DDXMLOwnership::unregisterWrapper(DDXMLNode& wrapper)
+{
+    if (wrapper.m_genericPtr) {
+        if (wrapper.m_previousWrapperOfRecord)
+            wrapper.m_previousWrapperOfRecord->m_nextWrapperOfRecord = wrapper.m_nextWrapperOfRecord;
+        else
+            DDXMLRecordTree::privateField(wrapper.m_genericPtr) = wrapper.m_nextWrapperOfRecord;
+        if (wrapper.m_nextWrapperOfRecord)
+            wrapper.m_nextWrapperOfRecord->m_previousWrapperOfRecord = wrapper.m_previousWrapperOfRecord;
+    }
+    wrapper.m_previousWrapperOfRecord = nullptr;
+    wrapper.m_nextWrapperOfRecord = nullptr;
+}
+
+inline void DDXMLOwnership::anchorNew(DDXMLNode& wrapper, const fnd::Ref<DDXMLNode>& owner)
+{
+    if (!owner || owner.get() == &wrapper)
+        return;
+    wrapper.m_treeOwner = owner;
+    owner->m_anchoredWrapperCount++;
+}

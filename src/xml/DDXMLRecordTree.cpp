@@ -6,14 +6,6 @@
 
 #include <cstring>
 
-void*& DDXMLRecordTree::privateField(xmlKindPtr record)
-{
-    if (record->type == XML_NAMESPACE_DECL)
-        return reinterpret_cast<xmlNsPtr>(record)->_private;
-    // Nodes, attributes, documents, DTDs and declarations all start with their _private field.
-    return reinterpret_cast<xmlNodePtr>(record)->_private;
-}
-
 xmlNodePtr DDXMLRecordTree::topOf(xmlNodePtr node)
 {
     while (node && node->parent)

@@ -18,8 +18,14 @@ public:
     }
     static xmlKindPtr asKind(void* record) { return static_cast<xmlKindPtr>(record); }
 
-    // The application field of any record.
-    static void*& privateField(xmlKindPtr record);
+    // The application field of any record. Nodes, attributes, documents, DTDs and declarations
+    // all start with it; namespace declarations keep it further in.
+    static void*& privateField(xmlKindPtr record)
+    {
+        if (record->type == XML_NAMESPACE_DECL)
+            return reinterpret_cast<xmlNsPtr>(record)->_private;
+        return reinterpret_cast<xmlNodePtr>(record)->_private;
+    }
 
     // Visits `top` and everything it holds: for elements their attributes (with the attribute's value
     // records) and namespace declarations, then their children, in document order. Entity
