@@ -77,8 +77,8 @@ public:
 };
 
 // A standard allocator over JKPool for std::allocate_shared that makes the shared block `trailingBytes`
-// longer, for storage the object keeps in its own block, and reports where those bytes start through
-// `trailing` when it allocates.
+// longer, for storage the object keeps in its own block. The shared block ends with the object, so the
+// storage starts right after it. The allocator is kept in the block, so it holds only the length.
 template<typename T>
 class JKPoolAllocatorWithTrailingBytes {
     static_assert(alignof(T) <= JKPool::granularity);
@@ -86,25 +86,17 @@ class JKPoolAllocatorWithTrailingBytes {
 public:
     using value_type = T;
 
-    JKPoolAllocatorWithTrailingBytes(size_t trailingBytes, void** trailing)
+    explicit JKPoolAllocatorWithTrailingBytes(size_t trailingBytes)
         : m_trailingBytes(trailingBytes)
-        , m_trailing(trailing)
     {
     }
     template<typename U>
     JKPoolAllocatorWithTrailingBytes(const JKPoolAllocatorWithTrailingBytes<U>& other)
         : m_trailingBytes(other.m_trailingBytes)
-        , m_trailing(other.m_trailing)
     {
     }
 
-    T* allocate(size_t count)
-    {
-        size_t bytes = count * sizeof(T);
-        auto* block = static_cast<char*>(JKPool::allocate(bytes + m_trailingBytes));
-        *m_trailing = block + bytes;
-        return reinterpret_cast<T*>(block);
-    }
+    T* allocate(size_t count) { return static_cast<T*>(JKPool::allocate(count * sizeof(T) + m_trailingBytes)); }
     void deallocate(T* pointer, size_t count) { JKPool::deallocate(pointer, count * sizeof(T) + m_trailingBytes); }
 
     template<typename U>
@@ -115,6 +107,4 @@ private:
     friend class JKPoolAllocatorWithTrailingBytes;
 
     size_t m_trailingBytes;
-    // Only used while allocating, within the call that made the allocator.
-    void** m_trailing;
 };

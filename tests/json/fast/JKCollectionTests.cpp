@@ -340,7 +340,7 @@ TEST(JKDictionary, EnumeratesEveryEntryOnce)
         EXPECT_EQ(dictionary->objectForKey(*keys[index]), objects[index]);
     dictionary->getObjectsAndKeys(nullptr, keys.data());
 
-    auto enumerator = dictionary->keyEnumerator();
+    auto enumerator = JKDictionaryEnumerator::createWithJKDictionary(dictionary);
     fnd::Id first = enumerator->nextObject();
     EXPECT_EQ(first, keys[0]);
     auto rest = enumerator->allObjects();
@@ -348,7 +348,7 @@ TEST(JKDictionary, EnumeratesEveryEntryOnce)
     for (size_t index = 0; index < 4; ++index)
         EXPECT_EQ(rest->objectAtIndex(index), keys[index + 1]);
     EXPECT_FALSE(enumerator->nextObject());
-    EXPECT_EQ(dictionary->keyEnumerator()->allObjects()->count(), 5u);
+    EXPECT_EQ(JKDictionaryEnumerator::createWithJKDictionary(dictionary)->allObjects()->count(), 5u);
 }
 
 TEST(JKDictionary, ChangesDuringEnumerationThrow)
