@@ -19,7 +19,7 @@ void JKArray::alloc()
 const fnd::Ref<JKArray>& JKArray::emptyImmutableArray()
 {
     // Never destroyed, so that arrays released while the process ends may still refer to it.
-    static auto* empty = new fnd::Ref<JKArray>(std::allocate_shared<JKArray>(JKPoolAllocatorWithTrailingBytes<JKArray>(0), ConstructionKey(), std::span<fnd::Id>(), false, false));
+    static auto* empty = new fnd::Ref<JKArray>(JKMakeSharedWithTrailingBytes<JKArray>(0, ConstructionKey(), std::span<fnd::Id>(), false, false));
     return *empty;
 }
 
@@ -57,7 +57,7 @@ JKArray::~JKArray()
         std::destroy_n(m_objects, count);
     }
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(m_objects, m_capacity * sizeof(fnd::Id));
+        JKPool::deallocate(m_objects);
 }
 
 const fnd::Id& JKArray::objectAtIndex(size_t index) const
@@ -110,7 +110,7 @@ void JKArray::growStorage()
     std::uninitialized_move_n(m_objects, m_count, objects);
     std::destroy_n(m_objects, m_count);
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(m_objects, m_capacity * sizeof(fnd::Id));
+        JKPool::deallocate(m_objects);
     m_objects = objects;
     m_capacity = static_cast<uint32_t>(capacity);
     m_hasStorageOfItsOwn = true;

@@ -55,8 +55,7 @@ private:
             return emptyImmutableArray();
         if (objects.size() > maximumCount)
             throw std::bad_alloc();
-        JKPoolAllocatorWithTrailingBytes<JKArray> allocator(objects.size() * sizeof(fnd::Id));
-        return std::allocate_shared<JKArray>(allocator, ConstructionKey(), objects, isMutable, holdsContainers);
+        return JKMakeSharedWithTrailingBytes<JKArray>(objects.size() * sizeof(fnd::Id), ConstructionKey(), objects, isMutable, holdsContainers);
     }
     // Empty immutable arrays differ in nothing, so the decoder hands out one for all of them.
     static const fnd::Ref<JKArray>& emptyImmutableArray();

@@ -20,6 +20,14 @@ constexpr std::array<size_t, 40> capacities = {
     16287743, 26354171, 42641881, 68996069, 111638519, 180634607, 292272623, 472907251,
 };
 
+// 2^64 / capacity, rounded up, for each capacity.
+constexpr auto capacityReciprocals = [] {
+    std::array<uint64_t, capacities.size()> reciprocals {};
+    for (size_t index = 1; index < capacities.size(); ++index)
+        reciprocals[index] = UINT64_MAX / capacities[index] + 1;
+    return reciprocals;
+}();
+
 constexpr const char* assertionFile = "JKDictionary";
 
 }
@@ -44,8 +52,7 @@ size_t JKDictionary::capacityForCount(size_t count)
 fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
     size_t capacity = capacityForCount(objects.size());
-    JKPoolAllocatorWithTrailingBytes<JKDictionary> allocator(storageBytes(capacity, objects.size()));
-    return std::allocate_shared<JKDictionary>(allocator, ConstructionKey(), capacity, objects, keys, isMutable, holdsContainers);
+    return JKMakeSharedWithTrailingBytes<JKDictionary>(storageBytes(capacity, objects.size()), ConstructionKey(), capacity, objects, keys, isMutable, holdsContainers);
 }
 
 JKDictionary::JKDictionary(ConstructionKey, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
@@ -82,7 +89,7 @@ JKDictionary::~JKDictionary()
         std::destroy_at(&entries[index]);
     }
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(m_slots, storageBytes(m_capacity, m_entryCapacity));
+        JKPool::deallocate(m_slots);
 }
 
 JKDictionary::Slot* JKDictionary::slotForKey(const fnd::Object& key) const
@@ -184,7 +191,6 @@ void JKDictionary::makeRoomForOneMore()
     Slot* oldSlots = m_slots;
     Entry* oldEntries = entries();
     size_t oldCapacity = m_capacity;
-    size_t oldEntryCapacity = m_entryCapacity;
     size_t count = m_count;
     bool oldHasStorageOfItsOwn = std::exchange(m_hasStorageOfItsOwn, true);
     m_slots = static_cast<Slot*>(JKPool::allocate(storageBytes(capacity, capacity)));
@@ -204,13 +210,24 @@ void JKDictionary::makeRoomForOneMore()
     }
     std::destroy_n(oldEntries, count);
     if (oldHasStorageOfItsOwn)
-        JKPool::deallocate(oldSlots, storageBytes(oldCapacity, oldEntryCapacity));
+        JKPool::deallocate(oldSlots);
 }
 
+// The low 32 bits of the hash modulo the capacity (which fits 32 bits), by multiplying with a
+// reciprocal fixed with the capacity instead of dividing: 64 bits of the reciprocal keep every 32-bit
+// remainder exact.
+size_t JKDictionary::homeSlot(size_t keyHash) const
+{
+    __extension__ using UInt128 = unsigned __int128;
+    uint64_t fraction = capacityReciprocals[m_capacityIndex] * static_cast<uint32_t>(keyHash);
+    return static_cast<size_t>((static_cast<UInt128>(fraction) * m_capacity) >> 64);
+}
+
+// Only the table sizes are capacities.
 void JKDictionary::setCapacity(size_t capacity)
 {
+    m_capacityIndex = static_cast<uint8_t>(std::find(capacities.begin(), capacities.end(), capacity) - capacities.begin());
     m_capacity = static_cast<uint32_t>(capacity);
-    m_capacityReciprocal = capacity ? UINT64_MAX / capacity + 1 : 0;
 }
 
 fnd::Id JKDictionary::objectForKey(const fnd::Object& key) const

@@ -83,15 +83,7 @@ private:
     static size_t storageBytes(size_t capacity, size_t entryCapacity) { return capacity * sizeof(Slot) + entryCapacity * sizeof(Entry); }
     Entry* entries() const { return reinterpret_cast<Entry*>(m_slots + m_capacity); }
     size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
-    // The low 32 bits of the hash modulo the capacity (which fits 32 bits), by multiplying with a
-    // reciprocal fixed with the capacity instead of dividing: 64 bits of the reciprocal keep every
-    // 32-bit remainder exact.
-    size_t homeSlot(size_t keyHash) const
-    {
-        __extension__ using UInt128 = unsigned __int128;
-        uint64_t fraction = m_capacityReciprocal * static_cast<uint32_t>(keyHash);
-        return static_cast<size_t>((static_cast<UInt128>(fraction) * m_capacity) >> 64);
-    }
+    size_t homeSlot(size_t keyHash) const;
     void setCapacity(size_t);
     Slot* slotForKey(const fnd::Object& key) const;
     void addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object);
@@ -104,12 +96,12 @@ private:
     // The table, then its entries: in the dictionary's own block, until a change needs more room than
     // that; then in storage of their own.
     Slot* m_slots;
-    // 2^64 / capacity, rounded up.
-    uint64_t m_capacityReciprocal { 0 };
     uint32_t m_count { 0 };
     uint32_t m_capacity { 0 };
     uint32_t m_entryCapacity;
     uint32_t m_mutations;
+    // The capacity's position among the table sizes.
+    uint8_t m_capacityIndex { 0 };
     bool m_holdsContainers;
     bool m_keysMayHoldObjects { false };
     bool m_hasStorageOfItsOwn { false };

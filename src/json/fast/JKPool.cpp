@@ -48,6 +48,9 @@ struct alignas(64) Page {
 };
 
 constexpr size_t headerSize = (sizeof(Page) + 63) / 64 * 64;
+static_assert(headerSize % JKPool::granularity == 0, "pooled blocks start on 16-byte boundaries");
+// Where a larger block starts in the memory that holds it: no pooled block starts there.
+constexpr size_t largeBlockOffset = JKPool::alignment;
 
 Page* pageOf(void* block)
 {
@@ -258,20 +261,21 @@ void refillFreeBlocks(size_t sizeClass)
 
 constinit thread_local JKPool::FreeBlocks JKPool::t_freeBlocks[JKPool::sizeClassCount] {};
 
+// Larger blocks come from the global allocator, 16-byte aligned, and start 8 bytes into them.
 void* JKPool::allocateSlowly(size_t bytes)
 {
     if (bytes > largestPooledSize)
-        return ::operator new(bytes);
+        return static_cast<char*>(::operator new(bytes + largeBlockOffset, std::align_val_t(granularity))) + largeBlockOffset;
     refillFreeBlocks(sizeClassOf(bytes));
     return allocate(bytes);
 }
 
-void JKPool::deallocate(void* pointer, size_t bytes)
+void JKPool::deallocate(void* pointer)
 {
     if (!pointer)
         return;
-    if (bytes > largestPooledSize) {
-        ::operator delete(pointer);
+    if (reinterpret_cast<uintptr_t>(pointer) % granularity == largeBlockOffset) {
+        ::operator delete(static_cast<char*>(pointer) - largeBlockOffset, std::align_val_t(granularity));
         return;
     }
     Page* page = pageOf(pointer);
