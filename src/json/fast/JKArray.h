@@ -66,7 +66,7 @@ private:
     void advanceMutations();
     void growStorage();
 
-    // Counts are 32 bits wide, which keeps the small arrays that decoded documents are full of small.
+    // Counts are 32 bits wide, so that the small arrays decoded documents are full of stay small.
     static constexpr size_t maximumCount = UINT32_MAX;
 
     // The objects sit in the array's own block after it, until an insertion outgrows that; then in
