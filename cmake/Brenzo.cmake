@@ -119,13 +119,14 @@ function(brenzo_add_test name)
     target_link_libraries(${name} PRIVATE brenzo_settings brenzo_test_support ${ARG_DEPS} GTest::gmock GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         BRENZO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-        BRENZO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+        BRENZO_BINARY_DIR="${PROJECT_BINARY_DIR}"
+        BRENZO_SHARED_DATA_DIR="${BRENZO_SHARED_DATA_DIR}")
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 120
         PROPERTIES ENVIRONMENT "BRENZO_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
 endfunction()
 
-# Where the benchmarks find the shared documents; a worktree placed elsewhere points it at them.
+# Where the benchmarks and tests find the shared documents; a worktree placed elsewhere points it at them.
 set(BRENZO_SHARED_DATA_DIR "${PROJECT_SOURCE_DIR}/../shared/data" CACHE PATH "Folder of the shared benchmark documents")
 
 # brenzo_add_benchmark(NAME [SOURCES ...] [DEPS ...])

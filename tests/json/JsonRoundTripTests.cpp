@@ -188,7 +188,7 @@ TEST(JsonRoundTrip, GeneratedDocumentsKeepTheirValuesInEveryWritingMode)
 
 TEST(JsonRoundTrip, LargeDocumentsFromDisk)
 {
-    std::string folder = std::string(BRENZO_SOURCE_DIR) + "/../shared/data/json/";
+    std::string folder = std::string(BRENZO_SHARED_DATA_DIR) + "/json/";
     int checked = 0;
     for (const char* name : { "canada.json", "citm_catalog.json", "twitter.json" }) {
         std::string text = readFile(folder + name);

@@ -16,10 +16,17 @@ void JKArray::alloc()
         fnd::format("*** - [%@ %@]: The %@ class is private to FastJSON and should not be used in this fashion.", "JKArray", "allocWithZone:", "JKArray"));
 }
 
-JKArray::JKArray(ConstructionKey, void* const& storage, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
-    : m_objects(static_cast<fnd::Id*>(storage))
-    , m_count(objects.size())
-    , m_capacity(objects.size())
+const fnd::Ref<JKArray>& JKArray::emptyImmutableArray()
+{
+    // Never destroyed, so that arrays released while the process ends may still refer to it.
+    static auto* empty = new fnd::Ref<JKArray>(JKMakeSharedWithTrailingBytes<JKArray>(0, ConstructionKey(), std::span<fnd::Id>(), false, false));
+    return *empty;
+}
+
+JKArray::JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
+    : m_objects(reinterpret_cast<fnd::Id*>(this + 1))
+    , m_count(static_cast<uint32_t>(objects.size()))
+    , m_capacity(static_cast<uint32_t>(objects.size()))
     , m_mutations(isMutable ? 1 : 0)
     , m_holdsContainers(holdsContainers)
 {
@@ -50,7 +57,7 @@ JKArray::~JKArray()
         std::destroy_n(m_objects, count);
     }
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(m_objects, m_capacity * sizeof(fnd::Id));
+        JKPool::deallocate(m_objects);
 }
 
 const fnd::Id& JKArray::objectAtIndex(size_t index) const
@@ -96,14 +103,16 @@ void JKArray::insertObjectAtIndex(fnd::Id object, size_t index)
 void JKArray::growStorage()
 {
     // Grows by at least 16 entries, geometrically for long arrays so that appending stays linear.
-    size_t capacity = m_capacity + std::max<size_t>(16, m_capacity / 2);
+    size_t capacity = std::min<size_t>(m_capacity + std::max<size_t>(16, m_capacity / 2), maximumCount);
+    if (capacity == m_capacity)
+        throw std::bad_alloc();
     auto* objects = static_cast<fnd::Id*>(JKPool::allocate(capacity * sizeof(fnd::Id)));
     std::uninitialized_move_n(m_objects, m_count, objects);
     std::destroy_n(m_objects, m_count);
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(m_objects, m_capacity * sizeof(fnd::Id));
+        JKPool::deallocate(m_objects);
     m_objects = objects;
-    m_capacity = capacity;
+    m_capacity = static_cast<uint32_t>(capacity);
     m_hasStorageOfItsOwn = true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <span>
 
 class JKParseState;
@@ -22,8 +23,8 @@ public:
     // The class is private to the decoder: asking for an instance any other way throws.
     [[noreturn]] static void alloc();
 
-    // `storage` is set, by the time the array is constructed, to room for the objects in its own block.
-    JKArray(ConstructionKey, void* const& storage, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers);
+    // Made by create(), in a block with room for the objects right after the array.
+    JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers);
     ~JKArray() override;
 
     size_t count() const override { return m_count; }
@@ -50,11 +51,14 @@ private:
     // Takes over the references in `objects`. Inline: the decoder makes one array per closing bracket.
     static fnd::Ref<JKArray> create(std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
     {
-        void* storage = nullptr;
-        JKPoolAllocatorWithTrailingBytes<JKArray> allocator(objects.size() * sizeof(fnd::Id), &storage);
-        // The allocator sets `storage` before the array is constructed, which reads it by reference.
-        return std::allocate_shared<JKArray>(allocator, ConstructionKey(), storage, objects, isMutable, holdsContainers);
+        if (objects.empty() && !isMutable)
+            return emptyImmutableArray();
+        if (objects.size() > maximumCount)
+            throw std::bad_alloc();
+        return JKMakeSharedWithTrailingBytes<JKArray>(objects.size() * sizeof(fnd::Id), ConstructionKey(), objects, isMutable, holdsContainers);
     }
+    // Empty immutable arrays differ in nothing, so the decoder hands out one for all of them.
+    static const fnd::Ref<JKArray>& emptyImmutableArray();
 
     void checkMutable(std::string_view operation) const;
     void checkObject(const fnd::Id&, std::string_view operation);
@@ -62,11 +66,14 @@ private:
     void advanceMutations();
     void growStorage();
 
+    // Counts are 32 bits wide, so that the small arrays decoded documents are full of stay small.
+    static constexpr size_t maximumCount = UINT32_MAX;
+
     // The objects sit in the array's own block after it, until an insertion outgrows that; then in
     // storage of their own.
     fnd::Id* m_objects;
-    size_t m_count;
-    size_t m_capacity;
+    uint32_t m_count;
+    uint32_t m_capacity;
     uint32_t m_mutations;
     bool m_holdsContainers;
     bool m_hasStorageOfItsOwn { false };

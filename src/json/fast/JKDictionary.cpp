@@ -1,12 +1,12 @@
 #include "json/fast/JKDictionary.h"
 
-#include "json/fast/JKDictionaryEnumerator.h"
 #include "json/fast/JKPool.h"
 #include "json/fast/JKRelease.h"
 #include "platform/foundation/Assertion.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Format.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <utility>
@@ -19,6 +19,14 @@ constexpr std::array<size_t, 40> capacities = {
     50683, 81919, 132607, 214519, 346607, 561109, 907759, 1468927, 2376191, 3845119, 6221311, 10066421,
     16287743, 26354171, 42641881, 68996069, 111638519, 180634607, 292272623, 472907251,
 };
+
+// 2^64 / capacity, rounded up, for each capacity.
+constexpr auto capacityReciprocals = [] {
+    std::array<uint64_t, capacities.size()> reciprocals {};
+    for (size_t index = 1; index < capacities.size(); ++index)
+        reciprocals[index] = UINT64_MAX / capacities[index] + 1;
+    return reciprocals;
+}();
 
 constexpr const char* assertionFile = "JKDictionary";
 
@@ -44,85 +52,85 @@ size_t JKDictionary::capacityForCount(size_t count)
 fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
     size_t capacity = capacityForCount(objects.size());
-    void* storage = nullptr;
-    JKPoolAllocatorWithTrailingBytes<JKDictionary> allocator(capacity * sizeof(Entry), &storage);
-    // The allocator sets `storage`; the arguments reach the constructor only after the allocation.
-    return std::allocate_shared<JKDictionary>(allocator, ConstructionKey(), storage, capacity, objects, keys, isMutable, holdsContainers);
+    return JKMakeSharedWithTrailingBytes<JKDictionary>(storageBytes(capacity, objects.size()), ConstructionKey(), capacity, objects, keys, isMutable, holdsContainers);
 }
 
-JKDictionary::Entry* JKDictionary::makeEntryStorage(size_t capacity)
-{
-    auto* entries = static_cast<Entry*>(JKPool::allocate(capacity * sizeof(Entry)));
-    std::uninitialized_value_construct_n(entries, capacity);
-    return entries;
-}
-
-JKDictionary::JKDictionary(ConstructionKey, void* storage, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
-    : m_entries(static_cast<Entry*>(storage))
+JKDictionary::JKDictionary(ConstructionKey, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
+    : m_slots(reinterpret_cast<Slot*>(this + 1))
+    , m_entryCapacity(static_cast<uint32_t>(objects.size()))
     , m_mutations(isMutable ? 1 : 0)
     , m_holdsContainers(holdsContainers)
 {
     setCapacity(capacity);
-    std::uninitialized_value_construct_n(m_entries, capacity);
+    std::fill_n(m_slots, capacity, Slot {});
     for (size_t index = 0; index < objects.size(); ++index)
         addObject(keys[index].hash, std::move(keys[index].key), std::move(objects[index]));
 }
 
 JKDictionary::~JKDictionary()
 {
-    // Each entry is destroyed as it is released, so the storage is given back without a second pass.
-    Entry* entries = m_entries;
+    // Entries are packed, so only the members are visited, not the free slots.
+    Entry* entries = this->entries();
+    size_t count = m_count;
     // Releasing touches each member: fetch them ahead.
     constexpr size_t memberLookAhead = 4;
-    for (size_t slot = 0; slot < m_capacity; ++slot) {
-        if (slot + memberLookAhead < m_capacity) {
-            __builtin_prefetch(entries[slot + memberLookAhead].key.get());
-            __builtin_prefetch(entries[slot + memberLookAhead].object.get());
+    for (size_t index = 0; index < count; ++index) {
+        if (index + memberLookAhead < count) {
+            __builtin_prefetch(entries[index + memberLookAhead].key.get());
+            __builtin_prefetch(entries[index + memberLookAhead].object.get());
         }
         // Without container members, dropping them nests nothing. Decoded keys are strings; only keys
         // set later may hold other objects.
         if (m_holdsContainers) {
             if (m_keysMayHoldObjects)
-                JKReleaseChild(std::move(entries[slot].key));
-            JKReleaseChild(std::move(entries[slot].object));
+                JKReleaseChild(std::move(entries[index].key));
+            JKReleaseChild(std::move(entries[index].object));
         }
-        std::destroy_at(&entries[slot]);
+        std::destroy_at(&entries[index]);
     }
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(entries, m_capacity * sizeof(Entry));
+        JKPool::deallocate(m_slots);
 }
 
-JKDictionary::Entry* JKDictionary::entryForKey(const fnd::Object& key) const
+JKDictionary::Slot* JKDictionary::slotForKey(const fnd::Object& key) const
 {
     if (!m_capacity)
         return nullptr;
-    size_t hash = key.hash();
+    auto hash = static_cast<uint32_t>(key.hash());
     size_t slot = homeSlot(hash);
     for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
-        Entry& entry = m_entries[slot];
-        if (!entry.key)
+        Slot& candidate = m_slots[slot];
+        if (!candidate.entry)
             return nullptr;
-        if (entry.keyHash == hash && (entry.key.get() == &key || entry.key->isEqual(key)))
-            return &entry;
+        if (candidate.keyHash != hash)
+            continue;
+        const fnd::Id& candidateKey = entries()[candidate.entry - 1].key;
+        if (candidateKey.get() == &key || candidateKey->isEqual(key))
+            return &candidate;
     }
     return nullptr;
 }
 
+// Needs room for one more entry, which the constructor and makeRoomForOneMore() provide.
 void JKDictionary::addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object)
 {
-    size_t slot = homeSlot(keyHash);
+    auto hash = static_cast<uint32_t>(keyHash);
+    size_t slot = homeSlot(hash);
     for (size_t probe = 0; probe < m_capacity;) {
-        Entry& entry = m_entries[slot];
-        if (!entry.key) {
-            entry = { keyHash, std::move(key), std::move(object) };
-            ++m_count;
+        Slot& candidate = m_slots[slot];
+        if (!candidate.entry) {
+            new (&entries()[m_count]) Entry { std::move(key), std::move(object) };
+            candidate = { hash, ++m_count };
             return;
         }
         // An equal key goes first, so that a later duplicate replaces the earlier one; the removal
         // may shift another entry into this slot, so it is looked at again.
-        if (entry.keyHash == keyHash && (entry.key == key || entry.key->isEqual(*key))) {
-            removeEntry(entry);
-            continue;
+        if (candidate.keyHash == hash) {
+            const fnd::Id& candidateKey = entries()[candidate.entry - 1].key;
+            if (candidateKey == key || candidateKey->isEqual(*key)) {
+                removeEntryInSlot(candidate);
+                continue;
+            }
         }
         ++probe;
         slot = nextSlot(slot);
@@ -131,69 +139,101 @@ void JKDictionary::addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object)
     FND_ASSERT(false, assertionFile, "Invalid parameter not satisfying: %s", "count < capacity");
 }
 
-void JKDictionary::removeEntry(Entry& removed)
+void JKDictionary::removeEntryInSlot(Slot& removed)
 {
-    Entry old = std::move(removed);
-    removed = Entry();
+    Entry* entries = this->entries();
+    size_t position = removed.entry - 1;
+    Entry old = std::move(entries[position]);
+    removed = Slot();
     --m_count;
-    // Backward shift: every entry of the rest of the cluster goes back to the first free slot from its
+    // Backward shift: every slot of the rest of the cluster goes back to the first free slot from its
     // home, so that no lookup chain is broken.
-    size_t slot = static_cast<size_t>(&removed - m_entries);
+    size_t slot = static_cast<size_t>(&removed - m_slots);
     for (size_t step = 1; step < m_capacity; ++step) {
         slot = nextSlot(slot);
-        Entry& entry = m_entries[slot];
-        if (!entry.key)
+        Slot moved = m_slots[slot];
+        if (!moved.entry)
             break;
-        Entry moved = std::move(entry);
-        entry = Entry();
-        placeInFirstFreeSlot(std::move(moved));
+        m_slots[slot] = Slot();
+        placeInFirstFreeSlot(moved);
     }
+    // The last entry fills the hole, so that the entries stay packed.
+    if (position != m_count) {
+        Entry& last = entries[m_count];
+        size_t lastSlot = homeSlot(last.key->hash());
+        while (m_slots[lastSlot].entry != m_count + 1)
+            lastSlot = nextSlot(lastSlot);
+        m_slots[lastSlot].entry = static_cast<uint32_t>(position + 1);
+        entries[position] = std::move(last);
+    }
+    std::destroy_at(&entries[m_count]);
     JKReleaseChild(std::move(old.key));
     JKReleaseChild(std::move(old.object));
 }
 
-void JKDictionary::placeInFirstFreeSlot(Entry&& entry)
+void JKDictionary::placeInFirstFreeSlot(Slot moved)
 {
-    size_t slot = homeSlot(entry.keyHash);
+    size_t slot = homeSlot(moved.keyHash);
     for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
-        Entry& candidate = m_entries[slot];
-        if (!candidate.key) {
-            candidate = std::move(entry);
+        if (!m_slots[slot].entry) {
+            m_slots[slot] = moved;
             return;
         }
     }
 }
 
-void JKDictionary::resizeIfNecessary()
+void JKDictionary::makeRoomForOneMore()
 {
     size_t wanted = capacityForCount(m_count + 1);
-    if (m_capacity >= wanted)
+    if (m_capacity >= wanted && m_count < m_entryCapacity)
         return;
-    Entry* entries = makeEntryStorage(wanted);
-    Entry* old = std::exchange(m_entries, entries);
+    size_t capacity = std::max<size_t>(wanted, m_capacity);
+    Slot* oldSlots = m_slots;
+    Entry* oldEntries = entries();
     size_t oldCapacity = m_capacity;
+    size_t count = m_count;
     bool oldHasStorageOfItsOwn = std::exchange(m_hasStorageOfItsOwn, true);
-    setCapacity(wanted);
-    m_count = 0;
-    for (size_t slot = 0; slot < oldCapacity; ++slot) {
-        if (old[slot].key)
-            addObject(old[slot].keyHash, std::move(old[slot].key), std::move(old[slot].object));
+    m_slots = static_cast<Slot*>(JKPool::allocate(storageBytes(capacity, capacity)));
+    m_entryCapacity = static_cast<uint32_t>(capacity);
+    if (capacity == oldCapacity) {
+        // Only the entries needed room: the slots stay as they are, and with them the order.
+        std::copy_n(oldSlots, oldCapacity, m_slots);
+        std::uninitialized_move_n(oldEntries, count, entries());
+    } else {
+        setCapacity(capacity);
+        std::fill_n(m_slots, capacity, Slot {});
+        m_count = 0;
+        for (size_t slot = 0; slot < oldCapacity; ++slot) {
+            if (size_t entry = oldSlots[slot].entry)
+                addObject(oldSlots[slot].keyHash, std::move(oldEntries[entry - 1].key), std::move(oldEntries[entry - 1].object));
+        }
     }
-    std::destroy_n(old, oldCapacity);
+    std::destroy_n(oldEntries, count);
     if (oldHasStorageOfItsOwn)
-        JKPool::deallocate(old, oldCapacity * sizeof(Entry));
+        JKPool::deallocate(oldSlots);
 }
 
+// The low 32 bits of the hash modulo the capacity (which fits 32 bits), by multiplying with a
+// reciprocal fixed with the capacity instead of dividing: 64 bits of the reciprocal keep every 32-bit
+// remainder exact.
+size_t JKDictionary::homeSlot(size_t keyHash) const
+{
+    __extension__ using UInt128 = unsigned __int128;
+    uint64_t fraction = capacityReciprocals[m_capacityIndex] * static_cast<uint32_t>(keyHash);
+    return static_cast<size_t>((static_cast<UInt128>(fraction) * m_capacity) >> 64);
+}
+
+// Only the table sizes are capacities.
 void JKDictionary::setCapacity(size_t capacity)
 {
-    m_capacity = capacity;
-    m_capacityReciprocal = capacity ? UINT64_MAX / capacity + 1 : 0;
+    m_capacityIndex = static_cast<uint8_t>(std::find(capacities.begin(), capacities.end(), capacity) - capacities.begin());
+    m_capacity = static_cast<uint32_t>(capacity);
 }
 
 fnd::Id JKDictionary::objectForKey(const fnd::Object& key) const
 {
-    Entry* entry = entryForKey(key);
-    return entry ? entry->object : nullptr;
+    Slot* slot = slotForKey(key);
+    return slot ? entries()[slot->entry - 1].object : nullptr;
 }
 
 void JKDictionary::forEachEntry(const std::function<void(const fnd::Id&, const fnd::Id&, bool&)>& body) const
@@ -201,10 +241,10 @@ void JKDictionary::forEachEntry(const std::function<void(const fnd::Id&, const f
     uint32_t mutations = m_mutations;
     bool stop = false;
     for (size_t slot = 0; slot < m_capacity && !stop; ++slot) {
-        const Entry& entry = m_entries[slot];
-        if (!entry.key)
+        const Entry* entry = entryAtSlot(slot);
+        if (!entry)
             continue;
-        body(entry.key, entry.object, stop);
+        body(entry->key, entry->object, stop);
         if (m_mutations != mutations) {
             throw fnd::Exception("NSGenericException",
                 fnd::format("*** Collection <%@: %p> was mutated while being enumerated.", className(), static_cast<const void*>(this)));
@@ -216,20 +256,15 @@ void JKDictionary::getObjectsAndKeys(fnd::Id* objects, fnd::Id* keys) const
 {
     size_t position = 0;
     for (size_t slot = 0; slot < m_capacity; ++slot) {
-        const Entry& entry = m_entries[slot];
-        if (!entry.key)
+        const Entry* entry = entryAtSlot(slot);
+        if (!entry)
             continue;
         if (objects)
-            objects[position] = entry.object;
+            objects[position] = entry->object;
         if (keys)
-            keys[position] = entry.key;
+            keys[position] = entry->key;
         ++position;
     }
-}
-
-fnd::Ref<JKDictionaryEnumerator> JKDictionary::keyEnumerator() const
-{
-    return JKDictionaryEnumerator::createWithJKDictionary(std::const_pointer_cast<JKDictionary>(shared_from_this()));
 }
 
 void JKDictionary::setObjectForKey(fnd::Id object, fnd::Id key)
@@ -241,7 +276,7 @@ void JKDictionary::setObjectForKey(fnd::Id object, fnd::Id key)
         throw fnd::Exception("NSInvalidArgumentException",
             fnd::format("*** -[%@ %@]: attempt to insert nil value (key: %@)", className(), "setObject:forKey:", key));
     }
-    resizeIfNecessary();
+    makeRoomForOneMore();
     fnd::Id storedKey = fnd::copyOf(key);
     if (storedKey->holdsObjects())
         m_keysMayHoldObjects = true;
@@ -255,12 +290,11 @@ void JKDictionary::setObjectForKey(fnd::Id object, fnd::Id key)
 void JKDictionary::removeObjectForKey(const fnd::Object& key)
 {
     checkMutable("removeObjectForKey:");
-    if (Entry* entry = entryForKey(key)) {
-        removeEntry(*entry);
+    if (Slot* slot = slotForKey(key)) {
+        removeEntryInSlot(*slot);
         advanceMutations();
     }
 }
-
 void JKDictionary::checkMutable(std::string_view operation) const
 {
     if (!m_mutations) {

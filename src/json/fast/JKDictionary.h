@@ -7,14 +7,13 @@
 #include <memory>
 #include <span>
 
-class JKDictionaryEnumerator;
 class JKParseState;
 
 // The fast decoder's dictionary: an open-addressing hash table with linear probing and prime
 // capacities. It is an ordinary platform mutable dictionary to its users, but accepts changes only
 // when the parse asked for mutable containers. Entries enumerate in slot order. Only the decoder
 // creates instances.
-class JKDictionary final : public fnd::MutableDictionary, public std::enable_shared_from_this<JKDictionary> {
+class JKDictionary final : public fnd::MutableDictionary {
     class ConstructionKey {
         friend class JKDictionary;
         ConstructionKey() = default;
@@ -22,7 +21,6 @@ class JKDictionary final : public fnd::MutableDictionary, public std::enable_sha
 
 public:
     struct Entry {
-        size_t keyHash = 0;
         fnd::Id key;
         fnd::Id object;
     };
@@ -32,8 +30,9 @@ public:
     // The table size for `count` members; throws past the largest size.
     static size_t capacityForCount(size_t count);
 
-    // `storage` holds `capacity` entries, after the dictionary in its own block.
-    JKDictionary(ConstructionKey, void* storage, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
+    // Made by create(), in a block with room for the table and `objects.size()` entries right after
+    // the dictionary.
+    JKDictionary(ConstructionKey, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
     ~JKDictionary() override;
 
     size_t count() const override { return m_count; }
@@ -42,7 +41,6 @@ public:
     void forEachEntry(const std::function<void(const fnd::Id& key, const fnd::Id& value, bool& stop)>&) const override;
     // Writes the i-th entry's object and key to position i of each array that is given.
     void getObjectsAndKeys(fnd::Id* objects, fnd::Id* keys) const;
-    fnd::Ref<JKDictionaryEnumerator> keyEnumerator() const;
 
     void setObjectForKey(fnd::Id object, fnd::Id key) override;
     void removeObjectForKey(const fnd::Object& key) override;
@@ -55,15 +53,15 @@ public:
     // The slot's entry, or nothing for a free slot or a slot past the end.
     const Entry* entryAtSlot(size_t slot) const
     {
-        if (slot >= m_capacity || !m_entries[slot].key)
+        if (slot >= m_capacity || !m_slots[slot].entry)
             return nullptr;
-        return &m_entries[slot];
+        return &entries()[m_slots[slot].entry - 1];
     }
     // 0 for an immutable dictionary; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
     // Whether an array, dictionary or other container may be among the keys and objects.
     bool holdsContainers() const { return m_holdsContainers; }
-    void prefetchStorage() const { __builtin_prefetch(m_entries); }
+    void prefetchStorage() const { __builtin_prefetch(m_slots); }
 
     std::string_view className() const override { return "JKDictionary"; }
     bool isMutable() const override { return m_mutations != 0; }
@@ -74,36 +72,36 @@ private:
     // key replaces an earlier one.
     static fnd::Ref<JKDictionary> create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
 
+    // A slot of the table: the low 32 bits of its key's hash, which is all that placing the key uses,
+    // and the position of its entry plus one, or 0 when the slot is free. Entries themselves are kept
+    // packed after the slots, so a table costs eight bytes per free slot rather than an entry.
+    struct Slot {
+        uint32_t keyHash;
+        uint32_t entry;
+    };
+
+    static size_t storageBytes(size_t capacity, size_t entryCapacity) { return capacity * sizeof(Slot) + entryCapacity * sizeof(Entry); }
+    Entry* entries() const { return reinterpret_cast<Entry*>(m_slots + m_capacity); }
     size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
-    // The low 32 bits of the hash modulo the capacity (which fits 32 bits), by multiplying with a
-    // reciprocal fixed with the capacity instead of dividing: 64 bits of the reciprocal keep every
-    // 32-bit remainder exact.
-    size_t homeSlot(size_t keyHash) const
-    {
-        __extension__ using UInt128 = unsigned __int128;
-        uint64_t fraction = m_capacityReciprocal * static_cast<uint32_t>(keyHash);
-        return static_cast<size_t>((static_cast<UInt128>(fraction) * m_capacity) >> 64);
-    }
+    size_t homeSlot(size_t keyHash) const;
     void setCapacity(size_t);
-    Entry* entryForKey(const fnd::Object& key) const;
+    Slot* slotForKey(const fnd::Object& key) const;
     void addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object);
-    void removeEntry(Entry&);
-    void placeInFirstFreeSlot(Entry&&);
-    void resizeIfNecessary();
+    void removeEntryInSlot(Slot&);
+    void placeInFirstFreeSlot(Slot);
+    void makeRoomForOneMore();
     void checkMutable(std::string_view operation) const;
     void advanceMutations();
 
-    // Free entries for a table that outgrew the dictionary's own block.
-    static Entry* makeEntryStorage(size_t capacity);
-
-    // The entries sit in the dictionary's own block after it, until the table outgrows that; then in
-    // storage of their own.
-    Entry* m_entries;
-    size_t m_count { 0 };
-    size_t m_capacity { 0 };
-    // 2^64 / capacity, rounded up.
-    uint64_t m_capacityReciprocal { 0 };
+    // The table, then its entries: in the dictionary's own block, until a change needs more room than
+    // that; then in storage of their own.
+    Slot* m_slots;
+    uint32_t m_count { 0 };
+    uint32_t m_capacity { 0 };
+    uint32_t m_entryCapacity;
     uint32_t m_mutations;
+    // The capacity's position among the table sizes.
+    uint8_t m_capacityIndex { 0 };
     bool m_holdsContainers;
     bool m_keysMayHoldObjects { false };
     bool m_hasStorageOfItsOwn { false };

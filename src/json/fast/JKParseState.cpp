@@ -200,8 +200,9 @@ bool JKParseState::runDictionaries()
                 m_tokenizer.recordError("Unexpected string.");
                 return false;
             }
-            auto [key, slot] = m_cache.objectForValue(m_tokenizer.tokenValue());
-            size_t keyHash = slot >= 0 ? m_cache.keyHashForSlot(slot) : key->hash();
+            fnd::Id key = m_cache.objectForValue(m_tokenizer.tokenValue()).object;
+            // Strings keep their hash once computed, so repeated keys are hashed once.
+            size_t keyHash = key->hash();
             m_keyStack.push_back({ std::move(key), keyHash });
             if (!m_tokenizer.nextToken())
                 return false;

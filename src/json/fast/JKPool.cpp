@@ -18,9 +18,10 @@
 
 // Memory comes in pages of one block size. A page records its free blocks in a bitmap that any thread
 // may set when it frees a block; only the thread that owns the page takes blocks from it, a word of
-// 64 at a time, lowest address first, and it always turns to its lowest page that has free blocks.
-// So a tree built after others were freed still lies in address order, which is what makes walking
-// and destroying it fast, and no freed block is ever read or written.
+// 64 at a time, lowest address first, and it turns to its next higher page that has free blocks, or
+// back to its lowest one after the last. So a tree built after others were freed still lies mostly in
+// address order, which is what makes walking and destroying it fast, and no freed block is ever read
+// or written.
 
 // Gives the pool's own functions the thread's free blocks, which the header keeps for allocate().
 struct JKPoolThreadState {
@@ -30,7 +31,7 @@ struct JKPoolThreadState {
 namespace {
 
 constexpr size_t classCount = JKPool::sizeClassCount;
-constexpr size_t pageSize = 64 * 1024;
+constexpr size_t pageSize = 16 * 1024;
 constexpr size_t bitWordCount = pageSize / JKPool::granularity / 64;
 
 struct alignas(64) Page {
@@ -47,6 +48,9 @@ struct alignas(64) Page {
 };
 
 constexpr size_t headerSize = (sizeof(Page) + 63) / 64 * 64;
+static_assert(headerSize % JKPool::granularity == 0, "pooled blocks start on 16-byte boundaries");
+// Where a larger block starts in the memory that holds it: no pooled block starts there.
+constexpr size_t largeBlockOffset = JKPool::alignment;
 
 Page* pageOf(void* block)
 {
@@ -102,13 +106,15 @@ struct PageList {
         capacity = newCapacity;
     }
 
-    void insert(Page* page)
+    // Answers the page's position in the list.
+    size_t insert(Page* page)
     {
         reserveRoomForOneMore();
         Page** position = std::upper_bound(pages, pages + count, page);
         std::copy_backward(position, pages + count, pages + count + 1);
         *position = page;
         ++count;
+        return static_cast<size_t>(position - pages);
     }
 
     void releaseStorage()
@@ -124,6 +130,10 @@ struct SizeClassState {
     // The word of the current page whose free blocks the thread holds.
     uint32_t word;
     PageList pages;
+    // Where the search for a page with free blocks starts: the pages before it had none when it last
+    // passed them. Page headers all share one cache set, so looking at each again whenever a page
+    // fills up would miss the cache once per page, for every page.
+    size_t searchStart;
 };
 
 struct LocalPool {
@@ -196,14 +206,18 @@ Page* makePage(size_t sizeClass)
     return page;
 }
 
-// The thread's lowest page that may have free blocks: its own, then one of an ended thread, then a
-// new one.
+// The thread's next page that may have free blocks, from where the last search stopped and then,
+// before growing, from its lowest page on: its own, then one of an ended thread, then a new one.
 Page* nextPage(size_t sizeClass, SizeClassState& state)
 {
-    for (size_t index = 0; index < state.pages.count; ++index) {
-        Page* page = state.pages.pages[index];
-        if (page->mayHaveFreeBlocks.load(std::memory_order_relaxed) && page->mayHaveFreeBlocks.exchange(false, std::memory_order_acquire))
-            return page;
+    for (size_t start : { state.searchStart, size_t(0) }) {
+        for (size_t index = start; index < state.pages.count; ++index) {
+            Page* page = state.pages.pages[index];
+            if (page->mayHaveFreeBlocks.load(std::memory_order_relaxed) && page->mayHaveFreeBlocks.exchange(false, std::memory_order_acquire)) {
+                state.searchStart = index;
+                return page;
+            }
+        }
     }
     state.pages.reserveRoomForOneMore();
     Page* page = nullptr;
@@ -217,7 +231,7 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
     }
     if (!page)
         page = makePage(sizeClass);
-    state.pages.insert(page);
+    state.searchStart = state.pages.insert(page);
     page->mayHaveFreeBlocks.store(false, std::memory_order_relaxed);
     return page;
 }
@@ -247,20 +261,21 @@ void refillFreeBlocks(size_t sizeClass)
 
 constinit thread_local JKPool::FreeBlocks JKPool::t_freeBlocks[JKPool::sizeClassCount] {};
 
+// Larger blocks come from the global allocator, 16-byte aligned, and start 8 bytes into them.
 void* JKPool::allocateSlowly(size_t bytes)
 {
     if (bytes > largestPooledSize)
-        return ::operator new(bytes);
+        return static_cast<char*>(::operator new(bytes + largeBlockOffset, std::align_val_t(granularity))) + largeBlockOffset;
     refillFreeBlocks(sizeClassOf(bytes));
     return allocate(bytes);
 }
 
-void JKPool::deallocate(void* pointer, size_t bytes)
+void JKPool::deallocate(void* pointer)
 {
     if (!pointer)
         return;
-    if (bytes > largestPooledSize) {
-        ::operator delete(pointer);
+    if (reinterpret_cast<uintptr_t>(pointer) % granularity == largeBlockOffset) {
+        ::operator delete(static_cast<char*>(pointer) - largeBlockOffset, std::align_val_t(granularity));
         return;
     }
     Page* page = pageOf(pointer);

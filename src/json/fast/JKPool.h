@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -12,9 +14,11 @@
 // `largestPooledSize`, from per-thread free lists backed by a shared list, so that building and
 // destroying a decoded tree costs a few instructions per object. A block may be freed on any thread.
 // Memory given to the pool stays with it for reuse; larger requests go to the global allocator.
+// Blocks are aligned to 8 bytes.
 class JKPool {
 public:
     static constexpr size_t granularity = 16;
+    static constexpr size_t alignment = 8;
     static constexpr size_t largestPooledSize = 512;
 
     static constexpr size_t sizeClassCount = largestPooledSize / granularity;
@@ -41,7 +45,8 @@ public:
         }
         return allocateSlowly(bytes);
     }
-    static void deallocate(void*, size_t bytes);
+    // Needs no size: pooled blocks start on 16-byte boundaries, larger ones 8 bytes past one.
+    static void deallocate(void*);
 
     // The calling thread's next free blocks of one size: bit i of `mask` stands for the block at
     // `first` + i x the size. Only the pool changes them.
@@ -60,7 +65,7 @@ private:
 // A standard allocator over JKPool, for std::allocate_shared and containers.
 template<typename T>
 class JKPoolAllocator {
-    static_assert(alignof(T) <= JKPool::granularity);
+    static_assert(alignof(T) <= JKPool::alignment);
 
 public:
     using value_type = T;
@@ -70,51 +75,42 @@ public:
     JKPoolAllocator(const JKPoolAllocator<U>&) { }
 
     T* allocate(size_t count) { return static_cast<T*>(JKPool::allocate(count * sizeof(T))); }
-    void deallocate(T* pointer, size_t count) { JKPool::deallocate(pointer, count * sizeof(T)); }
+    void deallocate(T* pointer, size_t) { JKPool::deallocate(pointer); }
 
     template<typename U>
     bool operator==(const JKPoolAllocator<U>&) const { return true; }
 };
 
-// A standard allocator over JKPool for std::allocate_shared that makes the shared block `trailingBytes`
-// longer, for storage the object keeps in its own block, and reports where those bytes start through
-// `trailing` when it allocates.
+// The length JKMakeSharedWithTrailingBytes() adds to the block it is making on this thread.
+constinit inline thread_local size_t t_JKPendingTrailingBytes = 0;
+
+// A standard allocator over JKPool for std::allocate_shared that makes the shared block longer by the
+// `trailingBytes` given to JKMakeSharedWithTrailingBytes(), for storage the object keeps in its own
+// block. The allocator is kept in the control block, so it holds nothing: the length comes through
+// the thread, from the call that makes the block.
 template<typename T>
 class JKPoolAllocatorWithTrailingBytes {
-    static_assert(alignof(T) <= JKPool::granularity);
+    static_assert(alignof(T) <= JKPool::alignment);
 
 public:
     using value_type = T;
 
-    JKPoolAllocatorWithTrailingBytes(size_t trailingBytes, void** trailing)
-        : m_trailingBytes(trailingBytes)
-        , m_trailing(trailing)
-    {
-    }
+    JKPoolAllocatorWithTrailingBytes() = default;
     template<typename U>
-    JKPoolAllocatorWithTrailingBytes(const JKPoolAllocatorWithTrailingBytes<U>& other)
-        : m_trailingBytes(other.m_trailingBytes)
-        , m_trailing(other.m_trailing)
-    {
-    }
+    JKPoolAllocatorWithTrailingBytes(const JKPoolAllocatorWithTrailingBytes<U>&) { }
 
-    T* allocate(size_t count)
-    {
-        size_t bytes = count * sizeof(T);
-        auto* block = static_cast<char*>(JKPool::allocate(bytes + m_trailingBytes));
-        *m_trailing = block + bytes;
-        return reinterpret_cast<T*>(block);
-    }
-    void deallocate(T* pointer, size_t count) { JKPool::deallocate(pointer, count * sizeof(T) + m_trailingBytes); }
+    T* allocate(size_t count) { return static_cast<T*>(JKPool::allocate(count * sizeof(T) + t_JKPendingTrailingBytes)); }
+    void deallocate(T* pointer, size_t) { JKPool::deallocate(pointer); }
 
     template<typename U>
-    bool operator==(const JKPoolAllocatorWithTrailingBytes<U>& other) const { return m_trailingBytes == other.m_trailingBytes; }
-
-private:
-    template<typename U>
-    friend class JKPoolAllocatorWithTrailingBytes;
-
-    size_t m_trailingBytes;
-    // Only used while allocating, within the call that made the allocator.
-    void** m_trailing;
+    bool operator==(const JKPoolAllocatorWithTrailingBytes<U>&) const { return true; }
 };
+
+// std::allocate_shared over JKPool with `trailingBytes` more in the block. The block ends with the
+// object, so the storage starts right after it.
+template<typename T, typename... Arguments>
+std::shared_ptr<T> JKMakeSharedWithTrailingBytes(size_t trailingBytes, Arguments&&... arguments)
+{
+    t_JKPendingTrailingBytes = trailingBytes;
+    return std::allocate_shared<T>(JKPoolAllocatorWithTrailingBytes<T>(), std::forward<Arguments>(arguments)...);
+}

@@ -15,14 +15,9 @@ JKTokenCache::JKTokenCache() = default;
     return std::allocate_shared<fnd::String>(JKPoolAllocator<fnd::String>(), std::string(reinterpret_cast<const char*>(value.bytes), value.length));
 }
 
-size_t JKTokenCache::keyHashForSlot(int index)
+size_t JKTokenCache::keyHashForSlot(int index) const
 {
-    auto position = static_cast<size_t>(index);
-    size_t& keyHash = m_keyHashes[position];
-    // A key whose hash is 0 is hashed again each time; that costs only time.
-    if (!keyHash)
-        keyHash = m_objects[position]->hash();
-    return keyHash;
+    return m_objects[static_cast<size_t>(index)]->hash();
 }
 
 void JKTokenCache::clear()
@@ -30,7 +25,6 @@ void JKTokenCache::clear()
     m_keys.fill(SlotKey());
     for (auto& object : m_objects)
         object = nullptr;
-    m_keyHashes.fill(0);
     m_ages.fill(0);
     m_evicted.fill(nullptr);
 }

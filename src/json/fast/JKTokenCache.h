@@ -30,8 +30,8 @@ public:
     // The object for the value: from a slot on a hit, newly made on a miss (and kept in a slot when
     // one is free or old enough). Inline: the decoder asks for nearly every value it reads.
     Lookup objectForValue(const JKTokenValue&);
-    // The platform hash of the key object in the slot, computed on first use.
-    size_t keyHashForSlot(int slot);
+    // The platform hash of the key object in the slot, which the object computes once and keeps.
+    size_t keyHashForSlot(int slot) const;
     void clear();
 
 private:
@@ -57,8 +57,6 @@ private:
 
     std::array<SlotKey, slotCount> m_keys;
     std::array<fnd::Id, slotCount> m_objects;
-    // The platform hash of each slot's object when it is a dictionary key; 0 until first asked.
-    std::array<size_t, slotCount> m_keyHashes {};
     std::array<uint8_t, slotCount> m_ages {};
     uint32_t m_lfsr { 1 };
     // Evicted objects wait here for a few more evictions before they are released, so that their
@@ -202,7 +200,6 @@ inline uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
     auto position = static_cast<size_t>(chosen);
     m_keys[position] = valueKey;
     m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(m_objects[position], object);
-    m_keyHashes[position] = 0;
     m_ages[position] = 0;
     return { std::move(object), chosen };
 }

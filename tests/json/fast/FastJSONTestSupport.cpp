@@ -37,7 +37,7 @@ DecodeFailure decodeFailure(std::string_view text, JKParseOptionFlags options)
 
 std::optional<std::string> readBenchmarkDocument(std::string_view name)
 {
-    auto path = std::filesystem::path(BRENZO_SOURCE_DIR) / ".." / "shared" / "data" / "json" / (std::string(name) + ".json");
+    auto path = std::filesystem::path(BRENZO_SHARED_DATA_DIR) / "json" / (std::string(name) + ".json");
     std::ifstream stream(path, std::ios::binary);
     if (!stream)
         return std::nullopt;

@@ -155,6 +155,30 @@ TEST(JKArray, ImmutableArraysRefuseChanges)
     EXPECT_EQ(array->mutations(), 0u);
 }
 
+// Empty immutable arrays are one shared object; empty mutable ones each stay an array of their own.
+TEST(JKArray, EmptyArraysAreSharedOnlyWhenImmutable)
+{
+    auto document = decodeAs<JKArray>("[[],[],{\"a\":[]}]");
+    ASSERT_TRUE(document);
+    auto first = fnd::as<JKArray>(document->objectAtIndex(0));
+    EXPECT_EQ(first, document->objectAtIndex(1));
+    EXPECT_EQ(first, fnd::as<fnd::Dictionary>(document->objectAtIndex(2))->objectForKey("a"));
+    EXPECT_EQ(first, decodeAs<JKArray>("[]"));
+    EXPECT_EQ(first->count(), 0u);
+    EXPECT_FALSE(first->isMutable());
+    EXPECT_EQ(exceptionOf([&] { first->addObject(integer(1)); }).second, "*** -[JKArray insertObject:atIndex:]: mutating method sent to immutable object");
+
+    auto mutableDocument = decodeAs<JKArray>("[[],[]]", true);
+    auto mutableFirst = fnd::as<JKArray>(mutableDocument->objectAtIndex(0));
+    auto mutableSecond = fnd::as<JKArray>(mutableDocument->objectAtIndex(1));
+    EXPECT_NE(mutableFirst, mutableSecond);
+    EXPECT_NE(mutableFirst, first);
+    mutableFirst->addObject(integer(1));
+    EXPECT_EQ(mutableFirst->count(), 1u);
+    EXPECT_EQ(mutableSecond->count(), 0u);
+    EXPECT_EQ(first->count(), 0u);
+}
+
 TEST(JKArray, CopiesLikePlatformArrays)
 {
     auto immutable = decodeAs<JKArray>("[1,2]");
@@ -340,7 +364,7 @@ TEST(JKDictionary, EnumeratesEveryEntryOnce)
         EXPECT_EQ(dictionary->objectForKey(*keys[index]), objects[index]);
     dictionary->getObjectsAndKeys(nullptr, keys.data());
 
-    auto enumerator = dictionary->keyEnumerator();
+    auto enumerator = JKDictionaryEnumerator::createWithJKDictionary(dictionary);
     fnd::Id first = enumerator->nextObject();
     EXPECT_EQ(first, keys[0]);
     auto rest = enumerator->allObjects();
@@ -348,7 +372,7 @@ TEST(JKDictionary, EnumeratesEveryEntryOnce)
     for (size_t index = 0; index < 4; ++index)
         EXPECT_EQ(rest->objectAtIndex(index), keys[index + 1]);
     EXPECT_FALSE(enumerator->nextObject());
-    EXPECT_EQ(dictionary->keyEnumerator()->allObjects()->count(), 5u);
+    EXPECT_EQ(JKDictionaryEnumerator::createWithJKDictionary(dictionary)->allObjects()->count(), 5u);
 }
 
 TEST(JKDictionary, ChangesDuringEnumerationThrow)
