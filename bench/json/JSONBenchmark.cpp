@@ -2,6 +2,7 @@
 // benchmark documents, with a table of MB/s and ratios at the end of the run.
 
 #include "json/fast/FastJSONSerializing.h"
+#include "BenchmarkDocuments.h"
 #include "json/fast/JSONDecoder.h"
 
 #include <benchmark/benchmark.h>
@@ -23,20 +24,7 @@
 
 namespace {
 
-const std::vector<std::string> documentNames = { "twitter", "citm_catalog", "canada" };
-
-std::filesystem::path dataFolder()
-{
-    return std::filesystem::path(BRENZO_SHARED_DATA_DIR) / "json";
-}
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << stream.rdbuf();
-    return contents.str();
-}
+using namespace benchmarkDocuments;
 
 std::map<std::string, std::string>& documents()
 {

@@ -2,6 +2,7 @@
 // Document with its default allocator and, for context, nlohmann-json, with a table of the ratios at
 // the end of the run.
 
+#include "BenchmarkDocuments.h"
 #include "json/fast/JSONDecoder.h"
 
 #include <benchmark/benchmark.h>
@@ -89,20 +90,7 @@ int posix_memalign(void** result, size_t alignment, size_t size)
 
 namespace {
 
-const std::vector<std::string> documentNames = { "twitter", "citm_catalog", "canada" };
-
-std::filesystem::path dataFolder()
-{
-    return std::filesystem::path(BRENZO_SHARED_DATA_DIR) / "json";
-}
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << stream.rdbuf();
-    return contents.str();
-}
+using namespace benchmarkDocuments;
 
 // The highest number of heap bytes in use above the start while `decode` runs, measured in a child
 // process so that memory kept by an earlier measurement (the decoder's pools) counts nowhere else.
