@@ -31,13 +31,6 @@ cairo_status_t readBytes(void* closure, unsigned char* buffer, unsigned int leng
     return CAIRO_STATUS_SUCCESS;
 }
 
-cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length)
-{
-    auto& output = *static_cast<std::vector<uint8_t>*>(closure);
-    output.insert(output.end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
 uint32_t bigEndianWord(const uint8_t* bytes)
 {
     return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | uint32_t(bytes[3]);
@@ -122,8 +115,9 @@ void flushNothing(png_structp)
 
 // libpng leaves a failed write through longjmp, so this function holds only plain values and
 // containers made before setjmp, and releases libpng's state by hand.
-bool writePNG(cairo_surface_t* surface, int colorType, PNGCodec::Effort effort, std::vector<uint8_t>& row, std::vector<uint8_t>& output)
+bool writePNG(cairo_surface_t* surface, int colorType, PNGCodec::Effort effort, std::vector<uint8_t>& output)
 {
+    std::vector<uint8_t> row(static_cast<size_t>(std::max(cairo_image_surface_get_width(surface), 0)) * 4);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
         return false;
@@ -175,18 +169,12 @@ SurfacePtr PNGCodec::decode(std::span<const uint8_t> bytes)
 
 std::vector<uint8_t> PNGCodec::encode(cairo_surface_t* surface, Effort effort)
 {
+    // Our surfaces are image surfaces in one of the layouts colorTypeFor() knows.
+    if (!surface || cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE)
+        return {};
+    int colorType = colorTypeFor(cairo_image_surface_get_format(surface));
     std::vector<uint8_t> output;
-    int colorType = surface && cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE
-        ? colorTypeFor(cairo_image_surface_get_format(surface))
-        : -1;
-    int width = colorType < 0 ? 0 : cairo_image_surface_get_width(surface);
-    if (colorType < 0 || width <= 0 || cairo_image_surface_get_height(surface) <= 0) {
-        if (cairo_surface_write_to_png_stream(surface, appendBytes, &output) != CAIRO_STATUS_SUCCESS)
-            return {};
-        return output;
-    }
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 4);
-    if (!writePNG(surface, colorType, effort, row, output))
+    if (colorType < 0 || !writePNG(surface, colorType, effort, output))
         return {};
     return output;
 }
