@@ -13,15 +13,9 @@
 
 namespace {
 
-// Prime table sizes; a table for n members has the first size not below floor(n * 1.33).
-constexpr std::array<size_t, 40> capacities = {
-    0, 3, 7, 13, 23, 41, 71, 127, 191, 251, 383, 631, 1087, 1723, 2803, 4523, 7351, 11959, 19447, 31231,
-    50683, 81919, 132607, 214519, 346607, 561109, 907759, 1468927, 2376191, 3845119, 6221311, 10066421,
-    16287743, 26354171, 42641881, 68996069, 111638519, 180634607, 292272623, 472907251,
-};
-
 // 2^64 / capacity, rounded up, for each capacity.
 constexpr auto capacityReciprocals = [] {
+    constexpr auto& capacities = JKDictionary::capacities;
     std::array<uint64_t, capacities.size()> reciprocals {};
     for (size_t index = 1; index < capacities.size(); ++index)
         reciprocals[index] = UINT64_MAX / capacities[index] + 1;
@@ -40,29 +34,35 @@ void JKDictionary::alloc()
 
 size_t JKDictionary::capacityForCount(size_t count)
 {
+    return capacities[capacityIndexForCount(count)];
+}
+
+uint8_t JKDictionary::capacityIndexForCount(size_t count)
+{
     // floor(count x 1.33) in integers, without the floating-point conversions.
     size_t wanted = count / 100 * 133 + count % 100 * 133 / 100;
-    for (size_t capacity : capacities) {
-        if (capacity >= wanted)
-            return capacity;
+    for (size_t index = 0; index < capacities.size(); ++index) {
+        if (capacities[index] >= wanted)
+            return static_cast<uint8_t>(index);
     }
     throw fnd::Exception("NSMallocException", "Unable to allocate memory for hash table.");
 }
 
 fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
-    size_t capacity = capacityForCount(objects.size());
-    return JKMakeSharedWithTrailingBytes<JKDictionary>(storageBytes(capacity, objects.size()), ConstructionKey(), capacity, objects, keys, isMutable, holdsContainers);
+    uint8_t capacityIndex = capacityIndexForCount(objects.size());
+    size_t bytes = storageBytes(capacities[capacityIndex], objects.size());
+    return JKMakeSharedWithTrailingBytes<JKDictionary>(bytes, ConstructionKey(), capacityIndex, objects, keys, isMutable, holdsContainers);
 }
 
-JKDictionary::JKDictionary(ConstructionKey, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
+JKDictionary::JKDictionary(ConstructionKey, uint8_t capacityIndex, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
     : m_slots(reinterpret_cast<Slot*>(this + 1))
     , m_entryCapacity(static_cast<uint32_t>(objects.size()))
     , m_mutations(isMutable ? 1 : 0)
+    , m_capacityIndex(capacityIndex)
     , m_holdsContainers(holdsContainers)
 {
-    setCapacity(capacity);
-    std::fill_n(m_slots, capacity, Slot {});
+    std::fill_n(m_slots, capacity(), Slot {});
     for (size_t index = 0; index < objects.size(); ++index)
         addObject(keys[index].hash, std::move(keys[index].key), std::move(objects[index]));
 }
@@ -94,43 +94,43 @@ JKDictionary::~JKDictionary()
 
 JKDictionary::Slot* JKDictionary::slotForKey(const fnd::Object& key) const
 {
-    if (!m_capacity)
+    size_t capacity = this->capacity();
+    if (!capacity)
         return nullptr;
-    auto hash = static_cast<uint32_t>(key.hash());
+    size_t hash = key.hash();
     size_t slot = homeSlot(hash);
-    for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
+    for (size_t probe = 0; probe < capacity; ++probe, slot = nextSlot(slot)) {
         Slot& candidate = m_slots[slot];
-        if (!candidate.entry)
+        if (!candidate)
             return nullptr;
-        if (candidate.keyHash != hash)
-            continue;
-        const fnd::Id& candidateKey = entries()[candidate.entry - 1].key;
-        if (candidateKey.get() == &key || candidateKey->isEqual(key))
+        if (isSameKey(*entryInSlot(candidate).key, key, hash))
             return &candidate;
     }
     return nullptr;
 }
 
+bool JKDictionary::isSameKey(const fnd::Object& candidate, const fnd::Object& key, size_t keyHash)
+{
+    return &candidate == &key || (candidate.hash() == keyHash && candidate.isEqual(key));
+}
+
 // Needs room for one more entry, which the constructor and makeRoomForOneMore() provide.
 void JKDictionary::addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object)
 {
-    auto hash = static_cast<uint32_t>(keyHash);
-    size_t slot = homeSlot(hash);
-    for (size_t probe = 0; probe < m_capacity;) {
+    size_t capacity = this->capacity();
+    size_t slot = homeSlot(keyHash);
+    for (size_t probe = 0; probe < capacity;) {
         Slot& candidate = m_slots[slot];
-        if (!candidate.entry) {
+        if (!candidate) {
             new (&entries()[m_count]) Entry { std::move(key), std::move(object) };
-            candidate = { hash, ++m_count };
+            candidate = ++m_count;
             return;
         }
         // An equal key goes first, so that a later duplicate replaces the earlier one; the removal
         // may shift another entry into this slot, so it is looked at again.
-        if (candidate.keyHash == hash) {
-            const fnd::Id& candidateKey = entries()[candidate.entry - 1].key;
-            if (candidateKey == key || candidateKey->isEqual(*key)) {
-                removeEntryInSlot(candidate);
-                continue;
-            }
+        if (isSameKey(*entryInSlot(candidate).key, *key, keyHash)) {
+            removeEntryInSlot(candidate);
+            continue;
         }
         ++probe;
         slot = nextSlot(slot);
@@ -142,17 +142,17 @@ void JKDictionary::addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object)
 void JKDictionary::removeEntryInSlot(Slot& removed)
 {
     Entry* entries = this->entries();
-    size_t position = removed.entry - 1;
+    size_t position = removed - 1;
     Entry old = std::move(entries[position]);
     removed = Slot();
     --m_count;
     // Backward shift: every slot of the rest of the cluster goes back to the first free slot from its
     // home, so that no lookup chain is broken.
     size_t slot = static_cast<size_t>(&removed - m_slots);
-    for (size_t step = 1; step < m_capacity; ++step) {
+    for (size_t step = 1; step < capacity(); ++step) {
         slot = nextSlot(slot);
         Slot moved = m_slots[slot];
-        if (!moved.entry)
+        if (!moved)
             break;
         m_slots[slot] = Slot();
         placeInFirstFreeSlot(moved);
@@ -161,9 +161,9 @@ void JKDictionary::removeEntryInSlot(Slot& removed)
     if (position != m_count) {
         Entry& last = entries[m_count];
         size_t lastSlot = homeSlot(last.key->hash());
-        while (m_slots[lastSlot].entry != m_count + 1)
+        while (m_slots[lastSlot] != m_count + 1)
             lastSlot = nextSlot(lastSlot);
-        m_slots[lastSlot].entry = static_cast<uint32_t>(position + 1);
+        m_slots[lastSlot] = static_cast<Slot>(position + 1);
         entries[position] = std::move(last);
     }
     std::destroy_at(&entries[m_count]);
@@ -173,9 +173,9 @@ void JKDictionary::removeEntryInSlot(Slot& removed)
 
 void JKDictionary::placeInFirstFreeSlot(Slot moved)
 {
-    size_t slot = homeSlot(moved.keyHash);
-    for (size_t probe = 0; probe < m_capacity; ++probe, slot = nextSlot(slot)) {
-        if (!m_slots[slot].entry) {
+    size_t slot = homeSlot(entryInSlot(moved).key->hash());
+    for (size_t probe = 0; probe < capacity(); ++probe, slot = nextSlot(slot)) {
+        if (!m_slots[slot]) {
             m_slots[slot] = moved;
             return;
         }
@@ -184,28 +184,33 @@ void JKDictionary::placeInFirstFreeSlot(Slot moved)
 
 void JKDictionary::makeRoomForOneMore()
 {
-    size_t wanted = capacityForCount(m_count + 1);
-    if (m_capacity >= wanted && m_count < m_entryCapacity)
+    uint8_t wantedIndex = capacityIndexForCount(m_count + 1);
+    if (m_capacityIndex >= wantedIndex && m_count < m_entryCapacity)
         return;
-    size_t capacity = std::max<size_t>(wanted, m_capacity);
+    uint8_t oldCapacityIndex = m_capacityIndex;
+    uint8_t capacityIndex = std::max(wantedIndex, oldCapacityIndex);
+    size_t capacity = capacities[capacityIndex];
     Slot* oldSlots = m_slots;
     Entry* oldEntries = entries();
-    size_t oldCapacity = m_capacity;
+    size_t oldCapacity = this->capacity();
     size_t count = m_count;
     bool oldHasStorageOfItsOwn = std::exchange(m_hasStorageOfItsOwn, true);
     m_slots = static_cast<Slot*>(JKPool::allocate(storageBytes(capacity, capacity)));
     m_entryCapacity = static_cast<uint32_t>(capacity);
-    if (capacity == oldCapacity) {
+    m_capacityIndex = capacityIndex;
+    if (capacityIndex == oldCapacityIndex) {
         // Only the entries needed room: the slots stay as they are, and with them the order.
         std::copy_n(oldSlots, oldCapacity, m_slots);
         std::uninitialized_move_n(oldEntries, count, entries());
     } else {
-        setCapacity(capacity);
         std::fill_n(m_slots, capacity, Slot {});
         m_count = 0;
         for (size_t slot = 0; slot < oldCapacity; ++slot) {
-            if (size_t entry = oldSlots[slot].entry)
-                addObject(oldSlots[slot].keyHash, std::move(oldEntries[entry - 1].key), std::move(oldEntries[entry - 1].object));
+            if (Slot entry = oldSlots[slot]) {
+                Entry& moved = oldEntries[entry - 1];
+                size_t keyHash = moved.key->hash();
+                addObject(keyHash, std::move(moved.key), std::move(moved.object));
+            }
         }
     }
     std::destroy_n(oldEntries, count);
@@ -220,27 +225,20 @@ size_t JKDictionary::homeSlot(size_t keyHash) const
 {
     __extension__ using UInt128 = unsigned __int128;
     uint64_t fraction = capacityReciprocals[m_capacityIndex] * static_cast<uint32_t>(keyHash);
-    return static_cast<size_t>((static_cast<UInt128>(fraction) * m_capacity) >> 64);
-}
-
-// Only the table sizes are capacities.
-void JKDictionary::setCapacity(size_t capacity)
-{
-    m_capacityIndex = static_cast<uint8_t>(std::find(capacities.begin(), capacities.end(), capacity) - capacities.begin());
-    m_capacity = static_cast<uint32_t>(capacity);
+    return static_cast<size_t>((static_cast<UInt128>(fraction) * capacity()) >> 64);
 }
 
 fnd::Id JKDictionary::objectForKey(const fnd::Object& key) const
 {
     Slot* slot = slotForKey(key);
-    return slot ? entries()[slot->entry - 1].object : nullptr;
+    return slot ? entryInSlot(*slot).object : nullptr;
 }
 
 void JKDictionary::forEachEntry(const std::function<void(const fnd::Id&, const fnd::Id&, bool&)>& body) const
 {
     uint32_t mutations = m_mutations;
     bool stop = false;
-    for (size_t slot = 0; slot < m_capacity && !stop; ++slot) {
+    for (size_t slot = 0; slot < capacity() && !stop; ++slot) {
         const Entry* entry = entryAtSlot(slot);
         if (!entry)
             continue;
@@ -255,7 +253,7 @@ void JKDictionary::forEachEntry(const std::function<void(const fnd::Id&, const f
 void JKDictionary::getObjectsAndKeys(fnd::Id* objects, fnd::Id* keys) const
 {
     size_t position = 0;
-    for (size_t slot = 0; slot < m_capacity; ++slot) {
+    for (size_t slot = 0; slot < capacity(); ++slot) {
         const Entry* entry = entryAtSlot(slot);
         if (!entry)
             continue;

@@ -3,6 +3,7 @@
 #include "json/fast/JKPendingKey.h"
 #include "platform/foundation/Dictionary.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -27,12 +28,18 @@ public:
 
     // The class is private to the decoder: asking for an instance any other way throws.
     [[noreturn]] static void alloc();
+    // Prime table sizes; a table for n members has the first size not below floor(n * 1.33).
+    static constexpr std::array<uint32_t, 40> capacities = {
+        0, 3, 7, 13, 23, 41, 71, 127, 191, 251, 383, 631, 1087, 1723, 2803, 4523, 7351, 11959, 19447, 31231,
+        50683, 81919, 132607, 214519, 346607, 561109, 907759, 1468927, 2376191, 3845119, 6221311, 10066421,
+        16287743, 26354171, 42641881, 68996069, 111638519, 180634607, 292272623, 472907251,
+    };
     // The table size for `count` members; throws past the largest size.
     static size_t capacityForCount(size_t count);
 
-    // Made by create(), in a block with room for the table and `objects.size()` entries right after
-    // the dictionary.
-    JKDictionary(ConstructionKey, size_t capacity, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
+    // Made by create(), in a block with room for the table (of the capacity at `capacityIndex`) and
+    // `objects.size()` entries right after the dictionary.
+    JKDictionary(ConstructionKey, uint8_t capacityIndex, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
     ~JKDictionary() override;
 
     size_t count() const override { return m_count; }
@@ -49,13 +56,13 @@ public:
     using fnd::MutableDictionary::removeObjectForKey;
     using fnd::MutableDictionary::setObjectForKey;
 
-    size_t capacity() const { return m_capacity; }
+    size_t capacity() const { return capacities[m_capacityIndex]; }
     // The slot's entry, or nothing for a free slot or a slot past the end.
     const Entry* entryAtSlot(size_t slot) const
     {
-        if (slot >= m_capacity || !m_slots[slot].entry)
+        if (slot >= capacity() || !m_slots[slot])
             return nullptr;
-        return &entries()[m_slots[slot].entry - 1];
+        return &entries()[m_slots[slot] - 1];
     }
     // 0 for an immutable dictionary; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
@@ -72,19 +79,20 @@ private:
     // key replaces an earlier one.
     static fnd::Ref<JKDictionary> create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
 
-    // A slot of the table: the low 32 bits of its key's hash, which is all that placing the key uses,
-    // and the position of its entry plus one, or 0 when the slot is free. Entries themselves are kept
-    // packed after the slots, so a table costs eight bytes per free slot rather than an entry.
-    struct Slot {
-        uint32_t keyHash;
-        uint32_t entry;
-    };
+    // A slot of the table holds the position of its entry plus one, or 0 when the slot is free.
+    // Entries themselves are kept packed after the slots, so a table costs four bytes per free slot
+    // rather than an entry. Probing reads a key's hash from the key, which strings compute once.
+    using Slot = uint32_t;
 
-    static size_t storageBytes(size_t capacity, size_t entryCapacity) { return capacity * sizeof(Slot) + entryCapacity * sizeof(Entry); }
-    Entry* entries() const { return reinterpret_cast<Entry*>(m_slots + m_capacity); }
-    size_t nextSlot(size_t slot) const { return slot + 1 == m_capacity ? 0 : slot + 1; }
+    // The entries start eight-byte aligned after the slots.
+    static size_t slotBytes(size_t capacity) { return (capacity * sizeof(Slot) + 7) & ~size_t(7); }
+    static size_t storageBytes(size_t capacity, size_t entryCapacity) { return slotBytes(capacity) + entryCapacity * sizeof(Entry); }
+    Entry* entries() const { return reinterpret_cast<Entry*>(reinterpret_cast<char*>(m_slots) + slotBytes(capacity())); }
+    Entry& entryInSlot(Slot slot) const { return entries()[slot - 1]; }
+    size_t nextSlot(size_t slot) const { return slot + 1 == capacity() ? 0 : slot + 1; }
     size_t homeSlot(size_t keyHash) const;
-    void setCapacity(size_t);
+    static uint8_t capacityIndexForCount(size_t count);
+    static bool isSameKey(const fnd::Object& candidate, const fnd::Object& key, size_t keyHash);
     Slot* slotForKey(const fnd::Object& key) const;
     void addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object);
     void removeEntryInSlot(Slot&);
@@ -97,11 +105,10 @@ private:
     // that; then in storage of their own.
     Slot* m_slots;
     uint32_t m_count { 0 };
-    uint32_t m_capacity { 0 };
     uint32_t m_entryCapacity;
     uint32_t m_mutations;
     // The capacity's position among the table sizes.
-    uint8_t m_capacityIndex { 0 };
+    uint8_t m_capacityIndex;
     bool m_holdsContainers;
     bool m_keysMayHoldObjects { false };
     bool m_hasStorageOfItsOwn { false };
