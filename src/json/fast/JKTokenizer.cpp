@@ -378,6 +378,21 @@ void JKTokenizer::singleByteToken(TokenType type)
     m_tokenEnd = ++m_index;
 }
 
+// Inlined into the token reader, so that the comparison is with a word of known length.
+[[gnu::always_inline]] inline bool JKTokenizer::scanLiteral(std::string_view word, TokenType type)
+{
+    // The word must be followed by at least one more byte; which one is left to the caller.
+    if (m_index + word.size() >= m_length || std::memcmp(m_bytes + m_index, word.data(), word.size()) != 0) {
+        recordError(std::string(unexpectedTokenMessage));
+        return false;
+    }
+    m_tokenType = type;
+    m_tokenStart = m_index;
+    m_index += word.size();
+    m_tokenEnd = m_index;
+    return true;
+}
+
 bool JKTokenizer::nextTokenInGeneral()
 {
     // Most tokens follow another directly or after one blank (as after a colon in indented text);
@@ -425,19 +440,6 @@ bool JKTokenizer::numberTokenFailed()
     return false;
 }
 
-bool JKTokenizer::scanLiteral(std::string_view word, TokenType type)
-{
-    // The word must be followed by at least one more byte; which one is left to the caller.
-    if (m_index + word.size() >= m_length || std::memcmp(m_bytes + m_index, word.data(), word.size()) != 0) {
-        recordError(std::string(unexpectedTokenMessage));
-        return false;
-    }
-    m_tokenType = type;
-    m_tokenStart = m_index;
-    m_index += word.size();
-    m_tokenEnd = m_index;
-    return true;
-}
 
 bool JKTokenizer::scanNumber()
 {
