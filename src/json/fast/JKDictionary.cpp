@@ -24,6 +24,27 @@ constexpr auto capacityReciprocals = [] {
 
 constexpr const char* assertionFile = "JKDictionary";
 
+// The first table size not below floor(count x 1.33), or past the table.
+constexpr size_t searchCapacityIndex(size_t count)
+{
+    // floor(count x 1.33) in integers, without the floating-point conversions.
+    size_t wanted = count / 100 * 133 + count % 100 * 133 / 100;
+    constexpr auto& capacities = JKDictionary::capacities;
+    for (size_t index = 0; index < capacities.size(); ++index) {
+        if (capacities[index] >= wanted)
+            return index;
+    }
+    return capacities.size();
+}
+
+// Decoded objects are mostly small: their sizes are looked up rather than searched for.
+constexpr auto smallCapacityIndices = [] {
+    std::array<uint8_t, 64> indices {};
+    for (size_t count = 0; count < indices.size(); ++count)
+        indices[count] = static_cast<uint8_t>(searchCapacityIndex(count));
+    return indices;
+}();
+
 }
 
 void JKDictionary::alloc()
@@ -39,14 +60,14 @@ size_t JKDictionary::capacityForCount(size_t count)
 
 uint8_t JKDictionary::capacityIndexForCount(size_t count)
 {
-    // floor(count x 1.33) in integers, without the floating-point conversions.
-    size_t wanted = count / 100 * 133 + count % 100 * 133 / 100;
-    for (size_t index = 0; index < capacities.size(); ++index) {
-        if (capacities[index] >= wanted)
-            return static_cast<uint8_t>(index);
-    }
-    throw fnd::Exception("NSMallocException", "Unable to allocate memory for hash table.");
+    if (count < smallCapacityIndices.size())
+        return smallCapacityIndices[count];
+    size_t index = searchCapacityIndex(count);
+    if (index == capacities.size())
+        throw fnd::Exception("NSMallocException", "Unable to allocate memory for hash table.");
+    return static_cast<uint8_t>(index);
 }
+
 
 fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
