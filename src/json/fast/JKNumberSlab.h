@@ -5,12 +5,13 @@
 #include <cstddef>
 #include <new>
 
-// Decoded numbers, made sixteen to a block: one allocation and one reference count serve all of them,
+// Decoded numbers, made twenty to a block: one allocation and one reference count serve all of them,
 // which is most of what a number would otherwise cost the decoder. The numbers handed out share the
-// block's count, so a number kept anywhere keeps its whole block alive.
+// block's count, so a number kept anywhere keeps its whole block alive. Twenty is as many as the
+// pool's largest block holds with the count.
 class JKNumberSlab {
 public:
-    static constexpr size_t capacity = 16;
+    static constexpr size_t capacity = 20;
 
     // Provided rather than defaulted: std::allocate_shared value-initialises, which would first zero
     // the whole slab.
