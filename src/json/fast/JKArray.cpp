@@ -23,16 +23,6 @@ const fnd::Ref<JKArray>& JKArray::emptyImmutableArray()
     return *empty;
 }
 
-JKArray::JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
-    : m_objects(reinterpret_cast<fnd::Id*>(this + 1))
-    , m_count(static_cast<uint32_t>(objects.size()))
-    , m_capacity(static_cast<uint32_t>(objects.size()))
-    , m_mutations(isMutable ? 1 : 0)
-    , m_holdsContainers(holdsContainers)
-{
-    std::uninitialized_move(objects.begin(), objects.end(), m_objects);
-}
-
 JKArray::~JKArray()
 {
     // Releasing touches each child and, for a flat child container, its storage: fetch them ahead.

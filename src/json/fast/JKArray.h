@@ -23,8 +23,17 @@ public:
     // The class is private to the decoder: asking for an instance any other way throws.
     [[noreturn]] static void alloc();
 
-    // Made by create(), in a block with room for the objects right after the array.
-    JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers);
+    // Made by create(), in a block with room for the objects right after the array. Inline, like
+    // create().
+    JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
+        : m_objects(reinterpret_cast<fnd::Id*>(this + 1))
+        , m_count(static_cast<uint32_t>(objects.size()))
+        , m_capacity(static_cast<uint32_t>(objects.size()))
+        , m_mutations(isMutable ? 1 : 0)
+        , m_holdsContainers(holdsContainers)
+    {
+        std::uninitialized_move(objects.begin(), objects.end(), m_objects);
+    }
     ~JKArray() override;
 
     size_t count() const override { return m_count; }
