@@ -262,7 +262,7 @@ bool JKParseState::runDictionaries()
 
 // Puts a container that took over the members from `start` on where they were, or makes it the result.
 template<typename Container>
-[[gnu::always_inline]] inline void JKParseState::placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&& container)
+inline void JKParseState::placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&& container)
 {
     if (m_frames.empty()) {
         m_objectStack.resize(start);

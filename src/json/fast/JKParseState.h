@@ -42,7 +42,7 @@ private:
     void openContainer();
     void closeContainer();
     template<typename Container>
-    void placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&&);
+    [[gnu::always_inline]] inline void placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&&);
     fnd::Id scalarValue();
     void recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord);
 
