@@ -1,5 +1,6 @@
 #pragma once
 
+#include "json/fast/JKNumberSlab.h"
 #include "json/fast/JKPool.h"
 #include "platform/foundation/Array.h"
 
@@ -51,6 +52,13 @@ public:
     // Whether an array, dictionary or other container may be among the objects.
     bool holdsContainers() const { return m_holdsContainers; }
     void prefetchStorage() const { __builtin_prefetch(m_objects); }
+    // What releasing the first object touches first when it is a decoded number (the storage must
+    // have been fetched before).
+    void prefetchFirstNumberSlab() const
+    {
+        if (m_count)
+            JKNumberSlab::prefetchCountOf(m_objects[0].get());
+    }
 
     std::string_view className() const override { return "JKArray"; }
     bool isMutable() const override { return m_mutations != 0; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "json/fast/JKPool.h"
 #include "platform/foundation/Number.h"
 
 #include <cstddef>
@@ -19,6 +20,11 @@ public:
     JKNumberSlab(const JKNumberSlab&) = delete;
     JKNumberSlab& operator=(const JKNumberSlab&) = delete;
     ~JKNumberSlab();
+
+    // Asks for the shared count of the slab that may hold the number, which releasing the number
+    // changes. A slab fills the pool's largest block, and its count starts the block; for any other
+    // number this fetches something useless, and nothing else.
+    static void prefetchCountOf(const fnd::Object* number) { __builtin_prefetch(JKPool::startOfLargestBlockHolding(number)); }
 
     bool isFull() const { return m_count == capacity; }
     // The next number of the block; only while it is not full.

@@ -44,3 +44,14 @@ inline void JKPrefetchChildContents(const fnd::Object* object)
     else if (JKIsExactly(*object, typeid(JKDictionary)))
         static_cast<const JKDictionary*>(object)->prefetchStorage();
 }
+
+// Asks for what releasing a child array of scalars touches after its storage: the slab count of its
+// first number (the child's storage must have been fetched before).
+inline void JKPrefetchChildNumberSlab(const fnd::Object* object)
+{
+    if (object && JKIsExactly(*object, typeid(JKArray))) {
+        auto& array = static_cast<const JKArray&>(*object);
+        if (!array.holdsContainers())
+            array.prefetchFirstNumberSlab();
+    }
+}
