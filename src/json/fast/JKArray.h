@@ -54,7 +54,7 @@ public:
     void prefetchStorage() const { __builtin_prefetch(m_objects); }
     // What releasing the first object touches first when it is a decoded number (the storage must
     // have been fetched before).
-    void prefetchFirstNumberSlab() const
+    [[gnu::always_inline]] void prefetchFirstNumberSlab() const
     {
         if (m_count)
             JKNumberSlab::prefetchCountOf(m_objects[0].get());

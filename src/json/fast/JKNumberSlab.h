@@ -24,7 +24,7 @@ public:
     // Asks for the shared count of the slab that may hold the number, which releasing the number
     // changes. A slab fills the pool's largest block, and its count starts the block; for any other
     // number this fetches something useless, and nothing else.
-    static void prefetchCountOf(const fnd::Object* number) { __builtin_prefetch(JKPool::startOfLargestBlockHolding(number)); }
+    [[gnu::always_inline]] static void prefetchCountOf(const fnd::Object* number) { __builtin_prefetch(JKPool::startOfLargestBlockHolding(number)); }
 
     bool isFull() const { return m_count == capacity; }
     // The next number of the block; only while it is not full.

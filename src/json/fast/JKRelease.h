@@ -46,8 +46,9 @@ inline void JKPrefetchChildContents(const fnd::Object* object)
 }
 
 // Asks for what releasing a child array of scalars touches after its storage: the slab count of its
-// first number (the child's storage must have been fetched before).
-inline void JKPrefetchChildNumberSlab(const fnd::Object* object)
+// first number (the child's storage must have been fetched before). Always inline: GCC takes an
+// outlined function that only prefetches for one without effects, and drops its calls.
+[[gnu::always_inline]] inline void JKPrefetchChildNumberSlab(const fnd::Object* object)
 {
     if (object && JKIsExactly(*object, typeid(JKArray))) {
         auto& array = static_cast<const JKArray&>(*object);
