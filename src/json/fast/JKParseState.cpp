@@ -21,6 +21,11 @@ JKParseState::JKParseState(JKParseOptionFlags options)
     : m_options(options)
     , m_tokenizer(options)
 {
+    // Room for what typical documents hold open at once, so that a decoder's first parse does not
+    // grow the stacks step by step.
+    m_objectStack.reserve(256);
+    m_keyStack.reserve(64);
+    m_frames.reserve(32);
 }
 
 fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCollections, fnd::Ref<fnd::Error>* error)
