@@ -57,6 +57,7 @@ size_t blocksOffset(size_t blockSize)
 {
     return blockSize == JKPool::largestPooledSize ? JKPool::largestPooledSize : headerSize;
 }
+
 // Where a larger block starts in the memory that holds it: no pooled block starts there.
 constexpr size_t largeBlockOffset = JKPool::alignment;
 
