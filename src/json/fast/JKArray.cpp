@@ -23,21 +23,13 @@ const fnd::Ref<JKArray>& JKArray::emptyImmutableArray()
     return *empty;
 }
 
-JKArray::JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
-    : m_objects(reinterpret_cast<fnd::Id*>(this + 1))
-    , m_count(static_cast<uint32_t>(objects.size()))
-    , m_capacity(static_cast<uint32_t>(objects.size()))
-    , m_mutations(isMutable ? 1 : 0)
-    , m_holdsContainers(holdsContainers)
-{
-    std::uninitialized_move(objects.begin(), objects.end(), m_objects);
-}
-
 JKArray::~JKArray()
 {
-    // Releasing touches each child and, for a flat child container, its storage: fetch them ahead.
+    // Releasing touches each child, for a flat child container its storage, and for an array of
+    // numbers their slab's count: fetch them ahead, each after what it is found through.
     constexpr size_t childLookAhead = 8;
     constexpr size_t contentsLookAhead = 4;
+    constexpr size_t slabLookAhead = 2;
     size_t count = m_count;
     if (!m_holdsContainers) {
         // No child is a container, so dropping them nests nothing.
@@ -52,6 +44,8 @@ JKArray::~JKArray()
                 __builtin_prefetch(m_objects[index + childLookAhead].get());
             if (index + contentsLookAhead < count)
                 JKPrefetchChildContents(m_objects[index + contentsLookAhead].get());
+            if (index + slabLookAhead < count)
+                JKPrefetchChildNumberSlab(m_objects[index + slabLookAhead].get());
             JKReleaseChild(std::move(m_objects[index]));
         }
         std::destroy_n(m_objects, count);

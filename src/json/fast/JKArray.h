@@ -1,5 +1,6 @@
 #pragma once
 
+#include "json/fast/JKNumberSlab.h"
 #include "json/fast/JKPool.h"
 #include "platform/foundation/Array.h"
 
@@ -23,8 +24,17 @@ public:
     // The class is private to the decoder: asking for an instance any other way throws.
     [[noreturn]] static void alloc();
 
-    // Made by create(), in a block with room for the objects right after the array.
-    JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers);
+    // Made by create(), in a block with room for the objects right after the array. Inline, like
+    // create().
+    JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
+        : m_objects(reinterpret_cast<fnd::Id*>(this + 1))
+        , m_count(static_cast<uint32_t>(objects.size()))
+        , m_capacity(static_cast<uint32_t>(objects.size()))
+        , m_mutations(isMutable ? 1 : 0)
+        , m_holdsContainers(holdsContainers)
+    {
+        std::uninitialized_move(objects.begin(), objects.end(), m_objects);
+    }
     ~JKArray() override;
 
     size_t count() const override { return m_count; }
@@ -42,6 +52,13 @@ public:
     // Whether an array, dictionary or other container may be among the objects.
     bool holdsContainers() const { return m_holdsContainers; }
     void prefetchStorage() const { __builtin_prefetch(m_objects); }
+    // What releasing the first object touches first when it is a decoded number (the storage must
+    // have been fetched before).
+    [[gnu::always_inline]] void prefetchFirstNumberSlab() const
+    {
+        if (m_count)
+            JKNumberSlab::prefetchCountOf(m_objects[0].get());
+    }
 
     std::string_view className() const override { return "JKArray"; }
     bool isMutable() const override { return m_mutations != 0; }

@@ -21,6 +21,11 @@ JKParseState::JKParseState(JKParseOptionFlags options)
     : m_options(options)
     , m_tokenizer(options)
 {
+    // Room for what typical documents hold open at once, so that a decoder's first parse does not
+    // grow the stacks step by step.
+    m_objectStack.reserve(256);
+    m_keyStack.reserve(64);
+    m_frames.reserve(32);
 }
 
 fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCollections, fnd::Ref<fnd::Error>* error)
@@ -248,22 +253,35 @@ bool JKParseState::runDictionaries()
     Frame frame = m_frames.back();
     m_frames.pop_back();
     std::span<fnd::Id> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
-    fnd::Id container;
+    // Each kind of container goes through a variable of its own: one shared by both would live in
+    // memory, and reading it back whole right after its halves were written stalls the processor.
     if (frame.isDictionary) {
         std::span<JKPendingKey> keys(m_keyStack.data() + frame.keyStart, m_keyStack.size() - frame.keyStart);
-        container = JKDictionary::create(members, keys, m_mutableCollections, frame.holdsContainers);
+        fnd::Ref<JKDictionary> dictionary = JKDictionary::create(members, keys, m_mutableCollections, frame.holdsContainers);
         m_keyStack.resize(frame.keyStart);
-    } else {
-        container = JKArray::create(members, m_mutableCollections, frame.holdsContainers);
+        placeContainer(frame.start, members, std::move(dictionary));
+        return;
     }
-    m_objectStack.resize(frame.start);
+    placeContainer(frame.start, members, JKArray::create(members, m_mutableCollections, frame.holdsContainers));
+}
 
+// Puts a container that took over the members from `start` on where they were, or makes it the result.
+template<typename Container>
+inline void JKParseState::placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&& container)
+{
     if (m_frames.empty()) {
+        m_objectStack.resize(start);
         m_result = std::move(container);
         return;
     }
     m_frames.back().holdsContainers = true;
-    m_objectStack.push_back(std::move(container));
+    // The container takes the place of its first member, which it has taken over.
+    if (members.empty()) {
+        m_objectStack.push_back(std::move(container));
+        return;
+    }
+    members.front() = std::move(container);
+    m_objectStack.resize(start + 1);
 }
 
 void JKParseState::recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord)

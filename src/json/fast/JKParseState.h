@@ -7,6 +7,7 @@
 #include "platform/foundation/Error.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // Everything a decoder keeps between parses: its options, the value cache and the scratch storage
@@ -40,6 +41,8 @@ private:
     bool takeComma(Frame&);
     void openContainer();
     void closeContainer();
+    template<typename Container>
+    [[gnu::always_inline]] inline void placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&&);
     fnd::Id scalarValue();
     void recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord);
 

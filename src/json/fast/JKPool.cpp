@@ -49,6 +49,15 @@ struct alignas(64) Page {
 
 constexpr size_t headerSize = (sizeof(Page) + 63) / 64 * 64;
 static_assert(headerSize % JKPool::granularity == 0, "pooled blocks start on 16-byte boundaries");
+static_assert(headerSize <= JKPool::largestPooledSize && pageSize % JKPool::largestPooledSize == 0);
+
+// Blocks of the largest size start on boundaries of that size (which costs a page no block), so that
+// any address inside one tells where the block starts.
+size_t blocksOffset(size_t blockSize)
+{
+    return blockSize == JKPool::largestPooledSize ? JKPool::largestPooledSize : headerSize;
+}
+
 // Where a larger block starts in the memory that holds it: no pooled block starts there.
 constexpr size_t largeBlockOffset = JKPool::alignment;
 
@@ -184,10 +193,11 @@ Page* makePage(size_t sizeClass)
 {
     auto* page = new (::operator new(pageSize, std::align_val_t(pageSize))) Page();
     page->blockSize = static_cast<uint32_t>(JKPool::blockSizeOf(sizeClass));
-    page->blockCount = static_cast<uint32_t>((pageSize - headerSize) / page->blockSize);
+    size_t offset = blocksOffset(page->blockSize);
+    page->blockCount = static_cast<uint32_t>((pageSize - offset) / page->blockSize);
     page->wordCount = (page->blockCount + 63) / 64;
     page->reciprocal = ((uint64_t(1) << 32) + page->blockSize - 1) / page->blockSize;
-    page->blocks = reinterpret_cast<char*>(page) + headerSize;
+    page->blocks = reinterpret_cast<char*>(page) + offset;
     for (uint32_t word = 0; word < page->wordCount; ++word) {
         uint32_t blocksInWord = std::min<uint32_t>(64, page->blockCount - word * 64);
         page->freeBits[word].store(blocksInWord == 64 ? ~uint64_t(0) : (uint64_t(1) << blocksInWord) - 1, std::memory_order_relaxed);

@@ -20,6 +20,7 @@ public:
     static constexpr size_t granularity = 16;
     static constexpr size_t alignment = 8;
     static constexpr size_t largestPooledSize = 512;
+    static_assert(std::has_single_bit(largestPooledSize));
 
     static constexpr size_t sizeClassCount = largestPooledSize / granularity;
     static constexpr size_t sizeClassOf(size_t bytes) { return bytes ? (bytes - 1) / granularity : 0; }
@@ -47,6 +48,13 @@ public:
     }
     // Needs no size: pooled blocks start on 16-byte boundaries, larger ones 8 bytes past one.
     static void deallocate(void*);
+
+    // Where the block of the largest pooled size that holds the address starts, when it is one:
+    // those blocks start on boundaries of their size.
+    static const void* startOfLargestBlockHolding(const void* address)
+    {
+        return reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(address) & ~uintptr_t(largestPooledSize - 1));
+    }
 
     // The calling thread's next free blocks of one size: bit i of `mask` stands for the block at
     // `first` + i x the size. Only the pool changes them.
