@@ -79,16 +79,13 @@ inline bool JKOverlappingWordsEqual(const uint8_t* a, const uint8_t* b, size_t l
     return ((a0 ^ b0) | (a1 ^ b1)) == 0;
 }
 
-// Keys and short values are compared inline: two overlapping loads cover up to 16 bytes, and two
-// such pairs up to 32 (names, dates, short URLs).
+// Keys and short values are compared inline: two overlapping loads cover up to 16 bytes.
 inline bool JKTokenCache::bytesEqual(const void* first, const void* second, size_t length)
 {
     auto* a = static_cast<const uint8_t*>(first);
     auto* b = static_cast<const uint8_t*>(second);
     if (length >= 8 && length <= 16)
         return JKOverlappingWordsEqual<uint64_t>(a, b, length);
-    if (length > 16 && length <= 32)
-        return JKOverlappingWordsEqual<uint64_t>(a, b, 16) && JKOverlappingWordsEqual<uint64_t>(a + length - 16, b + length - 16, 16);
     if (length >= 4 && length < 8)
         return JKOverlappingWordsEqual<uint32_t>(a, b, length);
     if (length < 4) {
