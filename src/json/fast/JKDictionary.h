@@ -56,14 +56,29 @@ public:
     using fnd::MutableDictionary::removeObjectForKey;
     using fnd::MutableDictionary::setObjectForKey;
 
+    // A slot of the table holds the position of its entry plus one, or 0 when the slot is free.
+    // Entries themselves are kept packed after the slots, so a table costs four bytes per free slot
+    // rather than an entry. Probing reads a key's hash from the key, which strings compute once.
+    using Slot = uint32_t;
+
+    // The table as a walk in slot order needs it, read from the dictionary once.
+    struct SlotTable {
+        const Slot* slots = nullptr;
+        const Entry* entries = nullptr;
+        size_t capacity = 0;
+
+        // The slot's entry, or nothing for a free slot or a slot past the end.
+        const Entry* entryAtSlot(size_t slot) const
+        {
+            if (slot >= capacity || !slots[slot])
+                return nullptr;
+            return &entries[slots[slot] - 1];
+        }
+    };
+
     size_t capacity() const { return capacities[m_capacityIndex]; }
-    // The slot's entry, or nothing for a free slot or a slot past the end.
-    const Entry* entryAtSlot(size_t slot) const
-    {
-        if (slot >= capacity() || !m_slots[slot])
-            return nullptr;
-        return &entries()[m_slots[slot] - 1];
-    }
+    SlotTable slotTable() const { return { m_slots, entries(), capacity() }; }
+    const Entry* entryAtSlot(size_t slot) const { return slotTable().entryAtSlot(slot); }
     // 0 for an immutable dictionary; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
     // Whether an array, dictionary or other container may be among the keys and objects.
@@ -78,11 +93,6 @@ private:
     // Takes over the references in `objects` and `keys`, which pair up by position; a later duplicate
     // key replaces an earlier one.
     static fnd::Ref<JKDictionary> create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
-
-    // A slot of the table holds the position of its entry plus one, or 0 when the slot is free.
-    // Entries themselves are kept packed after the slots, so a table costs four bytes per free slot
-    // rather than an entry. Probing reads a key's hash from the key, which strings compute once.
-    using Slot = uint32_t;
 
     // The entries start eight-byte aligned after the slots.
     static size_t slotBytes(size_t capacity) { return (capacity * sizeof(Slot) + 7) & ~size_t(7); }

@@ -244,15 +244,15 @@ bool JKSerializer::writeNextMember(Frame& frame)
     }
     case Frame::Walk::DictionarySlots: {
         const JKDictionary::Entry* entry = nullptr;
-        while (!entry && frame.next < frame.slots->capacity())
-            entry = frame.slots->entryAtSlot(frame.next++);
+        while (!entry && frame.next < frame.slots.capacity)
+            entry = frame.slots.entryAtSlot(frame.next++);
         if (!entry) {
             closeContainer();
             return true;
         }
-        if (auto* ahead = frame.slots->entryAtSlot(frame.next + prefetchDistance))
+        if (auto* ahead = frame.slots.entryAtSlot(frame.next + prefetchDistance))
             __builtin_prefetch(ahead->object.get());
-        if (auto* ahead = frame.slots->entryAtSlot(frame.next + contentsPrefetchDistance))
+        if (auto* ahead = frame.slots.entryAtSlot(frame.next + contentsPrefetchDistance))
             JKPrefetchChildContents(ahead->object.get());
         key = &entry->key;
         value = &entry->object;
@@ -414,7 +414,7 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
         frame.array = static_cast<const fnd::Array*>(value.get());
     } else if (const fnd::Object& container = *value; !pretty && &typeid(container) == &typeid(JKDictionary)) {
         frame.walk = Frame::Walk::DictionarySlots;
-        frame.slots = static_cast<const JKDictionary*>(value.get());
+        frame.slots = static_cast<const JKDictionary&>(*value).slotTable();
     } else {
         frame.walk = Frame::Walk::Entries;
         auto& dictionary = static_cast<const fnd::Dictionary&>(*value);

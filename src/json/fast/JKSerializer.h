@@ -1,5 +1,6 @@
 #pragma once
 
+#include "json/fast/JKDictionary.h"
 #include "json/fast/JKOutputBuffer.h"
 #include "platform/foundation/Error.h"
 
@@ -12,7 +13,6 @@
 #include <typeinfo>
 #include <vector>
 
-class JKDictionary;
 
 namespace fnd {
 class Array;
@@ -92,7 +92,7 @@ private:
             Entries,
         } walk;
         const fnd::Array* array = nullptr;
-        const JKDictionary* slots = nullptr;
+        JKDictionary::SlotTable slots;
         std::vector<std::pair<fnd::Id, fnd::Id>> entries;
         size_t next = 0;
         bool isDictionary = false;
