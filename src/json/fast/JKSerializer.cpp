@@ -412,7 +412,7 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     if (kind == Kind::Array) {
         frame.walk = Frame::Walk::Array;
         frame.array = static_cast<const fnd::Array*>(value.get());
-    } else if (const fnd::Object& container = *value; !pretty && &typeid(container) == &typeid(JKDictionary)) {
+    } else if (!pretty && JKIsExactly(*value, typeid(JKDictionary))) {
         frame.walk = Frame::Walk::DictionarySlots;
         frame.slots = static_cast<const JKDictionary&>(*value).slotTable();
     } else {
