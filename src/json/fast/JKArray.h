@@ -47,6 +47,8 @@ public:
     void replaceObjectAtIndex(size_t index, fnd::Id) override;
 
     size_t capacity() const { return m_capacity; }
+    // The objects in place; valid until the next change.
+    std::span<const fnd::Id> objects() const { return { m_objects, m_count }; }
     // 0 for an immutable array; advanced by every change.
     uint32_t mutations() const { return m_mutations; }
     // Whether an array, dictionary or other container may be among the objects.

@@ -28,8 +28,8 @@
 namespace {
 
 constexpr const char* assertionFile = "JKSerializer";
-constexpr size_t prefetchDistance = 4;
-constexpr size_t contentsPrefetchDistance = 2;
+constexpr size_t prefetchDistance = 8;
+constexpr size_t contentsPrefetchDistance = 4;
 constexpr char hexDigits[] = "0123456789abcdef";
 
 // How each byte of a string is written: as it is, escaped, or (0x80 and above) as part of a UTF-8
@@ -242,6 +242,19 @@ bool JKSerializer::writeNextMember(Frame& frame)
         value = &frame.array->objectAtIndex(frame.next++);
         break;
     }
+    case Frame::Walk::Members: {
+        size_t count = frame.members.size();
+        if (frame.next >= count) {
+            closeContainer();
+            return true;
+        }
+        if (frame.next + prefetchDistance < count)
+            __builtin_prefetch(frame.members[frame.next + prefetchDistance].get());
+        if (frame.next + contentsPrefetchDistance < count)
+            JKPrefetchChildContents(frame.members[frame.next + contentsPrefetchDistance].get());
+        value = &frame.members[frame.next++];
+        break;
+    }
     case Frame::Walk::DictionarySlots: {
         const JKDictionary::Entry* entry = nullptr;
         while (!entry && frame.next < frame.slots.capacity)
@@ -400,8 +413,10 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     if (m_depth == m_frames.size())
         m_frames.emplace_back();
     Frame& frame = m_frames[m_depth];
-    // Only a formatter can drop the last other reference to a container while it is written.
-    if (m_block || m_delegate)
+    // Only a formatter can change a container while it is written, or drop the last other reference
+    // to it. Without one, a decoder container's members are read in place.
+    bool mayChange = m_block || m_delegate;
+    if (mayChange)
         frame.container = value;
     frame.next = 0;
     frame.isEmpty = true;
@@ -409,12 +424,22 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     frame.isDictionary = kind == Kind::Dictionary;
     bool pretty = m_isPretty;
 
-    if (kind == Kind::Array) {
+    if (kind == Kind::Array && !mayChange && JKIsExactly(*value, typeid(JKArray))) {
+        frame.walk = Frame::Walk::Members;
+        frame.members = static_cast<const JKArray&>(*value).objects();
+        size_t ahead = std::min(frame.members.size(), prefetchDistance);
+        for (size_t index = 0; index < ahead; ++index)
+            __builtin_prefetch(frame.members[index].get());
+    } else if (kind == Kind::Array) {
         frame.walk = Frame::Walk::Array;
         frame.array = static_cast<const fnd::Array*>(value.get());
-    } else if (!pretty && JKIsExactly(*value, typeid(JKDictionary))) {
+    } else if (!pretty && !mayChange && JKIsExactly(*value, typeid(JKDictionary))) {
         frame.walk = Frame::Walk::DictionarySlots;
-        frame.slots = static_cast<const JKDictionary&>(*value).slotTable();
+        auto& dictionary = static_cast<const JKDictionary&>(*value);
+        frame.slots = dictionary.slotTable();
+        size_t ahead = std::min(dictionary.count(), prefetchDistance);
+        for (size_t index = 0; index < ahead; ++index)
+            __builtin_prefetch(frame.slots.entries[index].object.get());
     } else {
         frame.walk = Frame::Walk::Entries;
         auto& dictionary = static_cast<const fnd::Dictionary&>(*value);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <typeinfo>
@@ -87,11 +88,17 @@ private:
     struct Frame {
         fnd::Id container;
         enum class Walk {
+            // Any array, through its interface.
             Array,
+            // A decoder array's objects, in place.
+            Members,
+            // A decoder dictionary's table, in place.
             DictionarySlots,
+            // A copy of any dictionary's entries.
             Entries,
         } walk;
         const fnd::Array* array = nullptr;
+        std::span<const fnd::Id> members;
         JKDictionary::SlotTable slots;
         std::vector<std::pair<fnd::Id, fnd::Id>> entries;
         size_t next = 0;

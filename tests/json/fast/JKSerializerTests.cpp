@@ -299,6 +299,31 @@ TEST(SerializerFormatters, BlocksReplaceUnsupportedObjects)
     EXPECT_EQ(error->localizedDescription(), "Unable to serialize object class Data that was returned by the unsupported class formatter.  Original object class was Data.");
 }
 
+// A formatter may change a decoded dictionary while it is written; the entries it held when its
+// writing began are written, and its old storage is not read again.
+TEST(SerializerFormatters, DictionaryChangedByTheFormatterIsWrittenAsItWas)
+{
+    auto dictionary = fnd::as<fnd::MutableDictionary>(decodeJSON(R"({"a":1,"b":2,"c":3})", JKParseOptionStrict, true));
+    ASSERT_TRUE(dictionary);
+    for (const char* key : { "a", "b", "c" })
+        dictionary->setObjectForKey(fnd::Data::create(std::string_view("x")), key);
+    bool grown = false;
+    auto growOnce = [&](const fnd::Id&) -> fnd::Id {
+        // Enough entries to move the table.
+        for (int index = 0; !grown && index < 200; ++index)
+            dictionary->setObjectForKey(integer(index), "k" + std::to_string(index));
+        grown = true;
+        return text("z");
+    };
+    auto result = FastJSONSerializing::JSONStringWithOptionsSerializeUnsupportedClassesUsingBlockError(dictionary, 0, growOnce, nullptr);
+    ASSERT_TRUE(result);
+    auto written = fnd::as<fnd::Dictionary>(decodeJSON(result->utf8()));
+    ASSERT_TRUE(written) << result->utf8();
+    EXPECT_EQ(written->count(), 3u);
+    for (const char* key : { "a", "b", "c" })
+        EXPECT_TRUE(fnd::as<fnd::String>(written->objectForKey(key))) << result->utf8();
+}
+
 // Text written once for a shared object is copied when the object comes again; each object must still
 // be written as what it is where it is.
 TEST(SerializerSharedValues, RepeatedObjectsAreWrittenAlike)
