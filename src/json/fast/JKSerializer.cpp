@@ -28,8 +28,8 @@
 namespace {
 
 constexpr const char* assertionFile = "JKSerializer";
-constexpr size_t prefetchDistance = 8;
-constexpr size_t contentsPrefetchDistance = 4;
+constexpr size_t prefetchDistance = 12;
+constexpr size_t contentsPrefetchDistance = 6;
 constexpr char hexDigits[] = "0123456789abcdef";
 
 // How each byte of a string is written: as it is, escaped, or (0x80 and above) as part of a UTF-8
