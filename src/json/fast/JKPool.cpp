@@ -34,9 +34,9 @@ constexpr size_t classCount = JKPool::sizeClassCount;
 constexpr size_t pageSize = 16 * 1024;
 constexpr size_t bitWordCount = pageSize / JKPool::granularity / 64;
 
+// What a free reads (the layout and a bit word) shares the first cache line, for all but the smallest
+// blocks: headers are read after they have been pushed out of the caches.
 struct alignas(64) Page {
-    // 1 marks a free block.
-    std::atomic<uint64_t> freeBits[bitWordCount];
     // Set by frees; the owner clears it before it looks for free blocks.
     std::atomic<bool> mayHaveFreeBlocks;
     uint32_t blockSize;
@@ -45,6 +45,8 @@ struct alignas(64) Page {
     // ceil(2^32 / blockSize): offset * reciprocal >> 32 is the index of the block at that offset.
     uint64_t reciprocal;
     char* blocks;
+    // 1 marks a free block.
+    std::atomic<uint64_t> freeBits[bitWordCount];
 };
 
 constexpr size_t headerSize = (sizeof(Page) + 63) / 64 * 64;
@@ -82,6 +84,18 @@ uint64_t takeWord(std::atomic<uint64_t>& word)
         return bits;
     }
     return word.exchange(0, std::memory_order_acquire);
+}
+
+// Clears the flag, answering whether it was set. The exchange's locked instruction waits for every
+// store before it to finish, which the stores of a decoder building its tree make slow.
+bool takeFlag(std::atomic<bool>& flag)
+{
+    if (isSingleThreaded()) {
+        bool wasSet = flag.load(std::memory_order_relaxed);
+        flag.store(false, std::memory_order_relaxed);
+        return wasSet;
+    }
+    return flag.exchange(false, std::memory_order_acquire);
 }
 
 void returnBits(Page& page, size_t wordIndex, uint64_t bits)
@@ -223,7 +237,7 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
     for (size_t start : { state.searchStart, size_t(0) }) {
         for (size_t index = start; index < state.pages.count; ++index) {
             Page* page = state.pages.pages[index];
-            if (page->mayHaveFreeBlocks.load(std::memory_order_relaxed) && page->mayHaveFreeBlocks.exchange(false, std::memory_order_acquire)) {
+            if (page->mayHaveFreeBlocks.load(std::memory_order_relaxed) && takeFlag(page->mayHaveFreeBlocks)) {
                 state.searchStart = index;
                 return page;
             }
@@ -246,6 +260,17 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
     return page;
 }
 
+// Page headers all fall into the same few cache sets, so the header of the page that the thread turns
+// to next has usually been pushed out of the caches by the time it does: fetch it while this page's
+// blocks are handed out.
+void prefetchHeaderOfNextPage(const SizeClassState& state)
+{
+    size_t next = state.searchStart + 1;
+    if (next >= state.pages.count)
+        return;
+    __builtin_prefetch(state.pages.pages[next]);
+}
+
 // Refills the size's free blocks, which allocate() found empty.
 void refillFreeBlocks(size_t sizeClass)
 {
@@ -264,6 +289,7 @@ void refillFreeBlocks(size_t sizeClass)
         state.current = nextPage(sizeClass, state);
         // Scanning starts from the page's first word.
         state.word = UINT32_MAX;
+        prefetchHeaderOfNextPage(state);
     }
 }
 
