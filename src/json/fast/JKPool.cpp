@@ -74,28 +74,19 @@ bool isSingleThreaded()
     return __libc_single_threaded;
 }
 
-uint64_t takeWord(std::atomic<uint64_t>& word)
+// Empties the value and answers what it held. A locked exchange waits for every store before it to
+// finish, which the stores of a decoder building its tree make slow, so a lone thread does without.
+template<typename Value>
+Value take(std::atomic<Value>& value)
 {
-    if (!word.load(std::memory_order_relaxed))
-        return 0;
+    if (!value.load(std::memory_order_relaxed))
+        return Value();
     if (isSingleThreaded()) {
-        uint64_t bits = word.load(std::memory_order_relaxed);
-        word.store(0, std::memory_order_relaxed);
-        return bits;
+        Value held = value.load(std::memory_order_relaxed);
+        value.store(Value(), std::memory_order_relaxed);
+        return held;
     }
-    return word.exchange(0, std::memory_order_acquire);
-}
-
-// Clears the flag, answering whether it was set. The exchange's locked instruction waits for every
-// store before it to finish, which the stores of a decoder building its tree make slow.
-bool takeFlag(std::atomic<bool>& flag)
-{
-    if (isSingleThreaded()) {
-        bool wasSet = flag.load(std::memory_order_relaxed);
-        flag.store(false, std::memory_order_relaxed);
-        return wasSet;
-    }
-    return flag.exchange(false, std::memory_order_acquire);
+    return value.exchange(Value(), std::memory_order_acquire);
 }
 
 void returnBits(Page& page, size_t wordIndex, uint64_t bits)
@@ -237,7 +228,7 @@ Page* nextPage(size_t sizeClass, SizeClassState& state)
     for (size_t start : { state.searchStart, size_t(0) }) {
         for (size_t index = start; index < state.pages.count; ++index) {
             Page* page = state.pages.pages[index];
-            if (page->mayHaveFreeBlocks.load(std::memory_order_relaxed) && takeFlag(page->mayHaveFreeBlocks)) {
+            if (take(page->mayHaveFreeBlocks)) {
                 state.searchStart = index;
                 return page;
             }
@@ -279,7 +270,7 @@ void refillFreeBlocks(size_t sizeClass)
     for (;;) {
         if (state.current) {
             for (uint32_t word = state.word + 1; word < state.current->wordCount; ++word) {
-                if (uint64_t bits = takeWord(state.current->freeBits[word])) {
+                if (uint64_t bits = take(state.current->freeBits[word])) {
                     state.word = word;
                     JKPoolThreadState::freeBlocks(sizeClass) = { bits, state.current->blocks + size_t(word) * 64 * JKPool::blockSizeOf(sizeClass) };
                     return;
