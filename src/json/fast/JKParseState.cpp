@@ -209,11 +209,13 @@ bool JKParseState::runDictionaries()
             // Strings keep their hash once computed, so repeated keys are hashed once.
             size_t keyHash = key->hash();
             m_keyStack.push_back({ std::move(key), keyHash });
-            if (!m_tokenizer.nextToken())
-                return false;
-            if (m_tokenizer.tokenType() != TokenType::Colon) {
-                m_tokenizer.recordError("Expected ':'.");
-                return false;
+            if (!m_tokenizer.skipColon()) {
+                if (!m_tokenizer.nextToken())
+                    return false;
+                if (m_tokenizer.tokenType() != TokenType::Colon) {
+                    m_tokenizer.recordError("Expected ':'.");
+                    return false;
+                }
             }
             if (!m_tokenizer.nextToken())
                 return false;
