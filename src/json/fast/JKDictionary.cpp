@@ -84,8 +84,31 @@ JKDictionary::JKDictionary(ConstructionKey, uint8_t capacityIndex, std::span<fnd
     , m_holdsContainers(holdsContainers)
 {
     std::fill_n(m_slots, capacity(), Slot {});
-    for (size_t index = 0; index < objects.size(); ++index)
+    size_t index = 0;
+    while (index < objects.size() && addWithNewHash(keys, index, objects[index]))
+        ++index;
+    // From the first key whose hash an earlier key has on, members take the general path, which
+    // replaces a duplicate key's earlier entry.
+    for (; index < objects.size(); ++index)
         addObject(keys[index].hash, std::move(keys[index].key), std::move(objects[index]));
+}
+
+// Adds member `index` when no earlier member's key has the same hash. Until then entry i holds member
+// i, so probing compares the hashes at hand in `keys` instead of asking each entry's key.
+[[gnu::always_inline]] inline bool JKDictionary::addWithNewHash(std::span<JKPendingKey> keys, size_t index, fnd::Id& object)
+{
+    size_t keyHash = keys[index].hash;
+    // The table is larger than the member count, so a free slot is always found.
+    for (size_t slot = homeSlot(keyHash);; slot = nextSlot(slot)) {
+        Slot candidate = m_slots[slot];
+        if (!candidate) {
+            new (&entries()[m_count]) Entry { std::move(keys[index].key), std::move(object) };
+            m_slots[slot] = ++m_count;
+            return true;
+        }
+        if (keys[candidate - 1].hash == keyHash)
+            return false;
+    }
 }
 
 JKDictionary::~JKDictionary()

@@ -104,6 +104,7 @@ private:
     static uint8_t capacityIndexForCount(size_t count);
     static bool isSameKey(const fnd::Object& candidate, const fnd::Object& key, size_t keyHash);
     Slot* slotForKey(const fnd::Object& key) const;
+    bool addWithNewHash(std::span<JKPendingKey> keys, size_t index, fnd::Id& object);
     void addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object);
     void removeEntryInSlot(Slot&);
     void placeInFirstFreeSlot(Slot);

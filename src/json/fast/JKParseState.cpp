@@ -25,7 +25,7 @@ JKParseState::JKParseState(JKParseOptionFlags options)
     // grow the stacks step by step.
     m_objectStack.reserve(256);
     m_keyStack.reserve(64);
-    m_frames.reserve(32);
+    m_frames.resize(32);
 }
 
 fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCollections, fnd::Ref<fnd::Error>* error)
@@ -36,7 +36,7 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
         {
             state.m_objectStack.clear();
             state.m_keyStack.clear();
-            state.m_frames.clear();
+            state.m_depth = 0;
             state.m_result.reset();
             state.m_tokenizer.finish();
             state.m_mutableCollections = false;
@@ -111,12 +111,12 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
 fnd::Id JKParseState::parseContainer()
 {
     openContainer();
-    while (!m_frames.empty()) {
+    while (m_depth) {
         // Input that ends inside a container fails without a message of its own here; the top level
         // then reports the end of the buffer.
         if (m_tokenizer.hasError() || m_tokenizer.atEnd())
             return nullptr;
-        if (!(m_frames.back().isDictionary ? runDictionaries() : runArrays()))
+        if (!(innermostFrame().isDictionary ? runDictionaries() : runArrays()))
             return nullptr;
     }
     return std::move(m_result);
@@ -127,7 +127,7 @@ fnd::Id JKParseState::parseContainer()
 // matrices) are common, and staying here saves a round through parseContainer() per token.
 bool JKParseState::runArrays()
 {
-    Frame* frame = &m_frames.back();
+    Frame* frame = &innermostFrame();
     for (;;) {
         // Input that ends here is left to parseContainer(), as it is between any two steps.
         if (m_tokenizer.atEnd())
@@ -143,7 +143,7 @@ bool JKParseState::runArrays()
             frame->accepts = acceptsComma | acceptsEnd;
             if (type == TokenType::ArrayBegin) {
                 openContainer();
-                frame = &m_frames.back();
+                frame = &innermostFrame();
                 continue;
             }
             if (type == TokenType::ObjectBegin) {
@@ -164,9 +164,9 @@ bool JKParseState::runArrays()
                 return false;
             }
             closeContainer();
-            if (m_frames.empty() || m_frames.back().isDictionary)
+            if (!m_depth || innermostFrame().isDictionary)
                 return true;
-            frame = &m_frames.back();
+            frame = &innermostFrame();
             continue;
         }
         recordExpectedTokens(frame->accepts, "a value", "a ']'");
@@ -179,7 +179,7 @@ bool JKParseState::runArrays()
 // the input ends.
 bool JKParseState::runDictionaries()
 {
-    Frame* frame = &m_frames.back();
+    Frame* frame = &innermostFrame();
     for (;;) {
         if (m_tokenizer.atEnd())
             return true;
@@ -196,9 +196,9 @@ bool JKParseState::runDictionaries()
                 return false;
             }
             closeContainer();
-            if (m_frames.empty() || !m_frames.back().isDictionary)
+            if (!m_depth || !innermostFrame().isDictionary)
                 return true;
-            frame = &m_frames.back();
+            frame = &innermostFrame();
             continue;
         case TokenType::String: {
             if (!(frame->accepts & acceptsValue)) {
@@ -209,11 +209,13 @@ bool JKParseState::runDictionaries()
             // Strings keep their hash once computed, so repeated keys are hashed once.
             size_t keyHash = key->hash();
             m_keyStack.push_back({ std::move(key), keyHash });
-            if (!m_tokenizer.nextToken())
-                return false;
-            if (m_tokenizer.tokenType() != TokenType::Colon) {
-                m_tokenizer.recordError("Expected ':'.");
-                return false;
+            if (!m_tokenizer.skipColon()) {
+                if (!m_tokenizer.nextToken())
+                    return false;
+                if (m_tokenizer.tokenType() != TokenType::Colon) {
+                    m_tokenizer.recordError("Expected ':'.");
+                    return false;
+                }
             }
             if (!m_tokenizer.nextToken())
                 return false;
@@ -225,7 +227,7 @@ bool JKParseState::runDictionaries()
             TokenType type = m_tokenizer.tokenType();
             if (type == TokenType::ObjectBegin) {
                 openContainer();
-                frame = &m_frames.back();
+                frame = &innermostFrame();
                 continue;
             }
             if (type == TokenType::ArrayBegin) {
@@ -244,14 +246,15 @@ bool JKParseState::runDictionaries()
 
 [[gnu::always_inline]] inline void JKParseState::openContainer()
 {
-    // Invalidates references to the parent's frame, so callers must be done with it.
-    m_frames.push_back({ m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, false, m_objectStack.size(), m_keyStack.size() });
+    // Growing invalidates references to the parent's frame, so callers must be done with it.
+    if (m_depth == m_frames.size()) [[unlikely]]
+        growFrames();
+    m_frames[m_depth++] = { m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, false, m_objectStack.size(), m_keyStack.size() };
 }
 
 [[gnu::always_inline]] inline void JKParseState::closeContainer()
 {
-    Frame frame = m_frames.back();
-    m_frames.pop_back();
+    Frame frame = m_frames[--m_depth];
     std::span<fnd::Id> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
     // Each kind of container goes through a variable of its own: one shared by both would live in
     // memory, and reading it back whole right after its halves were written stalls the processor.
@@ -269,12 +272,12 @@ bool JKParseState::runDictionaries()
 template<typename Container>
 inline void JKParseState::placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&& container)
 {
-    if (m_frames.empty()) {
+    if (!m_depth) {
         m_objectStack.resize(start);
         m_result = std::move(container);
         return;
     }
-    m_frames.back().holdsContainers = true;
+    innermostFrame().holdsContainers = true;
     // The container takes the place of its first member, which it has taken over.
     if (members.empty()) {
         m_objectStack.push_back(std::move(container));
@@ -282,6 +285,12 @@ inline void JKParseState::placeContainer(size_t start, std::span<fnd::Id> member
     }
     members.front() = std::move(container);
     m_objectStack.resize(start + 1);
+}
+
+// Kept out of line: documents rarely nest deeper than the frames made up front.
+[[gnu::noinline]] void JKParseState::growFrames()
+{
+    m_frames.resize(m_frames.size() * 2);
 }
 
 void JKParseState::recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord)

@@ -39,7 +39,9 @@ private:
     bool runArrays();
     bool runDictionaries();
     bool takeComma(Frame&);
+    Frame& innermostFrame() { return m_frames[m_depth - 1]; }
     void openContainer();
+    void growFrames();
     void closeContainer();
     template<typename Container>
     [[gnu::always_inline]] inline void placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&&);
@@ -52,7 +54,10 @@ private:
     JKTokenCache m_cache;
     std::vector<fnd::Id> m_objectStack;
     std::vector<JKPendingKey> m_keyStack;
+    // The open containers are the first `m_depth` frames; the vector only grows, so that opening a
+    // container is a store rather than a call.
     std::vector<Frame> m_frames;
+    size_t m_depth { 0 };
     // Set when the outermost container closes.
     fnd::Id m_result;
 };

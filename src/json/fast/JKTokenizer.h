@@ -71,6 +71,17 @@ public:
         }
         return nextTokenInGeneral();
     }
+    // Passes a colon that directly follows the current token, and the blank that usually follows it,
+    // without making the colon a token of its own. False, with nothing read, for anything else.
+    bool skipColon()
+    {
+        if (m_index >= m_length || m_bytes[m_index] != ':')
+            return false;
+        ++m_index;
+        if (m_index < m_length && m_bytes[m_index] == ' ')
+            ++m_index;
+        return true;
+    }
     // Skips white space and newlines, and comments when the options allow them.
     void skipWhitespace();
 
