@@ -68,7 +68,6 @@ uint8_t JKDictionary::capacityIndexForCount(size_t count)
     return static_cast<uint8_t>(index);
 }
 
-
 fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
     uint8_t capacityIndex = capacityIndexForCount(objects.size());
@@ -102,8 +101,7 @@ JKDictionary::JKDictionary(ConstructionKey, uint8_t capacityIndex, std::span<fnd
     for (size_t slot = homeSlot(keyHash);; slot = nextSlot(slot)) {
         Slot candidate = m_slots[slot];
         if (!candidate) {
-            new (&entries()[m_count]) Entry { std::move(keys[index].key), std::move(object) };
-            m_slots[slot] = ++m_count;
+            appendEntry(m_slots[slot], std::move(keys[index].key), std::move(object));
             return true;
         }
         if (keys[candidate - 1].hash == keyHash)
@@ -153,6 +151,13 @@ JKDictionary::Slot* JKDictionary::slotForKey(const fnd::Object& key) const
     return nullptr;
 }
 
+// Entries are packed: a new one goes after the last, and the free slot refers to it.
+void JKDictionary::appendEntry(Slot& freeSlot, fnd::Id&& key, fnd::Id&& object)
+{
+    new (&entries()[m_count]) Entry { std::move(key), std::move(object) };
+    freeSlot = ++m_count;
+}
+
 bool JKDictionary::isSameKey(const fnd::Object& candidate, const fnd::Object& key, size_t keyHash)
 {
     return &candidate == &key || (candidate.hash() == keyHash && candidate.isEqual(key));
@@ -166,8 +171,7 @@ void JKDictionary::addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object)
     for (size_t probe = 0; probe < capacity;) {
         Slot& candidate = m_slots[slot];
         if (!candidate) {
-            new (&entries()[m_count]) Entry { std::move(key), std::move(object) };
-            candidate = ++m_count;
+            appendEntry(candidate, std::move(key), std::move(object));
             return;
         }
         // An equal key goes first, so that a later duplicate replaces the earlier one; the removal

@@ -106,6 +106,7 @@ private:
     Slot* slotForKey(const fnd::Object& key) const;
     bool addWithNewHash(std::span<JKPendingKey> keys, size_t index, fnd::Id& object);
     void addObject(size_t keyHash, fnd::Id&& key, fnd::Id&& object);
+    void appendEntry(Slot& freeSlot, fnd::Id&& key, fnd::Id&& object);
     void removeEntryInSlot(Slot&);
     void placeInFirstFreeSlot(Slot);
     void makeRoomForOneMore();

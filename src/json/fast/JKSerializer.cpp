@@ -220,6 +220,33 @@ bool JKSerializer::writeDocument(const fnd::Id& object)
     return true;
 }
 
+namespace {
+
+// The next of a sequence's `count` members, or nothing after the last. Members live apart from their
+// container: fetch a few ahead while this one is written, and the storage of nested decoder
+// containers once their object is at hand.
+template<typename Frame, typename ObjectAt>
+[[gnu::always_inline]] inline const fnd::Id* nextInSequence(Frame& frame, size_t count, const ObjectAt& objectAt)
+{
+    if (frame.next >= count)
+        return nullptr;
+    if (frame.next + prefetchDistance < count)
+        __builtin_prefetch(objectAt(frame.next + prefetchDistance).get());
+    if (frame.next + contentsPrefetchDistance < count)
+        JKPrefetchChildContents(objectAt(frame.next + contentsPrefetchDistance).get());
+    return &objectAt(frame.next++);
+}
+
+// Asks for the first members of a container that is about to be written.
+template<typename ObjectAt>
+void prefetchFirstMembers(size_t count, const ObjectAt& objectAt)
+{
+    for (size_t index = 0; index < std::min(count, prefetchDistance); ++index)
+        __builtin_prefetch(objectAt(index).get());
+}
+
+}
+
 // Writes the frame's next member, or closes the frame after its last one. Opening a nested container
 // pushes a frame, so `frame` must not be used after writeValue().
 bool JKSerializer::writeNextMember(Frame& frame)
@@ -227,42 +254,18 @@ bool JKSerializer::writeNextMember(Frame& frame)
     const fnd::Id* key = nullptr;
     const fnd::Id* value = nullptr;
     switch (frame.walk) {
-    case Frame::Walk::Array: {
-        size_t count = frame.array->count();
-        if (frame.next >= count) {
-            closeContainer();
-            return true;
-        }
-        // Members live apart from their container; fetch a few ahead while this one is written, and
-        // the storage of nested decoder containers once their object is at hand.
-        if (frame.next + prefetchDistance < count)
-            __builtin_prefetch(frame.array->objectAtIndex(frame.next + prefetchDistance).get());
-        if (frame.next + contentsPrefetchDistance < count)
-            JKPrefetchChildContents(frame.array->objectAtIndex(frame.next + contentsPrefetchDistance).get());
-        value = &frame.array->objectAtIndex(frame.next++);
+    case Frame::Walk::Array:
+        value = nextInSequence(frame, frame.array->count(), [&](size_t index) -> const fnd::Id& { return frame.array->objectAtIndex(index); });
         break;
-    }
-    case Frame::Walk::Members: {
-        size_t count = frame.members.size();
-        if (frame.next >= count) {
-            closeContainer();
-            return true;
-        }
-        if (frame.next + prefetchDistance < count)
-            __builtin_prefetch(frame.members[frame.next + prefetchDistance].get());
-        if (frame.next + contentsPrefetchDistance < count)
-            JKPrefetchChildContents(frame.members[frame.next + contentsPrefetchDistance].get());
-        value = &frame.members[frame.next++];
+    case Frame::Walk::Members:
+        value = nextInSequence(frame, frame.members.size(), [&](size_t index) -> const fnd::Id& { return frame.members[index]; });
         break;
-    }
     case Frame::Walk::DictionarySlots: {
         const JKDictionary::Entry* entry = nullptr;
         while (!entry && frame.next < frame.slots.capacity)
             entry = frame.slots.entryAtSlot(frame.next++);
-        if (!entry) {
-            closeContainer();
-            return true;
-        }
+        if (!entry)
+            break;
         if (auto* ahead = frame.slots.entryAtSlot(frame.next + prefetchDistance))
             __builtin_prefetch(ahead->object.get());
         if (auto* ahead = frame.slots.entryAtSlot(frame.next + contentsPrefetchDistance))
@@ -272,16 +275,19 @@ bool JKSerializer::writeNextMember(Frame& frame)
         break;
     }
     case Frame::Walk::Entries:
-        if (frame.next >= frame.entries.size()) {
-            closeContainer();
-            return true;
-        }
+        if (frame.next >= frame.entries.size())
+            break;
         key = &frame.entries[frame.next].first;
         value = &frame.entries[frame.next].second;
         ++frame.next;
         break;
     }
 
+    // Past the last member.
+    if (!value) {
+        closeContainer();
+        return true;
+    }
     if (!frame.isEmpty)
         writeStructure(',');
     frame.isEmpty = false;
@@ -427,9 +433,7 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
     if (kind == Kind::Array && !mayChange && JKIsExactly(*value, typeid(JKArray))) {
         frame.walk = Frame::Walk::Members;
         frame.members = static_cast<const JKArray&>(*value).objects();
-        size_t ahead = std::min(frame.members.size(), prefetchDistance);
-        for (size_t index = 0; index < ahead; ++index)
-            __builtin_prefetch(frame.members[index].get());
+        prefetchFirstMembers(frame.members.size(), [&](size_t index) -> const fnd::Id& { return frame.members[index]; });
     } else if (kind == Kind::Array) {
         frame.walk = Frame::Walk::Array;
         frame.array = static_cast<const fnd::Array*>(value.get());
@@ -437,9 +441,7 @@ bool JKSerializer::openContainer(const fnd::Id& value, Kind kind)
         frame.walk = Frame::Walk::DictionarySlots;
         auto& dictionary = static_cast<const JKDictionary&>(*value);
         frame.slots = dictionary.slotTable();
-        size_t ahead = std::min(dictionary.count(), prefetchDistance);
-        for (size_t index = 0; index < ahead; ++index)
-            __builtin_prefetch(frame.slots.entries[index].object.get());
+        prefetchFirstMembers(dictionary.count(), [&](size_t index) -> const fnd::Id& { return frame.slots.entries[index].object; });
     } else {
         frame.walk = Frame::Walk::Entries;
         auto& dictionary = static_cast<const fnd::Dictionary&>(*value);

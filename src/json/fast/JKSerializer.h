@@ -14,7 +14,6 @@
 #include <typeinfo>
 #include <vector>
 
-
 namespace fnd {
 class Array;
 class Dictionary;

@@ -441,7 +441,6 @@ bool JKTokenizer::numberTokenFailed()
     return false;
 }
 
-
 bool JKTokenizer::scanNumber()
 {
     const uint8_t* const start = m_bytes + m_index;
