@@ -68,11 +68,11 @@ uint8_t JKDictionary::capacityIndexForCount(size_t count)
     return static_cast<uint8_t>(index);
 }
 
-fnd::Ref<JKDictionary> JKDictionary::create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
+void JKDictionary::create(fnd::Id& place, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)
 {
     uint8_t capacityIndex = capacityIndexForCount(objects.size());
     size_t bytes = storageBytes(capacities[capacityIndex], objects.size());
-    return JKMakeSharedWithTrailingBytes<JKDictionary>(bytes, ConstructionKey(), capacityIndex, objects, keys, isMutable, holdsContainers);
+    place = JKMakeSharedWithTrailingBytes<JKDictionary>(bytes, ConstructionKey(), capacityIndex, objects, keys, isMutable, holdsContainers);
 }
 
 JKDictionary::JKDictionary(ConstructionKey, uint8_t capacityIndex, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers)

@@ -90,9 +90,10 @@ public:
 
 private:
     friend class JKParseState;
-    // Takes over the references in `objects` and `keys`, which pair up by position; a later duplicate
-    // key replaces an earlier one.
-    static fnd::Ref<JKDictionary> create(std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
+    // Takes over the references in `objects` and `keys`, which pair up by position, and stores the new
+    // dictionary in `place`; a later duplicate key replaces an earlier one. Stored rather than returned:
+    // a returned reference comes back through memory in halves, and reading it whole stalls.
+    static void create(fnd::Id& place, std::span<fnd::Id> objects, std::span<JKPendingKey> keys, bool isMutable, bool holdsContainers);
 
     // The entries start eight-byte aligned after the slots.
     static size_t slotBytes(size_t capacity) { return (capacity * sizeof(Slot) + 7) & ~size_t(7); }

@@ -256,34 +256,37 @@ bool JKParseState::runDictionaries()
 {
     Frame frame = m_frames[--m_depth];
     std::span<fnd::Id> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
-    // Each kind of container goes through a variable of its own: one shared by both would live in
-    // memory, and reading it back whole right after its halves were written stalls the processor.
+    fnd::Id& place = placeForContainer(members);
     if (frame.isDictionary) {
         std::span<JKPendingKey> keys(m_keyStack.data() + frame.keyStart, m_keyStack.size() - frame.keyStart);
-        fnd::Ref<JKDictionary> dictionary = JKDictionary::create(members, keys, m_mutableCollections, frame.holdsContainers);
+        JKDictionary::create(place, members, keys, m_mutableCollections, frame.holdsContainers);
         m_keyStack.resize(frame.keyStart);
-        placeContainer(frame.start, members, std::move(dictionary));
-        return;
+    } else {
+        place = JKArray::create(members, m_mutableCollections, frame.holdsContainers);
     }
-    placeContainer(frame.start, members, JKArray::create(members, m_mutableCollections, frame.holdsContainers));
+    dropTakenOverMembers(frame.start);
 }
 
-// Puts a container that took over the members from `start` on where they were, or makes it the result.
-template<typename Container>
-inline void JKParseState::placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&& container)
+// Where the container that takes over the members goes: the result when it is the outermost, else the
+// place of its first member.
+[[gnu::always_inline]] inline fnd::Id& JKParseState::placeForContainer(std::span<fnd::Id> members)
+{
+    if (!m_depth)
+        return m_result;
+    if (members.empty())
+        return m_objectStack.emplace_back();
+    return members.front();
+}
+
+// Drops what is left of the members from `start` on once their container has taken them over, except
+// for the container itself when it took the first one's place.
+[[gnu::always_inline]] inline void JKParseState::dropTakenOverMembers(size_t start)
 {
     if (!m_depth) {
         m_objectStack.resize(start);
-        m_result = std::move(container);
         return;
     }
     innermostFrame().holdsContainers = true;
-    // The container takes the place of its first member, which it has taken over.
-    if (members.empty()) {
-        m_objectStack.push_back(std::move(container));
-        return;
-    }
-    members.front() = std::move(container);
     m_objectStack.resize(start + 1);
 }
 

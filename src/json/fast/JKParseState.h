@@ -43,8 +43,8 @@ private:
     void openContainer();
     void growFrames();
     void closeContainer();
-    template<typename Container>
-    [[gnu::always_inline]] inline void placeContainer(size_t start, std::span<fnd::Id> members, fnd::Ref<Container>&&);
+    fnd::Id& placeForContainer(std::span<fnd::Id> members);
+    void dropTakenOverMembers(size_t start);
     fnd::Id scalarValue();
     void recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord);
 
