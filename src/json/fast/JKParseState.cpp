@@ -205,9 +205,10 @@ bool JKParseState::runDictionaries()
                 m_tokenizer.recordError("Unexpected string.");
                 return false;
             }
-            fnd::Id key = m_cache.objectForValue(m_tokenizer.tokenValue()).object;
-            // Strings keep their hash once computed, so repeated keys are hashed once.
-            size_t keyHash = key->hash();
+            fnd::Id key = m_cache.objectForString(m_tokenizer.tokenValue()).object;
+            // Strings keep their hash once computed, so repeated keys are hashed once. Keys are plain
+            // strings, so the hash is asked for without a virtual call, and the question is inlined.
+            size_t keyHash = static_cast<const fnd::String&>(*key).String::hash();
             m_keyStack.push_back({ std::move(key), keyHash });
             if (!m_tokenizer.skipColon()) {
                 if (!m_tokenizer.nextToken())

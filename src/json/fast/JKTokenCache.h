@@ -29,7 +29,9 @@ public:
 
     // The object for the value: from a slot on a hit, newly made on a miss (and kept in a slot when
     // one is free or old enough). Inline: the decoder asks for nearly every value it reads.
-    Lookup objectForValue(const JKTokenValue&);
+    [[gnu::always_inline]] Lookup objectForValue(const JKTokenValue& value) { return lookUp<JKTokenValue::Type::None>(value); }
+    // The same for a value known to be a string, such as a dictionary key, with the type tests left out.
+    [[gnu::always_inline]] Lookup objectForString(const JKTokenValue& value) { return lookUp<JKTokenValue::Type::String>(value); }
     // The platform hash of the key object in the slot, which the object computes once and keeps.
     size_t keyHashForSlot(int slot) const;
     void clear();
@@ -45,14 +47,22 @@ private:
         // The value type in the top byte and the length below it (capped), or 0 for a free slot.
         uint32_t typeAndLength = 0;
     };
-    static uint32_t typeAndLengthOf(const JKTokenValue&);
+    static uint32_t typeAndLengthOf(JKTokenValue::Type, size_t length);
     static bool bytesEqual(const void*, const void*, size_t length);
 
-    fnd::Id makeObject(const JKTokenValue&);
+    // The lookup's steps take the value's type as a parameter when the caller knows it, so that the
+    // tests of the type fold away; None means the value's own type is read.
+    template<JKTokenValue::Type knownType>
+    static JKTokenValue::Type typeOf(const JKTokenValue& value) { return knownType == JKTokenValue::Type::None ? value.type : knownType; }
+    template<JKTokenValue::Type knownType>
+    [[gnu::always_inline]] Lookup lookUp(const JKTokenValue&);
+    template<JKTokenValue::Type knownType>
+    [[gnu::always_inline]] fnd::Id makeObject(const JKTokenValue&);
     fnd::Id makeString(const JKTokenValue&);
     fnd::Id makeNumber(fnd::Number::Type, fnd::Number::Scalar);
     void startNumberSlab();
-    bool holdsValue(size_t index, const JKTokenValue&, SlotKey valueKey) const;
+    template<JKTokenValue::Type knownType>
+    [[gnu::always_inline]] bool holdsValue(size_t index, const JKTokenValue&, SlotKey valueKey) const;
     void age();
 
     std::array<SlotKey, slotCount> m_keys;
@@ -98,18 +108,19 @@ inline bool JKTokenCache::bytesEqual(const void* first, const void* second, size
     return std::memcmp(a, b, length) == 0;
 }
 
-inline uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
+inline uint32_t JKTokenCache::typeAndLengthOf(JKTokenValue::Type type, size_t length)
 {
     constexpr size_t longestExactLength = 0xFFFFFF;
-    return static_cast<uint32_t>(value.type) << 24 | static_cast<uint32_t>(std::min(value.length, longestExactLength));
+    return static_cast<uint32_t>(type) << 24 | static_cast<uint32_t>(std::min(length, longestExactLength));
 }
 
+template<JKTokenValue::Type knownType>
 [[gnu::always_inline]] inline bool JKTokenCache::holdsValue(size_t index, const JKTokenValue& value, SlotKey valueKey) const
 {
     const SlotKey& key = m_keys[index];
     if (key.hash != valueKey.hash || key.typeAndLength != valueKey.typeAndLength)
         return false;
-    if (value.type == JKTokenValue::Type::String) {
+    if (typeOf<knownType>(value) == JKTokenValue::Type::String) {
         // The key's length is capped, so the text's own length decides.
         const std::string& text = static_cast<const fnd::String&>(*m_objects[index]).utf8();
         return text.size() == value.length && bytesEqual(text.data(), value.bytes, value.length);
@@ -127,10 +138,11 @@ inline uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
 }
 
 // Numbers are made inline: in number-heavy input nearly every one is new.
+template<JKTokenValue::Type knownType>
 [[gnu::always_inline]] inline fnd::Id JKTokenCache::makeObject(const JKTokenValue& value)
 {
     using Type = fnd::Number::Type;
-    switch (value.type) {
+    switch (typeOf<knownType>(value)) {
     case JKTokenValue::Type::String:
         return makeString(value);
     case JKTokenValue::Type::SignedInteger:
@@ -147,13 +159,15 @@ inline uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
     return nullptr;
 }
 
-[[gnu::always_inline]] inline JKTokenCache::Lookup JKTokenCache::objectForValue(const JKTokenValue& value)
+template<JKTokenValue::Type knownType>
+[[gnu::always_inline]] inline JKTokenCache::Lookup JKTokenCache::lookUp(const JKTokenValue& value)
 {
-    if (value.type == JKTokenValue::Type::String && value.length == 0)
+    JKTokenValue::Type type = typeOf<knownType>(value);
+    if (type == JKTokenValue::Type::String && value.length == 0)
         return { fnd::String::empty(), -1 };
 
-    const SlotKey valueKey { value.hash, typeAndLengthOf(value) };
-    size_t step = value.length + static_cast<size_t>(value.type) + 3;
+    const SlotKey valueKey { value.hash, typeAndLengthOf(type, value.length) };
+    size_t step = value.length + static_cast<size_t>(type) + 3;
     auto probedSlot = [&](int probe) { return (value.hash + step * static_cast<size_t>(probe)) & mask; };
     auto hit = [&](size_t index) -> Lookup {
         m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
@@ -172,7 +186,7 @@ inline uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
             probe = probeCount;
             break;
         }
-        if (holdsValue(index, value, valueKey))
+        if (holdsValue<knownType>(index, value, valueKey))
             return hit(index);
         if (m_ages[index] == 0) {
             chosen = static_cast<int>(index);
@@ -190,11 +204,11 @@ inline uint32_t JKTokenCache::typeAndLengthOf(const JKTokenValue& value)
             chosen = static_cast<int>(index);
             break;
         }
-        if (holdsValue(index, value, valueKey))
+        if (holdsValue<knownType>(index, value, valueKey))
             return hit(index);
     }
 
-    fnd::Id object = makeObject(value);
+    fnd::Id object = makeObject<knownType>(value);
     if (chosen < 0)
         return { std::move(object), -1 };
     auto position = static_cast<size_t>(chosen);

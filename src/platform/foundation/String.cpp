@@ -103,13 +103,10 @@ bool String::boolValue() const
     return parseLeadingBool(m_utf8);
 }
 
-size_t String::hash() const
+size_t String::computeHash() const
 {
-    size_t hash = m_hash.load(std::memory_order_relaxed);
-    if (hash == notComputed) {
-        hash = hashBytes(m_utf8);
-        m_hash.store(hash, std::memory_order_relaxed);
-    }
+    size_t hash = hashBytes(m_utf8);
+    m_hash.store(hash, std::memory_order_relaxed);
     return hash;
 }
 

@@ -43,7 +43,12 @@ public:
     bool boolValue() const;
 
     std::string_view className() const override { return "String"; }
-    size_t hash() const override;
+    // Inline, as the hash is computed once and then kept.
+    size_t hash() const override
+    {
+        size_t hash = m_hash.load(std::memory_order_relaxed);
+        return hash != notComputed ? hash : computeHash();
+    }
     bool isEqual(const Object&) const override;
     std::string description() const override { return m_utf8; }
     Id immutableCopy() const override;
@@ -55,6 +60,8 @@ protected:
     std::string m_utf8;
 
 private:
+    size_t computeHash() const;
+
     static constexpr size_t notComputed = SIZE_MAX;
     mutable std::atomic<size_t> m_utf16Length { notComputed };
     mutable std::atomic<size_t> m_hash { notComputed };
