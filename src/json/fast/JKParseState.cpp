@@ -232,6 +232,12 @@ bool JKParseState::runDictionaries()
                 continue;
             }
             if (type == TokenType::ArrayBegin) {
+                // Empty arrays are common members; made here, they cost no round through runArrays().
+                if (m_tokenizer.skipArrayEnd()) {
+                    frame->holdsContainers = true;
+                    m_objectStack.push_back(JKArray::create({}, m_mutableCollections, false));
+                    continue;
+                }
                 openContainer();
                 return true;
             }

@@ -82,6 +82,15 @@ public:
             ++m_index;
         return true;
     }
+    // Passes a ']' that directly follows the current token, so that an empty array is read without a
+    // token of its own. False, with nothing read, for anything else.
+    bool skipArrayEnd()
+    {
+        if (m_index >= m_length || m_bytes[m_index] != ']')
+            return false;
+        ++m_index;
+        return true;
+    }
     // Skips white space and newlines, and comments when the options allow them.
     void skipWhitespace();
 
