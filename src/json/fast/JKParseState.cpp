@@ -232,8 +232,9 @@ bool JKParseState::runDictionaries()
                 continue;
             }
             if (type == TokenType::ArrayBegin) {
-                // Empty arrays are common members; made here, they cost no round through runArrays().
-                if (m_tokenizer.skipArrayEnd()) {
+                // Empty arrays are common members; made here, they cost no round through runArrays()
+                // and no frame.
+                if (m_tokenizer.skipByte(']')) {
                     frame->holdsContainers = true;
                     m_objectStack.push_back(JKArray::create({}, m_mutableCollections, false));
                     continue;

@@ -71,24 +71,22 @@ public:
         }
         return nextTokenInGeneral();
     }
-    // Passes a colon that directly follows the current token, and the blank that usually follows it,
-    // without making the colon a token of its own. False, with nothing read, for anything else.
-    bool skipColon()
+    // Passes `byte` when it directly follows the current token, without making it a token of its own.
+    // False, with nothing read, for anything else.
+    bool skipByte(uint8_t byte)
     {
-        if (m_index >= m_length || m_bytes[m_index] != ':')
+        if (m_index >= m_length || m_bytes[m_index] != byte)
             return false;
         ++m_index;
-        if (m_index < m_length && m_bytes[m_index] == ' ')
-            ++m_index;
         return true;
     }
-    // Passes a ']' that directly follows the current token, so that an empty array is read without a
-    // token of its own. False, with nothing read, for anything else.
-    bool skipArrayEnd()
+    // Passes a colon that directly follows the current token, and the blank that usually follows it.
+    bool skipColon()
     {
-        if (m_index >= m_length || m_bytes[m_index] != ']')
+        if (!skipByte(':'))
             return false;
-        ++m_index;
+        if (m_index < m_length && m_bytes[m_index] == ' ')
+            ++m_index;
         return true;
     }
     // Skips white space and newlines, and comments when the options allow them.
