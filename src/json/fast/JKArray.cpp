@@ -16,6 +16,9 @@ void JKArray::alloc()
         fnd::format("*** - [%@ %@]: The %@ class is private to FastJSON and should not be used in this fashion.", "JKArray", "allocWithZone:", "JKArray"));
 }
 
+// The vtable pointer and a word: with the control block, an array of two fills a 64-byte block.
+static_assert(sizeof(JKArray) == 16);
+
 const fnd::Ref<JKArray>& JKArray::emptyImmutableArray()
 {
     // Never destroyed, so that arrays released while the process ends may still refer to it.
@@ -31,34 +34,35 @@ JKArray::~JKArray()
     constexpr size_t contentsLookAhead = 4;
     constexpr size_t slabLookAhead = 2;
     size_t count = m_count;
+    fnd::Id* objects = storage();
     if (!m_holdsContainers) {
         // No child is a container, so dropping them nests nothing.
         for (size_t index = 0; index < count; ++index) {
             if (index + childLookAhead < count)
-                __builtin_prefetch(m_objects[index + childLookAhead].get());
-            std::destroy_at(&m_objects[index]);
+                __builtin_prefetch(objects[index + childLookAhead].get());
+            std::destroy_at(&objects[index]);
         }
     } else {
         for (size_t index = 0; index < count; ++index) {
             if (index + childLookAhead < count)
-                __builtin_prefetch(m_objects[index + childLookAhead].get());
+                __builtin_prefetch(objects[index + childLookAhead].get());
             if (index + contentsLookAhead < count)
-                JKPrefetchChildContents(m_objects[index + contentsLookAhead].get());
+                JKPrefetchChildContents(objects[index + contentsLookAhead].get());
             if (index + slabLookAhead < count)
-                JKPrefetchChildNumberSlab(m_objects[index + slabLookAhead].get());
-            JKReleaseChild(std::move(m_objects[index]));
+                JKPrefetchChildNumberSlab(objects[index + slabLookAhead].get());
+            JKReleaseChild(std::move(objects[index]));
         }
-        std::destroy_n(m_objects, count);
+        std::destroy_n(objects, count);
     }
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(m_objects);
+        JKPool::deallocate(objects);
 }
 
 const fnd::Id& JKArray::objectAtIndex(size_t index) const
 {
     if (index >= m_count)
         throwBeyondBounds("objectAtIndex:", index, m_count);
-    return m_objects[index];
+    return storage()[index];
 }
 
 void JKArray::getObjectsRange(fnd::Id* objects, size_t location, size_t length) const
@@ -72,7 +76,7 @@ void JKArray::getObjectsRange(fnd::Id* objects, size_t location, size_t length) 
         size_t end = length > SIZE_MAX - location ? SIZE_MAX : location + length;
         throwBeyondBounds("getObjects:range:", end, count);
     }
-    std::copy_n(m_objects + location, length, objects);
+    std::copy_n(storage() + location, length, objects);
 }
 
 void JKArray::insertObjectAtIndex(fnd::Id object, size_t index)
@@ -81,14 +85,15 @@ void JKArray::insertObjectAtIndex(fnd::Id object, size_t index)
     checkObject(object, "insertObject:atIndex:");
     if (index > m_count)
         throwBeyondBounds("insertObject:atIndex:", index, m_count + 1);
-    if (m_count + 1 >= m_capacity)
+    if (m_count + 1 >= mutableState().capacity)
         growStorage();
+    fnd::Id* objects = mutableState().objects;
     if (index == m_count) {
-        new (&m_objects[m_count]) fnd::Id(std::move(object));
+        new (&objects[m_count]) fnd::Id(std::move(object));
     } else {
-        new (&m_objects[m_count]) fnd::Id(std::move(m_objects[m_count - 1]));
-        std::move_backward(m_objects + index, m_objects + m_count - 1, m_objects + m_count);
-        m_objects[index] = std::move(object);
+        new (&objects[m_count]) fnd::Id(std::move(objects[m_count - 1]));
+        std::move_backward(objects + index, objects + m_count - 1, objects + m_count);
+        objects[index] = std::move(object);
     }
     ++m_count;
     advanceMutations();
@@ -97,16 +102,17 @@ void JKArray::insertObjectAtIndex(fnd::Id object, size_t index)
 void JKArray::growStorage()
 {
     // Grows by at least 16 entries, geometrically for long arrays so that appending stays linear.
-    size_t capacity = std::min<size_t>(m_capacity + std::max<size_t>(16, m_capacity / 2), maximumCount);
-    if (capacity == m_capacity)
+    MutableState& state = mutableState();
+    size_t capacity = std::min<size_t>(state.capacity + std::max<size_t>(16, state.capacity / 2), maximumCount);
+    if (capacity == state.capacity)
         throw std::bad_alloc();
     auto* objects = static_cast<fnd::Id*>(JKPool::allocate(capacity * sizeof(fnd::Id)));
-    std::uninitialized_move_n(m_objects, m_count, objects);
-    std::destroy_n(m_objects, m_count);
+    std::uninitialized_move_n(state.objects, m_count, objects);
+    std::destroy_n(state.objects, m_count);
     if (m_hasStorageOfItsOwn)
-        JKPool::deallocate(m_objects);
-    m_objects = objects;
-    m_capacity = static_cast<uint32_t>(capacity);
+        JKPool::deallocate(state.objects);
+    state.objects = objects;
+    state.capacity = static_cast<uint32_t>(capacity);
     m_hasStorageOfItsOwn = true;
 }
 
@@ -115,9 +121,10 @@ void JKArray::removeObjectAtIndex(size_t index)
     checkMutable("removeObjectAtIndex:");
     if (index >= m_count)
         throwBeyondBounds("removeObjectAtIndex:", index, m_count);
-    fnd::Id removed = std::move(m_objects[index]);
-    std::move(m_objects + index + 1, m_objects + m_count, m_objects + index);
-    std::destroy_at(&m_objects[--m_count]);
+    fnd::Id* objects = mutableState().objects;
+    fnd::Id removed = std::move(objects[index]);
+    std::move(objects + index + 1, objects + m_count, objects + index);
+    std::destroy_at(&objects[--m_count]);
     advanceMutations();
     JKReleaseChild(std::move(removed));
 }
@@ -128,14 +135,14 @@ void JKArray::replaceObjectAtIndex(size_t index, fnd::Id object)
     checkObject(object, "replaceObjectAtIndex:withObject:");
     if (index >= m_count)
         throwBeyondBounds("replaceObjectAtIndex:withObject:", index, m_count);
-    fnd::Id old = std::exchange(m_objects[index], std::move(object));
+    fnd::Id old = std::exchange(mutableState().objects[index], std::move(object));
     advanceMutations();
     JKReleaseChild(std::move(old));
 }
 
 void JKArray::checkMutable(std::string_view operation) const
 {
-    if (!m_mutations) {
+    if (!m_isMutable) {
         throw fnd::Exception("NSInternalInconsistencyException",
             fnd::format("*** -[%@ %@]: mutating method sent to immutable object", className(), operation));
     }
@@ -158,6 +165,7 @@ void JKArray::throwBeyondBounds(std::string_view operation, size_t index, size_t
 void JKArray::advanceMutations()
 {
     // Wraps to 1, never to 0, which would mean immutable.
-    if (++m_mutations == 0)
-        m_mutations = 1;
+    uint32_t& mutations = mutableState().mutations;
+    if (++mutations == 0)
+        mutations = 1;
 }

@@ -24,16 +24,16 @@ public:
     // The class is private to the decoder: asking for an instance any other way throws.
     [[noreturn]] static void alloc();
 
-    // Made by create(), in a block with room for the objects right after the array. Inline, like
-    // create().
+    // Made by create(), in a block with room after the array for the objects, and for a mutable array
+    // its MutableState ahead of them. Inline, like create().
     JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
-        : m_objects(reinterpret_cast<fnd::Id*>(this + 1))
-        , m_count(static_cast<uint32_t>(objects.size()))
-        , m_capacity(static_cast<uint32_t>(objects.size()))
-        , m_mutations(isMutable ? 1 : 0)
+        : m_count(static_cast<uint32_t>(objects.size()))
+        , m_isMutable(isMutable)
         , m_holdsContainers(holdsContainers)
     {
-        std::uninitialized_move(objects.begin(), objects.end(), m_objects);
+        if (isMutable)
+            new (&mutableState()) MutableState { inlineObjects(), m_count, 1 };
+        std::uninitialized_move(objects.begin(), objects.end(), inlineObjects());
     }
     ~JKArray() override;
 
@@ -46,24 +46,24 @@ public:
     void removeObjectAtIndex(size_t index) override;
     void replaceObjectAtIndex(size_t index, fnd::Id) override;
 
-    size_t capacity() const { return m_capacity; }
+    size_t capacity() const { return m_isMutable ? mutableState().capacity : m_count; }
     // The objects in place; valid until the next change.
-    std::span<const fnd::Id> objects() const { return { m_objects, m_count }; }
+    std::span<const fnd::Id> objects() const { return { storage(), m_count }; }
     // 0 for an immutable array; advanced by every change.
-    uint32_t mutations() const { return m_mutations; }
+    uint32_t mutations() const { return m_isMutable ? mutableState().mutations : 0; }
     // Whether an array, dictionary or other container may be among the objects.
     bool holdsContainers() const { return m_holdsContainers; }
-    void prefetchStorage() const { __builtin_prefetch(m_objects); }
+    void prefetchStorage() const { __builtin_prefetch(storage()); }
     // What releasing the first object touches first when it is a decoded number (the storage must
     // have been fetched before).
     [[gnu::always_inline]] void prefetchFirstNumberSlab() const
     {
         if (m_count)
-            JKNumberSlab::prefetchCountOf(m_objects[0].get());
+            JKNumberSlab::prefetchCountOf(storage()[0].get());
     }
 
     std::string_view className() const override { return "JKArray"; }
-    bool isMutable() const override { return m_mutations != 0; }
+    bool isMutable() const override { return m_isMutable; }
 
 private:
     friend class JKParseState;
@@ -74,7 +74,8 @@ private:
             return emptyImmutableArray();
         if (objects.size() > maximumCount)
             throw std::bad_alloc();
-        return JKMakeSharedWithTrailingBytes<JKArray>(objects.size() * sizeof(fnd::Id), ConstructionKey(), objects, isMutable, holdsContainers);
+        size_t stateBytes = isMutable ? sizeof(MutableState) : 0;
+        return JKMakeSharedWithTrailingBytes<JKArray>(stateBytes + objects.size() * sizeof(fnd::Id), ConstructionKey(), objects, isMutable, holdsContainers);
     }
     // Empty immutable arrays differ in nothing, so the decoder hands out one for all of them.
     static const fnd::Ref<JKArray>& emptyImmutableArray();
@@ -88,12 +89,26 @@ private:
     // Counts are 32 bits wide, so that the small arrays decoded documents are full of stay small.
     static constexpr size_t maximumCount = UINT32_MAX;
 
-    // The objects sit in the array's own block after it, until an insertion outgrows that; then in
-    // storage of their own.
-    fnd::Id* m_objects;
+    // What only a mutable array needs. It sits in the array's block, between the array and the
+    // objects, so that immutable arrays, nearly all a document holds, stay small: an array of two
+    // numbers fills one 64-byte block.
+    struct MutableState {
+        // In the array's own block until an insertion outgrows that; then in storage of their own.
+        fnd::Id* objects;
+        uint32_t capacity;
+        uint32_t mutations;
+    };
+    MutableState& mutableState() const { return *reinterpret_cast<MutableState*>(const_cast<JKArray*>(this) + 1); }
+    // Where the objects sit in the array's own block.
+    fnd::Id* inlineObjects() const
+    {
+        char* end = reinterpret_cast<char*>(const_cast<JKArray*>(this) + 1);
+        return reinterpret_cast<fnd::Id*>(m_isMutable ? end + sizeof(MutableState) : end);
+    }
+    fnd::Id* storage() const { return m_isMutable ? mutableState().objects : inlineObjects(); }
+
     uint32_t m_count;
-    uint32_t m_capacity;
-    uint32_t m_mutations;
+    bool m_isMutable;
     bool m_holdsContainers;
     bool m_hasStorageOfItsOwn { false };
 };
