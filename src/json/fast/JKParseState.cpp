@@ -91,8 +91,10 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
         return fnd::Number::no();
     case TokenType::Null:
         return fnd::Null::null();
+    case TokenType::Number:
+        return m_cache.objectForNumber(m_tokenizer.tokenValue()).object;
     default:
-        return m_cache.objectForValue(m_tokenizer.tokenValue()).object;
+        return m_cache.objectForString(m_tokenizer.tokenValue()).object;
     }
 }
 
@@ -104,6 +106,15 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
     }
     frame.accepts = acceptsValue;
     return true;
+}
+
+// Members of arrays are mostly followed directly by a comma (coordinates, rows of numbers): passed
+// over in place, it costs no round through the loop. The member was just added, so a comma is
+// accepted.
+[[gnu::always_inline]] inline void JKParseState::skipCommaAfterMember(Frame& frame)
+{
+    if (m_tokenizer.skipByte(','))
+        frame.accepts = acceptsValue;
 }
 
 // Builds the array or object whose opening token was just read. Nested containers are kept on a frame
@@ -151,6 +162,7 @@ bool JKParseState::runArrays()
                 return true;
             }
             m_objectStack.push_back(scalarValue());
+            skipCommaAfterMember(*frame);
             continue;
         }
         if (type == TokenType::Comma) {
@@ -167,6 +179,7 @@ bool JKParseState::runArrays()
             if (!m_depth || innermostFrame().isDictionary)
                 return true;
             frame = &innermostFrame();
+            skipCommaAfterMember(*frame);
             continue;
         }
         recordExpectedTokens(frame->accepts, "a value", "a ']'");

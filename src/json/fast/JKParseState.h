@@ -39,6 +39,7 @@ private:
     bool runArrays();
     bool runDictionaries();
     bool takeComma(Frame&);
+    void skipCommaAfterMember(Frame&);
     Frame& innermostFrame() { return m_frames[m_depth - 1]; }
     void openContainer();
     void growFrames();

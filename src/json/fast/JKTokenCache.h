@@ -32,6 +32,14 @@ public:
     [[gnu::always_inline]] Lookup objectForValue(const JKTokenValue& value) { return lookUp<JKTokenValue::Type::None>(value); }
     // The same for a value known to be a string, such as a dictionary key, with the type tests left out.
     [[gnu::always_inline]] Lookup objectForString(const JKTokenValue& value) { return lookUp<JKTokenValue::Type::String>(value); }
+    // The same for a value known to be a number. Doubles, nearly all the numbers of number-heavy input,
+    // take a lookup of their own with the type and the length known.
+    [[gnu::always_inline]] Lookup objectForNumber(const JKTokenValue& value)
+    {
+        if (value.type == JKTokenValue::Type::Double)
+            return lookUp<JKTokenValue::Type::Double>(value);
+        return lookUp<JKTokenValue::Type::None>(value);
+    }
     // The platform hash of the key object in the slot, which the object computes once and keeps.
     size_t keyHashForSlot(int slot) const;
     void clear();
@@ -54,6 +62,15 @@ private:
     // tests of the type fold away; None means the value's own type is read.
     template<JKTokenValue::Type knownType>
     static JKTokenValue::Type typeOf(const JKTokenValue& value) { return knownType == JKTokenValue::Type::None ? value.type : knownType; }
+    // A number's bytes are always its eight.
+    template<JKTokenValue::Type knownType>
+    static size_t lengthOf(const JKTokenValue& value)
+    {
+        if constexpr (knownType == JKTokenValue::Type::None || knownType == JKTokenValue::Type::String)
+            return value.length;
+        else
+            return sizeof value.number;
+    }
     template<JKTokenValue::Type knownType>
     [[gnu::always_inline]] Lookup lookUp(const JKTokenValue&);
     template<JKTokenValue::Type knownType>
@@ -163,11 +180,12 @@ template<JKTokenValue::Type knownType>
 [[gnu::always_inline]] inline JKTokenCache::Lookup JKTokenCache::lookUp(const JKTokenValue& value)
 {
     JKTokenValue::Type type = typeOf<knownType>(value);
-    if (type == JKTokenValue::Type::String && value.length == 0)
+    size_t length = lengthOf<knownType>(value);
+    if (type == JKTokenValue::Type::String && length == 0)
         return { fnd::String::empty(), -1 };
 
-    const SlotKey valueKey { value.hash, typeAndLengthOf(type, value.length) };
-    size_t step = value.length + static_cast<size_t>(type) + 3;
+    const SlotKey valueKey { value.hash, typeAndLengthOf(type, length) };
+    size_t step = length + static_cast<size_t>(type) + 3;
     auto probedSlot = [&](int probe) { return (value.hash + step * static_cast<size_t>(probe)) & mask; };
     auto hit = [&](size_t index) -> Lookup {
         m_ages[index] = static_cast<uint8_t>(m_ages[index] * 2 + 1);
