@@ -153,8 +153,15 @@ bool JKParseState::runArrays()
             }
             frame->accepts = acceptsComma | acceptsEnd;
             if (type == TokenType::ArrayBegin) {
-                openContainer();
-                frame = &innermostFrame();
+                ArrayProgress progress = readFlatArray();
+                if (progress == ArrayProgress::Failed)
+                    return false;
+                if (progress == ArrayProgress::LeftOpen) {
+                    frame = &innermostFrame();
+                    continue;
+                }
+                frame->holdsContainers = true;
+                skipCommaAfterMember(*frame);
                 continue;
             }
             if (type == TokenType::ObjectBegin) {
@@ -185,6 +192,53 @@ bool JKParseState::runArrays()
         recordExpectedTokens(frame->accepts, "a value", "a ']'");
         return false;
     }
+}
+
+// Reads the array whose '[' was just read as long as its members are numbers or strings, each
+// directly followed by a comma or the closing bracket, and makes it without opening a frame: most
+// arrays of numbers (coordinates, rows) and of strings are written so. At anything else the array is
+// left open as the innermost frame, in the state reached, for the general loop to go on with.
+JKParseState::ArrayProgress JKParseState::readFlatArray()
+{
+    size_t start = m_objectStack.size();
+    uint8_t accepts = acceptsValue | acceptsEnd;
+    for (;;) {
+        if (m_tokenizer.atNumber()) {
+            if (!m_tokenizer.readNumber())
+                return ArrayProgress::Failed;
+            m_objectStack.push_back(m_cache.objectForNumber(m_tokenizer.tokenValue()).object);
+        } else if (m_tokenizer.atString()) {
+            if (!m_tokenizer.nextToken())
+                return ArrayProgress::Failed;
+            m_objectStack.push_back(m_cache.objectForString(m_tokenizer.tokenValue()).object);
+        } else if ((accepts & acceptsEnd) && m_tokenizer.skipByte(']')) {
+            m_objectStack.push_back(JKArray::create({}, m_mutableCollections, false));
+            return ArrayProgress::Closed;
+        } else {
+            leaveArrayOpen(start, accepts);
+            return ArrayProgress::LeftOpen;
+        }
+        if (m_tokenizer.skipByte(',')) {
+            accepts = acceptsValue;
+            continue;
+        }
+        if (!m_tokenizer.skipByte(']')) {
+            leaveArrayOpen(start, acceptsComma | acceptsEnd);
+            return ArrayProgress::LeftOpen;
+        }
+        std::span<fnd::Id> members(m_objectStack.data() + start, m_objectStack.size() - start);
+        members.front() = JKArray::create(members, m_mutableCollections, false);
+        m_objectStack.resize(start + 1);
+        return ArrayProgress::Closed;
+    }
+}
+
+// Opens the frame of an array that readFlatArray() began, with the members from `start` on.
+void JKParseState::leaveArrayOpen(size_t start, uint8_t accepts)
+{
+    if (m_depth == m_frames.size())
+        growFrames();
+    m_frames[m_depth++] = { false, accepts, false, start, m_keyStack.size() };
 }
 
 // The counterpart of runArrays() for objects: reads the tokens of the innermost open object, and of

@@ -35,8 +35,17 @@ private:
         size_t keyStart;
     };
 
+    // How far readFlatArray() got with an array.
+    enum class ArrayProgress : uint8_t {
+        Closed,
+        LeftOpen,
+        Failed,
+    };
+
     fnd::Id parseContainer();
     bool runArrays();
+    ArrayProgress readFlatArray();
+    void leaveArrayOpen(size_t start, uint8_t accepts);
     bool runDictionaries();
     bool takeComma(Frame&);
     void skipCommaAfterMember(Frame&);

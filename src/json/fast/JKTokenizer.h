@@ -89,6 +89,18 @@ public:
             ++m_index;
         return true;
     }
+    // Whether the byte right after the current token starts a number, which readNumber() then reads.
+    bool atNumber() const
+    {
+        if (m_index >= m_length)
+            return false;
+        uint8_t byte = m_bytes[m_index];
+        return (byte >= '0' && byte <= '9') || byte == '-';
+    }
+    // Reads the number that atNumber() found, as nextToken() would.
+    bool readNumber() { return scanNumberToken(); }
+    // Whether the byte right after the current token starts a string.
+    bool atString() const { return m_index < m_length && m_bytes[m_index] == '"'; }
     // Skips white space and newlines, and comments when the options allow them.
     void skipWhitespace();
 
