@@ -111,10 +111,12 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
 // Members of arrays are mostly followed directly by a comma (coordinates, rows of numbers): passed
 // over in place, it costs no round through the loop. The member was just added, so a comma is
 // accepted.
-[[gnu::always_inline]] inline void JKParseState::skipCommaAfterMember(Frame& frame)
+[[gnu::always_inline]] inline bool JKParseState::skipCommaAfterMember(Frame& frame)
 {
-    if (m_tokenizer.skipByte(','))
-        frame.accepts = acceptsValue;
+    if (!m_tokenizer.skipByte(','))
+        return false;
+    frame.accepts = acceptsValue;
+    return true;
 }
 
 // Builds the array or object whose opening token was just read. Nested containers are kept on a frame
@@ -153,15 +155,11 @@ bool JKParseState::runArrays()
             }
             frame->accepts = acceptsComma | acceptsEnd;
             if (type == TokenType::ArrayBegin) {
-                ArrayProgress progress = readFlatArray();
+                ArrayProgress progress = readFlatArrays(*frame);
                 if (progress == ArrayProgress::Failed)
                     return false;
-                if (progress == ArrayProgress::LeftOpen) {
+                if (progress == ArrayProgress::LeftOpen)
                     frame = &innermostFrame();
-                    continue;
-                }
-                frame->holdsContainers = true;
-                skipCommaAfterMember(*frame);
                 continue;
             }
             if (type == TokenType::ObjectBegin) {
@@ -198,7 +196,7 @@ bool JKParseState::runArrays()
 // directly followed by a comma or the closing bracket, and makes it without opening a frame: most
 // arrays of numbers (coordinates, rows) and of strings are written so. At anything else the array is
 // left open as the innermost frame, in the state reached, for the general loop to go on with.
-JKParseState::ArrayProgress JKParseState::readFlatArray()
+[[gnu::always_inline]] inline JKParseState::ArrayProgress JKParseState::readFlatArray()
 {
     size_t start = m_objectStack.size();
     uint8_t accepts = acceptsValue | acceptsEnd;
@@ -230,6 +228,21 @@ JKParseState::ArrayProgress JKParseState::readFlatArray()
         members.front() = JKArray::create(members, m_mutableCollections, false);
         m_objectStack.resize(start + 1);
         return ArrayProgress::Closed;
+    }
+}
+
+// Reads the array whose '[' was just read and, while readFlatArray() closes them, the arrays that
+// directly follow it in its parent (rows, coordinate pairs).
+JKParseState::ArrayProgress JKParseState::readFlatArrays(Frame& parent)
+{
+    for (;;) {
+        ArrayProgress progress = readFlatArray();
+        if (progress != ArrayProgress::Closed)
+            return progress;
+        parent.holdsContainers = true;
+        if (!skipCommaAfterMember(parent) || !m_tokenizer.skipByte('['))
+            return progress;
+        parent.accepts = acceptsComma | acceptsEnd;
     }
 }
 

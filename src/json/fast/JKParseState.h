@@ -44,11 +44,12 @@ private:
 
     fnd::Id parseContainer();
     bool runArrays();
+    ArrayProgress readFlatArrays(Frame& parent);
     ArrayProgress readFlatArray();
     void leaveArrayOpen(size_t start, uint8_t accepts);
     bool runDictionaries();
     bool takeComma(Frame&);
-    void skipCommaAfterMember(Frame&);
+    bool skipCommaAfterMember(Frame&);
     Frame& innermostFrame() { return m_frames[m_depth - 1]; }
     void openContainer();
     void growFrames();
