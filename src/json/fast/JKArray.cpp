@@ -22,7 +22,7 @@ static_assert(sizeof(JKArray) == 16);
 const fnd::Ref<JKArray>& JKArray::emptyImmutableArray()
 {
     // Never destroyed, so that arrays released while the process ends may still refer to it.
-    static auto* empty = new fnd::Ref<JKArray>(JKMakeSharedWithTrailingBytes<JKArray>(0, ConstructionKey(), std::span<fnd::Id>(), false, false));
+    static auto* empty = new fnd::Ref<JKArray>(JKMakeSharedWithTrailingBytes<JKArray>(0, ConstructionKey(), false));
     return *empty;
 }
 

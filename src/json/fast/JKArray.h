@@ -1,6 +1,7 @@
 #pragma once
 
 #include "json/fast/JKNumberSlab.h"
+#include "json/fast/JKObjectStack.h"
 #include "json/fast/JKPool.h"
 #include "platform/foundation/Array.h"
 
@@ -25,15 +26,24 @@ public:
     [[noreturn]] static void alloc();
 
     // Made by create(), in a block with room after the array for the objects, and for a mutable array
-    // its MutableState ahead of them. Inline, like create().
-    JKArray(ConstructionKey, std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
-        : m_count(static_cast<uint32_t>(objects.size()))
+    // its MutableState ahead of them. Takes over the stack's entries from `start` on. Inline, like
+    // create().
+    JKArray(ConstructionKey, JKObjectStack& stack, size_t start, bool isMutable, bool holdsContainers)
+        : m_count(static_cast<uint32_t>(stack.size() - start))
         , m_isMutable(isMutable)
         , m_holdsContainers(holdsContainers)
     {
         if (isMutable)
             new (&mutableState()) MutableState { inlineObjects(), m_count, 1 };
-        std::uninitialized_move(objects.begin(), objects.end(), inlineObjects());
+        stack.relocateFrom(start, inlineObjects());
+    }
+    JKArray(ConstructionKey, bool isMutable)
+        : m_count(0)
+        , m_isMutable(isMutable)
+        , m_holdsContainers(false)
+    {
+        if (isMutable)
+            new (&mutableState()) MutableState { inlineObjects(), 0, 1 };
     }
     ~JKArray() override;
 
@@ -67,15 +77,23 @@ public:
 
 private:
     friend class JKParseState;
-    // Takes over the references in `objects`. Inline: the decoder makes one array per closing bracket.
-    static fnd::Ref<JKArray> create(std::span<fnd::Id> objects, bool isMutable, bool holdsContainers)
+    // Takes over the stack's entries from `start` on. Inline: the decoder makes one array per closing
+    // bracket.
+    static fnd::Ref<JKArray> create(JKObjectStack& stack, size_t start, bool isMutable, bool holdsContainers)
     {
-        if (objects.empty() && !isMutable)
-            return emptyImmutableArray();
-        if (objects.size() > maximumCount)
+        size_t count = stack.size() - start;
+        if (!count)
+            return createEmpty(isMutable);
+        if (count > maximumCount)
             throw std::bad_alloc();
         size_t stateBytes = isMutable ? sizeof(MutableState) : 0;
-        return JKMakeSharedWithTrailingBytes<JKArray>(stateBytes + objects.size() * sizeof(fnd::Id), ConstructionKey(), objects, isMutable, holdsContainers);
+        return JKMakeSharedWithTrailingBytes<JKArray>(stateBytes + count * sizeof(fnd::Id), ConstructionKey(), stack, start, isMutable, holdsContainers);
+    }
+    static fnd::Ref<JKArray> createEmpty(bool isMutable)
+    {
+        if (!isMutable)
+            return emptyImmutableArray();
+        return JKMakeSharedWithTrailingBytes<JKArray>(sizeof(MutableState), ConstructionKey(), true);
     }
     // Empty immutable arrays differ in nothing, so the decoder hands out one for all of them.
     static const fnd::Ref<JKArray>& emptyImmutableArray();

@@ -166,7 +166,7 @@ bool JKParseState::runArrays()
                 openContainer();
                 return true;
             }
-            m_objectStack.push_back(scalarValue());
+            m_objectStack.push(scalarValue());
             skipCommaAfterMember(*frame);
             continue;
         }
@@ -204,13 +204,13 @@ bool JKParseState::runArrays()
         if (m_tokenizer.atNumber()) {
             if (!m_tokenizer.readNumber())
                 return ArrayProgress::Failed;
-            m_objectStack.push_back(m_cache.objectForNumber(m_tokenizer.tokenValue()).object);
+            m_objectStack.push(m_cache.objectForNumber(m_tokenizer.tokenValue()).object);
         } else if (m_tokenizer.atString()) {
             if (!m_tokenizer.nextToken())
                 return ArrayProgress::Failed;
-            m_objectStack.push_back(m_cache.objectForString(m_tokenizer.tokenValue()).object);
+            m_objectStack.push(m_cache.objectForString(m_tokenizer.tokenValue()).object);
         } else if ((accepts & acceptsEnd) && m_tokenizer.skipByte(']')) {
-            m_objectStack.push_back(JKArray::create({}, m_mutableCollections, false));
+            m_objectStack.push(JKArray::createEmpty(m_mutableCollections));
             return ArrayProgress::Closed;
         } else {
             leaveArrayOpen(start, accepts);
@@ -224,9 +224,7 @@ bool JKParseState::runArrays()
             leaveArrayOpen(start, acceptsComma | acceptsEnd);
             return ArrayProgress::LeftOpen;
         }
-        std::span<fnd::Id> members(m_objectStack.data() + start, m_objectStack.size() - start);
-        members.front() = JKArray::create(members, m_mutableCollections, false);
-        m_objectStack.resize(start + 1);
+        m_objectStack.push(JKArray::create(m_objectStack, start, m_mutableCollections, false));
         return ArrayProgress::Closed;
     }
 }
@@ -316,13 +314,13 @@ bool JKParseState::runDictionaries()
                 // and no frame.
                 if (m_tokenizer.skipByte(']')) {
                     frame->holdsContainers = true;
-                    m_objectStack.push_back(JKArray::create({}, m_mutableCollections, false));
+                    m_objectStack.push(JKArray::createEmpty(m_mutableCollections));
                     continue;
                 }
                 openContainer();
                 return true;
             }
-            m_objectStack.push_back(scalarValue());
+            m_objectStack.push(scalarValue());
             continue;
         }
         default:
@@ -343,39 +341,53 @@ bool JKParseState::runDictionaries()
 [[gnu::always_inline]] inline void JKParseState::closeContainer()
 {
     Frame frame = m_frames[--m_depth];
-    std::span<fnd::Id> members(m_objectStack.data() + frame.start, m_objectStack.size() - frame.start);
-    fnd::Id& place = placeForContainer(members);
-    if (frame.isDictionary) {
-        std::span<JKPendingKey> keys(m_keyStack.data() + frame.keyStart, m_keyStack.size() - frame.keyStart);
-        JKDictionary::create(place, members, keys, m_mutableCollections, frame.holdsContainers);
-        m_keyStack.resize(frame.keyStart);
-    } else {
-        place = JKArray::create(members, m_mutableCollections, frame.holdsContainers);
+    if (!frame.isDictionary) {
+        placeArray(JKArray::create(m_objectStack, frame.start, m_mutableCollections, frame.holdsContainers));
+        return;
     }
+    std::span<fnd::Id> members = m_objectStack.entriesFrom(frame.start);
+    fnd::Id& place = placeForContainer(members);
+    std::span<JKPendingKey> keys(m_keyStack.data() + frame.keyStart, m_keyStack.size() - frame.keyStart);
+    JKDictionary::create(place, members, keys, m_mutableCollections, frame.holdsContainers);
+    m_keyStack.resize(frame.keyStart);
     dropTakenOverMembers(frame.start);
 }
 
-// Where the container that takes over the members goes: the result when it is the outermost, else the
+// An array has taken over its members, which left the object stack: it goes where they were, or is
+// the result when it is the outermost.
+[[gnu::always_inline]] inline void JKParseState::placeArray(fnd::Ref<JKArray> array)
+{
+    if (!m_depth) {
+        m_result = std::move(array);
+        return;
+    }
+    innermostFrame().holdsContainers = true;
+    m_objectStack.push(std::move(array));
+}
+
+// Where the dictionary that takes over the members goes: the result when it is the outermost, else the
 // place of its first member.
 [[gnu::always_inline]] inline fnd::Id& JKParseState::placeForContainer(std::span<fnd::Id> members)
 {
     if (!m_depth)
         return m_result;
-    if (members.empty())
-        return m_objectStack.emplace_back();
+    if (members.empty()) {
+        m_objectStack.push(nullptr);
+        return m_objectStack.top();
+    }
     return members.front();
 }
 
-// Drops what is left of the members from `start` on once their container has taken them over, except
-// for the container itself when it took the first one's place.
+// Drops what is left of the members from `start` on once their dictionary has taken them over, except
+// for the dictionary itself when it took the first one's place.
 [[gnu::always_inline]] inline void JKParseState::dropTakenOverMembers(size_t start)
 {
     if (!m_depth) {
-        m_objectStack.resize(start);
+        m_objectStack.shrink(start);
         return;
     }
     innermostFrame().holdsContainers = true;
-    m_objectStack.resize(start + 1);
+    m_objectStack.shrink(start + 1);
 }
 
 // Kept out of line: documents rarely nest deeper than the frames made up front.

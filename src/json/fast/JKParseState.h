@@ -1,5 +1,6 @@
 #pragma once
 
+#include "json/fast/JKObjectStack.h"
 #include "json/fast/JKParseOptions.h"
 #include "json/fast/JKPendingKey.h"
 #include "json/fast/JKTokenCache.h"
@@ -9,6 +10,8 @@
 #include <cstdint>
 #include <span>
 #include <vector>
+
+class JKArray;
 
 // Everything a decoder keeps between parses: its options, the value cache and the scratch storage
 // (token buffer, object stack, open containers), which is reused so that a warm decoder allocates
@@ -56,6 +59,7 @@ private:
     void closeContainer();
     fnd::Id& placeForContainer(std::span<fnd::Id> members);
     void dropTakenOverMembers(size_t start);
+    void placeArray(fnd::Ref<JKArray>);
     fnd::Id scalarValue();
     void recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord);
 
@@ -63,7 +67,7 @@ private:
     bool m_mutableCollections { false };
     JKTokenizer m_tokenizer;
     JKTokenCache m_cache;
-    std::vector<fnd::Id> m_objectStack;
+    JKObjectStack m_objectStack;
     std::vector<JKPendingKey> m_keyStack;
     // The open containers are the first `m_depth` frames; the vector only grows, so that opening a
     // container is a store rather than a call.
