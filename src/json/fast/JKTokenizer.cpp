@@ -418,7 +418,7 @@ bool JKTokenizer::nextTokenInGeneral()
         recordError(std::string(unexpectedTokenMessage));
         return false;
     }
-    if (isDigit(byte) || byte == '-')
+    if (startsNumber(byte))
         return scanNumberToken();
     if (TokenType type = singleByteTokenTypes[byte]; type != TokenType::None) {
         singleByteToken(type);

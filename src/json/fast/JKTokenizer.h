@@ -66,7 +66,7 @@ public:
                 m_tokenEnd = ++m_index;
                 return true;
             }
-            if ((byte >= '0' && byte <= '9') || byte == '-')
+            if (startsNumber(byte))
                 return scanNumberToken();
         }
         return nextTokenInGeneral();
@@ -92,10 +92,7 @@ public:
     // Whether the byte right after the current token starts a number, which readNumber() then reads.
     bool atNumber() const
     {
-        if (m_index >= m_length)
-            return false;
-        uint8_t byte = m_bytes[m_index];
-        return (byte >= '0' && byte <= '9') || byte == '-';
+        return m_index < m_length && startsNumber(m_bytes[m_index]);
     }
     // Reads the number that atNumber() found, as nextToken() would.
     bool readNumber() { return scanNumberToken(); }
@@ -136,6 +133,7 @@ private:
         return types;
     }();
 
+    static bool startsNumber(uint8_t byte) { return (byte >= '0' && byte <= '9') || byte == '-'; }
     bool nextTokenInGeneral();
     // The body of skipWhitespace(), which the token reader inlines.
     void skipWhitespaceInline();
