@@ -128,6 +128,23 @@ INSTANTIATE_TEST_SUITE_P(Numbers, DecoderErrorTest, ::testing::Values(
     ErrorCase { "[1e+]", 0, "Invalid number.", 4, 1 },
     ErrorCase { "[1.", 0, "Invalid number.", 3, 1 }));
 
+// Arrays of numbers and strings inside an array are read on a shorter path, which hands over to the
+// general one at anything else: faults on either side of the hand-over read as they do at the top.
+INSTANTIATE_TEST_SUITE_P(InsideAnArray, DecoderErrorTest, ::testing::Values(
+    ErrorCase { "[[,1]]", 0, "Unexpected ','.", 3, 1 },
+    ErrorCase { "[[1,]]", 0, "Unexpected ']'.", 5, 1 },
+    ErrorCase { "[[1 2]]", 0, "Unexpected value.", 5, 1 },
+    ErrorCase { "[[1:2]]", 0, "Expected a comma or a ']', not ':'", 4, 1 },
+    ErrorCase { "[[-]]", 0, "Invalid number.", 3, 1 },
+    ErrorCase { "[[1.5.3]]", 0, unexpectedToken, 5, 1 },
+    ErrorCase { "[[1e400]]", 0, "The value '1e400' could not be represented as a 'double' due to overflow.", 7, 1 },
+    ErrorCase { "[[\"a\tb\"]]", 0, "Invalid character < 0x20 found in string: 0x09.", 4, 1 },
+    ErrorCase { "[[1,2],[3,]]", 0, "Unexpected ']'.", 11, 1 },
+    ErrorCase { "[[1],[2 3]]", 0, "Unexpected value.", 9, 1 },
+    ErrorCase { "[[1,[2,]]]", 0, "Unexpected ']'.", 8, 1 },
+    ErrorCase { "[[1,\n2,\n]]", 0, "Unexpected ']'.", 9, 3 },
+    ErrorCase { "[[1,2],[3", 0, endOfBuffer, 9, 1 }));
+
 INSTANTIATE_TEST_SUITE_P(Lines, DecoderErrorTest, ::testing::Values(
     ErrorCase { "[1,\n2,\n]", 0, "Unexpected ']'.", 8, 3 },
     ErrorCase { "[1,\r\n2,\r\n]", 0, "Unexpected ']'.", 10, 3 },
