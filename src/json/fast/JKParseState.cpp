@@ -247,9 +247,7 @@ JKParseState::ArrayProgress JKParseState::readFlatArrays(Frame& parent)
 // Opens the frame of an array that readFlatArray() began, with the members from `start` on.
 void JKParseState::leaveArrayOpen(size_t start, uint8_t accepts)
 {
-    if (m_depth == m_frames.size())
-        growFrames();
-    m_frames[m_depth++] = { false, accepts, false, start, m_keyStack.size() };
+    openFrame(false, accepts, start);
 }
 
 // The counterpart of runArrays() for objects: reads the tokens of the innermost open object, and of
@@ -332,10 +330,15 @@ bool JKParseState::runDictionaries()
 
 [[gnu::always_inline]] inline void JKParseState::openContainer()
 {
-    // Growing invalidates references to the parent's frame, so callers must be done with it.
+    openFrame(m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, m_objectStack.size());
+}
+
+// Growing invalidates references to the parent's frame, so callers must be done with it.
+[[gnu::always_inline]] inline void JKParseState::openFrame(bool isDictionary, uint8_t accepts, size_t start)
+{
     if (m_depth == m_frames.size()) [[unlikely]]
         growFrames();
-    m_frames[m_depth++] = { m_tokenizer.tokenType() == TokenType::ObjectBegin, acceptsValue | acceptsEnd, false, m_objectStack.size(), m_keyStack.size() };
+    m_frames[m_depth++] = { isDictionary, accepts, false, start, m_keyStack.size() };
 }
 
 [[gnu::always_inline]] inline void JKParseState::closeContainer()
@@ -346,7 +349,7 @@ bool JKParseState::runDictionaries()
         return;
     }
     std::span<fnd::Id> members = m_objectStack.entriesFrom(frame.start);
-    fnd::Id& place = placeForContainer(members);
+    fnd::Id& place = placeForDictionary(members);
     std::span<JKPendingKey> keys(m_keyStack.data() + frame.keyStart, m_keyStack.size() - frame.keyStart);
     JKDictionary::create(place, members, keys, m_mutableCollections, frame.holdsContainers);
     m_keyStack.resize(frame.keyStart);
@@ -367,7 +370,7 @@ bool JKParseState::runDictionaries()
 
 // Where the dictionary that takes over the members goes: the result when it is the outermost, else the
 // place of its first member.
-[[gnu::always_inline]] inline fnd::Id& JKParseState::placeForContainer(std::span<fnd::Id> members)
+[[gnu::always_inline]] inline fnd::Id& JKParseState::placeForDictionary(std::span<fnd::Id> members)
 {
     if (!m_depth)
         return m_result;

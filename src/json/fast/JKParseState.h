@@ -55,9 +55,10 @@ private:
     bool skipCommaAfterMember(Frame&);
     Frame& innermostFrame() { return m_frames[m_depth - 1]; }
     void openContainer();
+    void openFrame(bool isDictionary, uint8_t accepts, size_t start);
     void growFrames();
     void closeContainer();
-    fnd::Id& placeForContainer(std::span<fnd::Id> members);
+    fnd::Id& placeForDictionary(std::span<fnd::Id> members);
     void dropTakenOverMembers(size_t start);
     void placeArray(fnd::Ref<JKArray>);
     fnd::Id scalarValue();
