@@ -6,13 +6,13 @@
 #include <cstddef>
 #include <new>
 
-// Decoded numbers, made twenty to a block: one allocation and one reference count serve all of them,
+// Decoded numbers, made thirty to a block: one allocation and one reference count serve all of them,
 // which is most of what a number would otherwise cost the decoder. The numbers handed out share the
-// block's count, so a number kept anywhere keeps its whole block alive. Twenty is as many as the
+// block's count, so a number kept anywhere keeps its whole block alive. Thirty is as many as the
 // pool's largest block holds with the count.
 class JKNumberSlab {
 public:
-    static constexpr size_t capacity = 20;
+    static constexpr size_t capacity = 30;
 
     // Provided rather than defaulted: std::allocate_shared value-initialises, which would first zero
     // the whole slab.
@@ -30,7 +30,7 @@ public:
     // The next number of the block; only while it is not full.
     fnd::Number* makeNumber(fnd::Number::Type type, fnd::Number::Scalar scalar)
     {
-        return new (&m_numbers[m_count++]) fnd::Number(type, scalar);
+        return fnd::Number::constructAt(&m_numbers[m_count++], type, scalar);
     }
 
 private:

@@ -334,9 +334,9 @@ void JKSerializer::rememberText(const fnd::Object& object, size_t offset, bool i
 JKSerializer::Kind JKSerializer::kindOf(const fnd::Object& object)
 {
     const std::type_info* type = &typeid(object);
-    for (size_t kind = 0; kind < std::size(m_lastSeen); ++kind) {
-        if (m_lastSeen[kind] == type)
-            return static_cast<Kind>(kind);
+    for (const SeenClass& seen : m_seenClasses) {
+        if (seen.type == type)
+            return seen.kind;
     }
     Kind kind = Kind::Unsupported;
     if (dynamic_cast<const fnd::String*>(&object))
@@ -349,8 +349,10 @@ JKSerializer::Kind JKSerializer::kindOf(const fnd::Object& object)
         kind = Kind::Array;
     else if (dynamic_cast<const fnd::Null*>(&object))
         kind = Kind::Null;
-    if (kind != Kind::Unsupported)
-        m_lastSeen[static_cast<size_t>(kind)] = type;
+    if (kind != Kind::Unsupported) {
+        m_seenClasses[m_nextSeenClass] = { type, kind };
+        m_nextSeenClass = (m_nextSeenClass + 1) % m_seenClasses.size();
+    }
     return kind;
 }
 

@@ -161,6 +161,12 @@ private:
     // Open containers; frames past `m_depth` are kept for their storage.
     std::vector<Frame> m_frames;
     size_t m_depth { 0 };
-    // The exact class last seen for each kind, so that most values are classified by one comparison.
-    const std::type_info* m_lastSeen[5] {};
+    // Classes seen lately and their kinds, so that most values are classified by a few comparisons.
+    // Eight hold a document's usual classes: strings, arrays, dictionaries, null and four of numbers.
+    struct SeenClass {
+        const std::type_info* type;
+        Kind kind;
+    };
+    std::array<SeenClass, 8> m_seenClasses {};
+    size_t m_nextSeenClass { 0 };
 };

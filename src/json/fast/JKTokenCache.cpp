@@ -9,7 +9,7 @@ static_assert(JKPool::sizeClassOf(sizeof(JKNumberSlab) + 16) == JKPool::sizeClas
 
 JKTokenCache::JKTokenCache() = default;
 
-// A new slab is needed once per twenty numbers; kept out of line so that making a number stays short.
+// A new slab is needed once per thirty numbers; kept out of line so that making a number stays short.
 [[gnu::noinline]] void JKTokenCache::startNumberSlab()
 {
     m_numberSlab = std::allocate_shared<JKNumberSlab>(JKPoolAllocator<JKNumberSlab>());

@@ -28,7 +28,7 @@ double doubleFromParts(bool negative, const std::string& digits, int64_t exponen
 }
 
 DecimalNumber::DecimalNumber(bool negative, std::string digits, int32_t exponent)
-    : Number(Type::Decimal, Scalar::ofDouble(doubleFromParts(negative, digits, exponent)))
+    : Number(Scalar::ofDouble(doubleFromParts(negative, digits, exponent)))
     , m_negative(negative)
     , m_digits(std::move(digits))
     , m_exponent(exponent)

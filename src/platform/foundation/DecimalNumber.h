@@ -21,6 +21,7 @@ public:
     int32_t exponent() const { return m_exponent; }
     bool isZero() const { return m_digits == "0"; }
 
+    Type type() const override { return Type::Decimal; }
     int64_t longLongValue() const override;
     uint64_t unsignedLongLongValue() const override;
     // Valid JSON text: plain notation ("1500", "0.25", "-0"), scientific when plain would be very long.

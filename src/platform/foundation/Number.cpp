@@ -9,28 +9,28 @@ namespace fnd {
 
 Ref<Number> Number::withInteger(int64_t value)
 {
-    return std::make_shared<Number>(Type::Int64, Scalar::ofSigned(value));
+    return std::make_shared<TypedNumber<Type::Int64>>(Scalar::ofSigned(value));
 }
 
 Ref<Number> Number::withUnsigned(uint64_t value)
 {
-    return std::make_shared<Number>(Type::UInt64, Scalar::ofUnsigned(value));
+    return std::make_shared<TypedNumber<Type::UInt64>>(Scalar::ofUnsigned(value));
 }
 
 Ref<Number> Number::withDouble(double value)
 {
-    return std::make_shared<Number>(Type::Double, Scalar::ofDouble(value));
+    return std::make_shared<TypedNumber<Type::Double>>(Scalar::ofDouble(value));
 }
 
 const Ref<Number>& Number::yes()
 {
-    static const Ref<Number> instance = std::make_shared<Number>(Type::Bool, Scalar::ofSigned(1));
+    static const Ref<Number> instance = std::make_shared<TypedNumber<Type::Bool>>(Scalar::ofSigned(1));
     return instance;
 }
 
 const Ref<Number>& Number::no()
 {
-    static const Ref<Number> instance = std::make_shared<Number>(Type::Bool, Scalar::ofSigned(0));
+    static const Ref<Number> instance = std::make_shared<TypedNumber<Type::Bool>>(Scalar::ofSigned(0));
     return instance;
 }
 
@@ -41,7 +41,7 @@ const Ref<Number>& Number::withBool(bool value)
 
 char Number::objCType() const
 {
-    switch (m_type) {
+    switch (type()) {
     case Type::Bool:
         return 'c';
     case Type::Int64:
@@ -73,7 +73,7 @@ Integer saturatedFromDouble(double value)
 
 int64_t Number::longLongValue() const
 {
-    switch (m_type) {
+    switch (type()) {
     case Type::Bool:
     case Type::Int64:
         return m_value.signedValue();
@@ -88,7 +88,7 @@ int64_t Number::longLongValue() const
 
 uint64_t Number::unsignedLongLongValue() const
 {
-    switch (m_type) {
+    switch (type()) {
     case Type::Bool:
     case Type::Int64:
         return static_cast<uint64_t>(m_value.signedValue());
@@ -105,7 +105,7 @@ uint64_t Number::unsignedLongLongValue() const
 
 double Number::doubleValue() const
 {
-    switch (m_type) {
+    switch (type()) {
     case Type::Bool:
     case Type::Int64:
         return static_cast<double>(m_value.signedValue());
@@ -125,14 +125,14 @@ int32_t Number::intValue() const
 
 bool Number::boolValue() const
 {
-    if (m_type == Type::Double || m_type == Type::Decimal)
+    if (type() == Type::Double || type() == Type::Decimal)
         return doubleValue() != 0;
     return longLongValue() != 0;
 }
 
 std::string Number::stringValue() const
 {
-    switch (m_type) {
+    switch (type()) {
     case Type::Bool:
     case Type::Int64:
         return std::to_string(m_value.signedValue());
@@ -149,7 +149,7 @@ size_t Number::hash() const
 {
     double value = doubleValue();
     if (isInteger() || (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 9.2e18))
-        return std::hash<int64_t>()(isInteger() && m_type == Type::UInt64 ? int64_t(m_value.unsignedValue()) : longLongValue());
+        return std::hash<int64_t>()(isInteger() && type() == Type::UInt64 ? int64_t(m_value.unsignedValue()) : longLongValue());
     return std::hash<double>()(value);
 }
 
@@ -161,8 +161,8 @@ bool Number::isEqual(const Object& other) const
     if (!number)
         return false;
     if (isInteger() && number->isInteger()) {
-        bool thisNegative = m_type != Type::UInt64 && m_value.signedValue() < 0;
-        bool otherNegative = number->m_type != Type::UInt64 && number->m_value.signedValue() < 0;
+        bool thisNegative = type() != Type::UInt64 && m_value.signedValue() < 0;
+        bool otherNegative = number->type() != Type::UInt64 && number->m_value.signedValue() < 0;
         if (thisNegative != otherNegative)
             return false;
         return unsignedLongLongValue() == number->unsignedLongLongValue();

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <new>
 
 namespace fnd {
 
@@ -41,11 +42,12 @@ public:
     static const Ref<Number>& yes();
     static const Ref<Number>& no();
 
-    Type type() const { return m_type; }
+    // Each type is a class of its own, so that a number is only a table pointer and its value.
+    virtual Type type() const = 0;
     // The value as stored, read without a virtual call; subclasses may compute theirs differently.
     Scalar scalar() const { return m_value; }
-    bool isBoolean() const { return m_type == Type::Bool; }
-    bool isInteger() const { return m_type == Type::Bool || m_type == Type::Int64 || m_type == Type::UInt64; }
+    bool isBoolean() const { return type() == Type::Bool; }
+    bool isInteger() const { return isIntegerType(type()); }
     // The platform's type code: 'c' for booleans, 'q', 'Q', 'd'.
     char objCType() const;
 
@@ -63,13 +65,45 @@ public:
     bool isEqual(const Object&) const override;
     std::string description() const override { return stringValue(); }
 
-    // Public so that make_shared can build instances; use the factories.
-    Number(Type type, Scalar value) : m_type(type), m_value(value) { }
+    // Builds a number of any type but Decimal in `storage` (sizeof(Number) bytes, aligned for a
+    // Number), for owners that keep many numbers in one block. Numbers own nothing, so the storage
+    // may simply be given up later.
+    static Number* constructAt(void* storage, Type, Scalar);
 
 protected:
-    Type m_type;
+    explicit Number(Scalar value) : m_value(value) { }
+    static bool isIntegerType(Type type) { return type == Type::Bool || type == Type::Int64 || type == Type::UInt64; }
+
     Scalar m_value;
 };
+
+// The numbers of one type: all of a number but its type is in Number.
+template<Number::Type numberType>
+class TypedNumber final : public Number {
+public:
+    explicit TypedNumber(Scalar value) : Number(value) { }
+    Type type() const override { return numberType; }
+};
+
+static_assert(sizeof(TypedNumber<Number::Type::Double>) == sizeof(Number));
+
+// Inline: callers that keep numbers in blocks of their own make them by the thousand, mostly with
+// the type known where they call.
+inline Number* Number::constructAt(void* storage, Type type, Scalar value)
+{
+    switch (type) {
+    case Type::Bool:
+        return new (storage) TypedNumber<Type::Bool>(value);
+    case Type::Int64:
+        return new (storage) TypedNumber<Type::Int64>(value);
+    case Type::UInt64:
+        return new (storage) TypedNumber<Type::UInt64>(value);
+    case Type::Double:
+    case Type::Decimal:
+        break;
+    }
+    return new (storage) TypedNumber<Type::Double>(value);
+}
 
 // Locale-independent shortest round-trip text of a double ("0.1", "1e+100", "-0", "nan", "inf").
 std::string formatDouble(double);

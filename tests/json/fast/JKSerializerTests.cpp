@@ -155,7 +155,7 @@ TEST(SerializerStrings, TheSameObjectTwiceIsWrittenTwice)
 
 TEST(SerializerNumbers, WriteIntegersAndDoublesExactly)
 {
-    auto charNumber = std::make_shared<fnd::Number>(fnd::Number::Type::Bool, fnd::Number::Scalar::ofSigned(1));
+    auto charNumber = std::make_shared<fnd::TypedNumber<fnd::Number::Type::Bool>>(fnd::Number::Scalar::ofSigned(1));
     auto values = arrayOf({ fnd::Number::withDouble(0.1), integer(std::numeric_limits<int64_t>::min()), integer(std::numeric_limits<int64_t>::max()),
         fnd::Number::withUnsigned(std::numeric_limits<uint64_t>::max()), fnd::Number::withBool(true), charNumber, fnd::Number::withDouble(1.0),
         fnd::Number::withDouble(-0.0), fnd::Number::withDouble(1e300), fnd::Number::withDouble(5e-324), fnd::DecimalNumber::fromText("1.23456789012345678901234567890") });
