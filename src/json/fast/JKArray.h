@@ -18,6 +18,7 @@ class JKParseState;
 class JKArray final : public fnd::MutableArray {
     class ConstructionKey {
         friend class JKArray;
+        friend class JKArraySlab;
         ConstructionKey() = default;
     };
 
@@ -76,6 +77,7 @@ public:
     bool isMutable() const override { return m_isMutable; }
 
 private:
+    friend class JKArraySlab;
     friend class JKParseState;
     // Takes over the stack's entries from `start` on. Inline: the decoder makes one array per closing
     // bracket.
@@ -95,6 +97,8 @@ private:
             return emptyImmutableArray();
         return JKMakeSharedWithTrailingBytes<JKArray>(sizeof(MutableState), ConstructionKey(), true);
     }
+    // The bytes an immutable array of `count` objects fills: itself, and its objects right after it.
+    static constexpr size_t immutableSizeFor(size_t count) { return sizeof(JKArray) + count * sizeof(fnd::Id); }
     // Empty immutable arrays differ in nothing, so the decoder hands out one for all of them.
     static const fnd::Ref<JKArray>& emptyImmutableArray();
 

@@ -1,6 +1,7 @@
 #include "json/fast/JKParseState.h"
 
 #include "json/fast/JKArray.h"
+#include "json/fast/JKArraySlab.h"
 #include "json/fast/JKDictionary.h"
 #include "json/fast/JKError.h"
 #include "platform/foundation/Null.h"
@@ -40,6 +41,7 @@ fnd::Id JKParseState::parse(const uint8_t* bytes, size_t length, bool mutableCol
             state.m_result.reset();
             state.m_tokenizer.finish();
             state.m_mutableCollections = false;
+            state.m_arraySlab.reset();
         }
     } reset { *this };
 
@@ -224,7 +226,7 @@ bool JKParseState::runArrays()
             leaveArrayOpen(start, acceptsComma | acceptsEnd);
             return ArrayProgress::LeftOpen;
         }
-        m_objectStack.push(JKArray::create(m_objectStack, start, m_mutableCollections, false));
+        m_objectStack.push(makeArray(start, false));
         return ArrayProgress::Closed;
     }
 }
@@ -345,7 +347,7 @@ bool JKParseState::runDictionaries()
 {
     Frame frame = m_frames[--m_depth];
     if (!frame.isDictionary) {
-        placeArray(JKArray::create(m_objectStack, frame.start, m_mutableCollections, frame.holdsContainers));
+        placeArray(makeArray(frame.start, frame.holdsContainers));
         return;
     }
     std::span<fnd::Id> members = m_objectStack.entriesFrom(frame.start);
@@ -366,6 +368,30 @@ bool JKParseState::runDictionaries()
     }
     innermostFrame().holdsContainers = true;
     m_objectStack.push(std::move(array));
+}
+
+// Makes the array of the stack's entries from `start` on. Small immutable arrays of scalars share a
+// slab; the others each get a block of their own.
+[[gnu::always_inline]] inline fnd::Ref<JKArray> JKParseState::makeArray(size_t start, bool holdsContainers)
+{
+    size_t count = m_objectStack.size() - start;
+    if (count && count <= JKArraySlab::largestArrayCount && !holdsContainers && !m_mutableCollections)
+        return makeArrayInSlab(start, count);
+    return JKArray::create(m_objectStack, start, m_mutableCollections, holdsContainers);
+}
+
+[[gnu::always_inline]] inline fnd::Ref<JKArray> JKParseState::makeArrayInSlab(size_t start, size_t count)
+{
+    if (!m_arraySlab || !m_arraySlab->hasRoomFor(count)) [[unlikely]]
+        startArraySlab();
+    // The array shares the slab's reference count.
+    return fnd::Ref<JKArray>(m_arraySlab, m_arraySlab->makeArray(m_objectStack, start));
+}
+
+// A new slab is needed once per ten pairs; kept out of line so that making an array stays short.
+[[gnu::noinline]] void JKParseState::startArraySlab()
+{
+    m_arraySlab = std::allocate_shared<JKArraySlab>(JKPoolAllocator<JKArraySlab>());
 }
 
 // Where the dictionary that takes over the members goes: the result when it is the outermost, else the

@@ -8,10 +8,12 @@
 #include "platform/foundation/Error.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 class JKArray;
+class JKArraySlab;
 
 // Everything a decoder keeps between parses: its options, the value cache and the scratch storage
 // (token buffer, object stack, open containers), which is reused so that a warm decoder allocates
@@ -61,6 +63,9 @@ private:
     fnd::Id& placeForDictionary(std::span<fnd::Id> members);
     void dropTakenOverMembers(size_t start);
     void placeArray(fnd::Ref<JKArray>);
+    fnd::Ref<JKArray> makeArray(size_t start, bool holdsContainers);
+    fnd::Ref<JKArray> makeArrayInSlab(size_t start, size_t count);
+    void startArraySlab();
     fnd::Id scalarValue();
     void recordExpectedTokens(uint8_t accepts, std::string_view valueWord, std::string_view endWord);
 
@@ -74,6 +79,9 @@ private:
     // container is a store rather than a call.
     std::vector<Frame> m_frames;
     size_t m_depth { 0 };
+    // Where small arrays of scalars are made until it is full; given up when a parse ends, so that a
+    // document's arrays never keep another's alive.
+    std::shared_ptr<JKArraySlab> m_arraySlab;
     // Set when the outermost container closes.
     fnd::Id m_result;
 };

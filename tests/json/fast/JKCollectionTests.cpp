@@ -14,6 +14,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <thread>
 
 using namespace brenzo::testing;
 
@@ -177,6 +178,43 @@ TEST(JKArray, EmptyArraysAreSharedOnlyWhenImmutable)
     EXPECT_EQ(mutableFirst->count(), 1u);
     EXPECT_EQ(mutableSecond->count(), 0u);
     EXPECT_EQ(first->count(), 0u);
+}
+
+// Small arrays of scalars are made many to a block; each must stay whole, and alive on its own, whatever
+// its neighbours and its document do.
+TEST(JKArray, SmallArraysOutliveTheirDocumentOnAnyThread)
+{
+    std::string json = "[";
+    std::vector<std::vector<int64_t>> expected;
+    for (int64_t index = 0; index < 60; ++index) {
+        std::vector<int64_t> members(static_cast<size_t>(index % 6));
+        for (size_t member = 0; member < members.size(); ++member)
+            members[member] = index * 10 + static_cast<int64_t>(member);
+        json += index ? ",[" : "[";
+        for (size_t member = 0; member < members.size(); ++member)
+            json += (member ? "," : "") + std::to_string(members[member]);
+        json += "]";
+        expected.push_back(std::move(members));
+    }
+    json += "]";
+
+    std::vector<fnd::Ref<JKArray>> kept;
+    {
+        auto document = decodeAs<JKArray>(json);
+        ASSERT_TRUE(document);
+        ASSERT_EQ(document->count(), expected.size());
+        for (size_t index = 0; index < expected.size(); index += 7)
+            kept.push_back(fnd::as<JKArray>(document->objectAtIndex(index)));
+    }
+    std::thread([&] {
+        for (size_t keptIndex = 0; keptIndex < kept.size(); ++keptIndex) {
+            const auto& members = expected[keptIndex * 7];
+            ASSERT_EQ(kept[keptIndex]->count(), members.size());
+            for (size_t member = 0; member < members.size(); ++member)
+                EXPECT_EQ(fnd::as<fnd::Number>(kept[keptIndex]->objectAtIndex(member))->longLongValue(), members[member]);
+        }
+        kept.clear();
+    }).join();
 }
 
 TEST(JKArray, CopiesLikePlatformArrays)
