@@ -26,6 +26,12 @@ const fnd::Ref<JKArray>& JKArray::emptyImmutableArray()
     return *empty;
 }
 
+// Whether the object shares its reference count with the one before it, as arrays made in one slab do.
+static bool sharesCountWithPrevious(const fnd::Id* objects, size_t index)
+{
+    return index > 0 && !objects[index].owner_before(objects[index - 1]) && !objects[index - 1].owner_before(objects[index]);
+}
+
 JKArray::~JKArray()
 {
     // Releasing touches each child, for a flat child container its storage, and for an array of
@@ -43,12 +49,15 @@ JKArray::~JKArray()
             std::destroy_at(&objects[index]);
         }
     } else {
+        // A child sharing its count with the one before it is released through that count alone,
+        // which the one before has just brought in; what it holds is only touched when the last
+        // sharer goes, so asking for that ahead would only wait on the child itself.
         for (size_t index = 0; index < count; ++index) {
             if (index + childLookAhead < count)
                 __builtin_prefetch(objects[index + childLookAhead].get());
-            if (index + contentsLookAhead < count)
+            if (index + contentsLookAhead < count && !sharesCountWithPrevious(objects, index + contentsLookAhead))
                 JKPrefetchChildContents(objects[index + contentsLookAhead].get());
-            if (index + slabLookAhead < count)
+            if (index + slabLookAhead < count && !sharesCountWithPrevious(objects, index + slabLookAhead))
                 JKPrefetchChildNumberSlab(objects[index + slabLookAhead].get());
             JKReleaseChild(std::move(objects[index]));
         }
