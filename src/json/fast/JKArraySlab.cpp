@@ -3,10 +3,8 @@
 #include <memory>
 #include <new>
 
-// Like a number slab, an array slab fills the pool's largest block, so that its count starts a block
-// of that size.
-static_assert(sizeof(JKArraySlab) + 16 <= JKPool::largestPooledSize, "an array slab comes from the pool");
-static_assert(JKPool::sizeClassOf(sizeof(JKArraySlab) + 16) == JKPool::sizeClassCount - 1, "an array slab fills the largest block");
+// Like a number slab, so that its count is found the same way.
+static_assert(JKPool::fillsLargestBlockWhenShared(sizeof(JKArraySlab)), "an array slab fills the pool's largest block");
 
 JKArraySlab::~JKArraySlab()
 {

@@ -37,8 +37,8 @@ public:
     }
 
 private:
-    // The slab shares the pool's largest block with the shared count (a table pointer and two counts).
-    static constexpr size_t storageSize = JKPool::largestPooledSize - 16 - sizeof(uint64_t);
+    // The rest of the pool's largest block after the shared count and the fill mark.
+    static constexpr size_t storageSize = JKPool::largestSharedObjectSize - sizeof(uint64_t);
 
     uint32_t m_used { 0 };
     alignas(JKArray) std::byte m_storage[storageSize];

@@ -6,13 +6,13 @@
 #include <cstddef>
 #include <new>
 
-// Decoded numbers, made thirty to a block: one allocation and one reference count serve all of them,
+// Decoded numbers, made many to a block: one allocation and one reference count serve all of them,
 // which is most of what a number would otherwise cost the decoder. The numbers handed out share the
-// block's count, so a number kept anywhere keeps its whole block alive. Thirty is as many as the
-// pool's largest block holds with the count.
+// block's count, so a number kept anywhere keeps its whole block alive.
 class JKNumberSlab {
 public:
-    static constexpr size_t capacity = 30;
+    // As many as the pool's largest block holds with the shared count and the fill count.
+    static constexpr size_t capacity = (JKPool::largestSharedObjectSize - sizeof(size_t)) / sizeof(fnd::Number);
 
     // Provided rather than defaulted: std::allocate_shared value-initialises, which would first zero
     // the whole slab.

@@ -26,6 +26,17 @@ public:
     static constexpr size_t sizeClassOf(size_t bytes) { return bytes ? (bytes - 1) / granularity : 0; }
     static constexpr size_t blockSizeOf(size_t sizeClass) { return (sizeClass + 1) * granularity; }
 
+    // What std::allocate_shared puts ahead of the object in its block: a table pointer and two counts.
+    static constexpr size_t sharedCountSize = 16;
+    // The largest object std::allocate_shared can make in a pooled block.
+    static constexpr size_t largestSharedObjectSize = largestPooledSize - sharedCountSize;
+    // Whether an object made by std::allocate_shared fills a block of the largest size, whose start,
+    // its count, startOfLargestBlockHolding() then finds.
+    static constexpr bool fillsLargestBlockWhenShared(size_t objectSize)
+    {
+        return objectSize <= largestSharedObjectSize && sizeClassOf(objectSize + sharedCountSize) == sizeClassCount - 1;
+    }
+
     // Inline, since the decoder allocates for nearly every container and string: most calls only
     // take the next block from the thread's current word of free blocks.
     static void* allocate(size_t bytes)

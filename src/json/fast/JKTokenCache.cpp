@@ -2,14 +2,12 @@
 
 #include "json/fast/JKPool.h"
 
-// The slab shares its block with the shared count (a table pointer and two counts), and fills the
-// pool's largest block, which prefetchCountOf() relies on.
-static_assert(sizeof(JKNumberSlab) + 16 <= JKPool::largestPooledSize, "a number slab comes from the pool");
-static_assert(JKPool::sizeClassOf(sizeof(JKNumberSlab) + 16) == JKPool::sizeClassCount - 1, "a number slab fills the largest block");
+// JKNumberSlab::prefetchCountOf() relies on this.
+static_assert(JKPool::fillsLargestBlockWhenShared(sizeof(JKNumberSlab)), "a number slab fills the pool's largest block");
 
 JKTokenCache::JKTokenCache() = default;
 
-// A new slab is needed once per thirty numbers; kept out of line so that making a number stays short.
+// A new slab is needed once per slab capacity of numbers; kept out of line so that making a number stays short.
 [[gnu::noinline]] void JKTokenCache::startNumberSlab()
 {
     m_numberSlab = std::allocate_shared<JKNumberSlab>(JKPoolAllocator<JKNumberSlab>());
