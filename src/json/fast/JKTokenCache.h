@@ -208,8 +208,11 @@ template<JKTokenValue::Type knownType>
             return hit(index);
         if (m_ages[index] == 0) {
             chosen = static_cast<int>(index);
-            // The evicted object's count changes below; fetch it while the new one is made.
-            __builtin_prefetch(m_objects[index].get());
+            // The evicted object's count changes below; fetch it while the new one is made. A string's
+            // sits just before it, a number's starts its slab.
+            const fnd::Object* evicted = m_objects[index].get();
+            __builtin_prefetch(evicted);
+            JKNumberSlab::prefetchCountOf(evicted);
         } else {
             m_ages[index] >>= 1;
             age();
