@@ -61,6 +61,12 @@ size_t leadingDigitCount(uint64_t littleEndianWord)
 
 constexpr uint64_t powersOfTenBelowEight[] = { 1, 10, 100, 1000, 10'000, 100'000, 1'000'000, 10'000'000 };
 
+// The value of the word's first `count` digits, 1 to 7 of them: moved up, with zero digits before them.
+uint64_t leadingDigitsValue(uint64_t littleEndianWord, size_t count)
+{
+    return eightDigitsValue((littleEndianWord << (8 * (8 - count))) | (everyByte('0') >> (8 * count)));
+}
+
 // Adds the digits from `cursor` on to the mantissa (which wraps past 20 digits) and answers the end of
 // the digits. Long runs of digits are common (coordinates, identifiers), so up to eight go at a time.
 [[gnu::always_inline]] inline const uint8_t* gatherDigits(const uint8_t* cursor, const uint8_t* end, uint64_t& mantissa)
@@ -77,9 +83,7 @@ constexpr uint64_t powersOfTenBelowEight[] = { 1, 10, 100, 1000, 10'000, 100'000
             continue;
         }
         if (count) {
-            // The digits moved up, zero digits before them: the same value.
-            uint64_t padded = (word << (8 * (8 - count))) | (everyByte('0') >> (8 * count));
-            mantissa = mantissa * powersOfTenBelowEight[count] + eightDigitsValue(padded);
+            mantissa = mantissa * powersOfTenBelowEight[count] + leadingDigitsValue(word, count);
             cursor += count;
         }
         return cursor;
@@ -441,7 +445,100 @@ bool JKTokenizer::numberTokenFailed()
     return false;
 }
 
+// Most numbers are plain: no exponent, and either an integer of at most eighteen digits or at most
+// seven digits before the point and fifteen after it, at most nineteen significant in all. Their
+// fraction is read as two words of input, without a loop. Anything else, and numbers among the last
+// bytes of the input, is left to the general scanner, which makes the same value of them.
+[[gnu::always_inline]] inline bool JKTokenizer::scanShortNumber()
+{
+    constexpr size_t bytesRead = 24;
+    const uint8_t* const start = m_bytes + m_index;
+    bool isNegative = *start == '-';
+    const uint8_t* digits = start + isNegative;
+    if (static_cast<size_t>(m_bytes + m_length - digits) < bytesRead)
+        return false;
+    // As in the general scanner: the first two digits one at a time, whose branches are predicted for
+    // the short integer parts of most numbers, then eight at a time. A leading zero ends the integer
+    // part at once.
+    if (!isDigit(digits[0]))
+        return false;
+    uint64_t mantissa = static_cast<uint64_t>(digits[0] - '0');
+    const uint8_t* cursor = digits + 1;
+    if (digits[0] != '0' && isDigit(*cursor)) {
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*cursor++ - '0');
+        if (isDigit(*cursor))
+            cursor = gatherDigits(cursor, m_bytes + m_length, mantissa);
+    }
+    if (cursor == m_bytes + m_length)
+        return false;
+    size_t integerDigits = static_cast<size_t>(cursor - digits);
+
+    uint64_t bits;
+    JKTokenValue::Type type;
+    uint32_t hash = JKHashSeed;
+    if (*cursor == '.') {
+        // The fraction's two words must lie within the bytes checked above.
+        if (integerDigits > 7)
+            return false;
+        const uint8_t* fraction = cursor + 1;
+        uint64_t firstWord = JKLoadLittleEndian(fraction);
+        size_t fractionDigits = leadingDigitCount(firstWord);
+        if (fractionDigits == 8) {
+            uint64_t secondWord = JKLoadLittleEndian(fraction + 8);
+            size_t moreDigits = leadingDigitCount(secondWord);
+            if (moreDigits == 8)
+                return false;
+            mantissa = mantissa * 100'000'000 + eightDigitsValue(firstWord);
+            if (moreDigits)
+                mantissa = mantissa * powersOfTenBelowEight[moreDigits] + leadingDigitsValue(secondWord, moreDigits);
+            fractionDigits += moreDigits;
+        } else {
+            // A point without a digit after it is an error.
+            if (!fractionDigits)
+                return false;
+            mantissa = mantissa * powersOfTenBelowEight[fractionDigits] + leadingDigitsValue(firstWord, fractionDigits);
+        }
+        cursor = fraction + fractionDigits;
+        // Leading zeros of "0.000123" are not significant, and there are at most fifteen digits then.
+        if ((*cursor | 0x20) == 'e' || (digits[0] != '0' && integerDigits + fractionDigits > 19))
+            return false;
+        DecimalParts parts;
+        parts.mantissa = mantissa;
+        parts.fractionDigits = static_cast<int64_t>(fractionDigits);
+        parts.isNegative = isNegative;
+        parts.isFloating = true;
+        if (!exactDouble(parts, bits))
+            return false;
+        type = JKTokenValue::Type::Double;
+        hash += static_cast<uint32_t>(type);
+    } else {
+        // Eighteen digits always fit a signed integer. "-0" is a double.
+        if ((*cursor | 0x20) == 'e' || integerDigits > 18 || (isNegative && !mantissa))
+            return false;
+        type = isNegative ? JKTokenValue::Type::SignedInteger : JKTokenValue::Type::UnsignedInteger;
+        bits = isNegative ? 0 - mantissa : mantissa;
+        hash += static_cast<uint32_t>(type) + static_cast<uint32_t>(bits);
+    }
+    m_value.type = type;
+    m_value.number.unsignedValue = bits;
+    m_value.hash = JKHashEightBytes(hash, bits);
+    m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
+    m_value.length = sizeof m_value.number;
+    m_tokenType = TokenType::Number;
+    m_tokenStart = m_index;
+    m_index = static_cast<size_t>(cursor - m_bytes);
+    m_tokenEnd = m_index;
+    return true;
+}
+
 bool JKTokenizer::scanNumber()
+{
+    if (scanShortNumber())
+        return true;
+    return scanNumberInGeneral();
+}
+
+bool JKTokenizer::scanNumberInGeneral()
 {
     const uint8_t* const start = m_bytes + m_index;
     const uint8_t* const end = m_bytes + m_length;

@@ -139,6 +139,8 @@ private:
     void skipWhitespaceInline();
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
+    [[gnu::always_inline]] inline bool scanShortNumber();
+    [[gnu::noinline]] bool scanNumberInGeneral();
     // The number token at the current index, or false with the errors recorded.
     bool scanNumberToken()
     {

@@ -179,6 +179,58 @@ TEST(DecoderValues, DoublesRoundLikeTheLibraryConversion)
     }
 }
 
+// Numbers among the last bytes of the input take the general scanner, others mostly a shorter one
+// for plain numbers: placed both ways, every text must give the same number, or the same error at
+// the same place.
+TEST(DecoderValues, NumbersReadTheSameWhereverTheyStand)
+{
+    auto outcome = [](const std::string& document) {
+        fnd::Ref<fnd::Error> error;
+        auto array = fnd::as<fnd::Array>(decodeJSON(document, 0, false, &error));
+        if (!array) {
+            auto failure = decodeFailure(document, 0);
+            return "error " + failure.message + " at " + std::to_string(failure.index.value_or(0));
+        }
+        std::string values;
+        for (size_t index = 0; index < array->count(); ++index) {
+            auto number = array->objectAtIndexAs<fnd::Number>(index);
+            uint64_t bits = number->type() == fnd::Number::Type::Double ? std::bit_cast<uint64_t>(number->doubleValue()) : number->unsignedLongLongValue();
+            values += std::to_string(static_cast<int>(number->type())) + ":" + std::to_string(bits) + " ";
+        }
+        return values;
+    };
+    auto expectSameOutcome = [&](const std::string& text) {
+        std::string document = "[" + text + "]";
+        EXPECT_EQ(outcome(document), outcome(document + std::string(40, ' '))) << text;
+    };
+
+    for (const char* text : { "0", "-0", "01", "-01", "0.0", "-0.0", "0.000123", "00.5", "1.", "-", "-.5", ".5", "1.e5", "1.5e3", "1.5E-3", "12345678",
+             "123456789012345678", "-123456789012345678", "1234567890123456789", "-9223372036854775808", "18446744073709551616",
+             "1234567.123456789012", "1234567.12345678901", "12345678.5", "-65.613616999999977", "0.1234567890123456", "0.123456789012345",
+             "9007199254740993.0", "1.5,2", "7x", "1.5.5", "3.0000000000000000001" }) {
+        expectSameOutcome(text);
+    }
+
+    // Signs, leading zeros, every length of integer part and fraction around the words read, an
+    // exponent now and then, and what may follow a number.
+    std::mt19937_64 random(0x5eed);
+    auto digits = [&](size_t count) {
+        std::string text;
+        for (size_t index = 0; index < count; ++index)
+            text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    const char* followers[] = { "", "", ",1", ".", "e", "E+2", "e-7", "x" };
+    for (int round = 0; round < 30000; ++round) {
+        std::string text = random() % 2 ? "-" : "";
+        text += digits(random() % 21);
+        if (random() % 4)
+            text += "." + digits(random() % 21);
+        text += followers[random() % std::size(followers)];
+        expectSameOutcome(text);
+    }
+}
+
 TEST(DecoderValues, NumbersIgnoreTheProcessLocale)
 {
     ScopedCommaDecimalLocale locale;
