@@ -29,5 +29,4 @@ void JKTokenCache::clear()
     for (auto& object : m_objects)
         object = nullptr;
     m_ages.fill(0);
-    m_evicted.fill(nullptr);
 }

@@ -86,10 +86,6 @@ private:
     std::array<fnd::Id, slotCount> m_objects;
     std::array<uint8_t, slotCount> m_ages {};
     uint32_t m_lfsr { 1 };
-    // Evicted objects wait here for a few more evictions before they are released, so that their
-    // reference counts, fetched when they were evicted, are at hand by then.
-    std::array<fnd::Id, 16> m_evicted;
-    size_t m_nextEvicted { 0 };
     // Where new numbers are made until it is full.
     std::shared_ptr<JKNumberSlab> m_numberSlab;
 };
@@ -207,12 +203,10 @@ template<JKTokenValue::Type knownType>
         if (holdsValue<knownType>(index, value, valueKey))
             return hit(index);
         if (m_ages[index] == 0) {
+            // The evicted object is released when the new one takes its place. Asking for its count
+            // ahead costs more than it saves: the address is itself a load that often misses, and the
+            // prefetch cannot retire before it arrives.
             chosen = static_cast<int>(index);
-            // The evicted object's count changes below; fetch it while the new one is made. A string's
-            // sits just before it, a number's starts its slab.
-            const fnd::Object* evicted = m_objects[index].get();
-            __builtin_prefetch(evicted);
-            JKNumberSlab::prefetchCountOf(evicted);
         } else {
             m_ages[index] >>= 1;
             age();
@@ -234,7 +228,7 @@ template<JKTokenValue::Type knownType>
         return { std::move(object), -1 };
     auto position = static_cast<size_t>(chosen);
     m_keys[position] = valueKey;
-    m_evicted[m_nextEvicted++ % m_evicted.size()] = std::exchange(m_objects[position], object);
+    m_objects[position] = object;
     m_ages[position] = 0;
     return { std::move(object), chosen };
 }
