@@ -206,6 +206,18 @@ bool JKParseState::runArrays()
         if (m_tokenizer.atNumber()) {
             if (!m_tokenizer.readNumber())
                 return ArrayProgress::Failed;
+            // A number that directly follows is scanned before this one is looked up: the lookup
+            // waits on the value's hash, the scan on nothing of it, so the two overlap. The cache
+            // still sees the values in order.
+            while (m_tokenizer.atCommaAndNumber()) {
+                JKTokenValue previous = m_tokenizer.tokenValue();
+                previous.bytes = reinterpret_cast<const uint8_t*>(&previous.number);
+                m_tokenizer.skipByte(',');
+                bool scanned = m_tokenizer.readNumber();
+                m_objectStack.push(m_cache.objectForNumber(previous).object);
+                if (!scanned)
+                    return ArrayProgress::Failed;
+            }
             m_objectStack.push(m_cache.objectForNumber(m_tokenizer.tokenValue()).object);
         } else if (m_tokenizer.atString()) {
             if (!m_tokenizer.nextToken())

@@ -94,6 +94,8 @@ public:
     {
         return m_index < m_length && startsNumber(m_bytes[m_index]);
     }
+    // Whether a comma and the start of a number directly follow the current token.
+    bool atCommaAndNumber() const { return m_index + 1 < m_length && m_bytes[m_index] == ',' && startsNumber(m_bytes[m_index + 1]); }
     // Reads the number that atNumber() found, as nextToken() would.
     bool readNumber() { return scanNumberToken(); }
     // Whether the byte right after the current token starts a string.
