@@ -32,7 +32,7 @@ static bool sharesCountWithPrevious(const fnd::Id* objects, size_t index)
     return index > 0 && !objects[index].owner_before(objects[index - 1]) && !objects[index - 1].owner_before(objects[index]);
 }
 
-JKArray::~JKArray()
+void JKArray::destroyObjects()
 {
     // Releasing touches each child, for a flat child container its storage, and for an array of
     // numbers their slab's count: fetch them ahead, each after what it is found through.

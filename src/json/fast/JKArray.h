@@ -46,7 +46,15 @@ public:
         if (isMutable)
             new (&mutableState()) MutableState { inlineObjects(), 0, 1 };
     }
-    ~JKArray() override;
+    // Inline for the arrays documents are full of, small and holding no containers, which nest
+    // nothing and are not worth fetching ahead for.
+    ~JKArray() override
+    {
+        if (m_count <= smallCount && !m_holdsContainers && !m_hasStorageOfItsOwn)
+            std::destroy_n(storage(), m_count);
+        else
+            destroyObjects();
+    }
 
     size_t count() const override { return m_count; }
     const fnd::Id& objectAtIndex(size_t) const override;
@@ -101,6 +109,9 @@ private:
     static constexpr size_t immutableSizeFor(size_t count) { return sizeof(JKArray) + count * sizeof(fnd::Id); }
     // Empty immutable arrays differ in nothing, so the decoder hands out one for all of them.
     static const fnd::Ref<JKArray>& emptyImmutableArray();
+
+    static constexpr size_t smallCount = 8;
+    void destroyObjects();
 
     void checkMutable(std::string_view operation) const;
     void checkObject(const fnd::Id&, std::string_view operation);
