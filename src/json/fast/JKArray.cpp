@@ -36,7 +36,6 @@ void JKArray::destroyObjects()
 {
     // Releasing touches each child, for a flat child container its storage, and for an array of
     // numbers their slab's count: fetch them ahead, each after what it is found through.
-    constexpr size_t childLookAhead = 8;
     constexpr size_t contentsLookAhead = 4;
     constexpr size_t slabLookAhead = 2;
     size_t count = m_count;

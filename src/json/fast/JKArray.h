@@ -46,11 +46,11 @@ public:
         if (isMutable)
             new (&mutableState()) MutableState { inlineObjects(), 0, 1 };
     }
-    // Inline for the arrays documents are full of, small and holding no containers, which nest
-    // nothing and are not worth fetching ahead for.
+    // Inline for the arrays documents are full of, small and holding no containers: they nest
+    // nothing, and are too short to fetch ahead in.
     ~JKArray() override
     {
-        if (m_count <= smallCount && !m_holdsContainers && !m_hasStorageOfItsOwn)
+        if (m_count <= childLookAhead && !m_holdsContainers && !m_hasStorageOfItsOwn)
             std::destroy_n(storage(), m_count);
         else
             destroyObjects();
@@ -110,7 +110,8 @@ private:
     // Empty immutable arrays differ in nothing, so the decoder hands out one for all of them.
     static const fnd::Ref<JKArray>& emptyImmutableArray();
 
-    static constexpr size_t smallCount = 8;
+    // How far ahead destroying an array asks for the children it will release.
+    static constexpr size_t childLookAhead = 8;
     void destroyObjects();
 
     void checkMutable(std::string_view operation) const;

@@ -206,9 +206,9 @@ bool JKParseState::runArrays()
         if (m_tokenizer.atNumber()) {
             if (!m_tokenizer.readNumber())
                 return ArrayProgress::Failed;
-            // A number that directly follows is scanned before this one is looked up: the lookup
-            // waits on the value's hash, the scan on nothing of it, so the two overlap. The cache
-            // still sees the values in order.
+            // A number that directly follows is scanned before this one is looked up, so that the
+            // scan, which needs nothing of this value, overlaps the lookup, which waits on its hash.
+            // The cache still sees the values in order.
             while (m_tokenizer.atCommaAndNumber()) {
                 JKTokenValue previous = m_tokenizer.tokenValue();
                 previous.bytes = reinterpret_cast<const uint8_t*>(&previous.number);

@@ -445,6 +445,20 @@ bool JKTokenizer::numberTokenFailed()
     return false;
 }
 
+// The cache hashes a number's eight bytes, least significant first, from a seed that tells the number
+// types apart and, for integers, their low bits. Inline: the type is known where it is called.
+[[gnu::always_inline]] inline void JKTokenizer::setNumberValue(JKTokenValue::Type type, uint64_t bits)
+{
+    uint32_t hash = JKHashSeed + static_cast<uint32_t>(type);
+    if (type != JKTokenValue::Type::Double)
+        hash += static_cast<uint32_t>(bits);
+    m_value.type = type;
+    m_value.number.unsignedValue = bits;
+    m_value.hash = JKHashEightBytes(hash, bits);
+    m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
+    m_value.length = sizeof m_value.number;
+}
+
 // Most numbers are plain: no exponent, and either an integer of at most eighteen digits or at most
 // seven digits before the point and fifteen after it, at most nineteen significant in all. Their
 // fraction is read as two words of input, without a loop. Anything else, and numbers among the last
@@ -475,7 +489,6 @@ bool JKTokenizer::numberTokenFailed()
 
     uint64_t bits;
     JKTokenValue::Type type;
-    uint32_t hash = JKHashSeed;
     if (*cursor == '.') {
         // The fraction's two words must lie within the bytes checked above.
         if (integerDigits > 7)
@@ -510,20 +523,14 @@ bool JKTokenizer::numberTokenFailed()
         if (!exactDouble(parts, bits))
             return false;
         type = JKTokenValue::Type::Double;
-        hash += static_cast<uint32_t>(type);
     } else {
         // Eighteen digits always fit a signed integer. "-0" is a double.
         if ((*cursor | 0x20) == 'e' || integerDigits > 18 || (isNegative && !mantissa))
             return false;
         type = isNegative ? JKTokenValue::Type::SignedInteger : JKTokenValue::Type::UnsignedInteger;
         bits = isNegative ? 0 - mantissa : mantissa;
-        hash += static_cast<uint32_t>(type) + static_cast<uint32_t>(bits);
     }
-    m_value.type = type;
-    m_value.number.unsignedValue = bits;
-    m_value.hash = JKHashEightBytes(hash, bits);
-    m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
-    m_value.length = sizeof m_value.number;
+    setNumberValue(type, bits);
     m_tokenType = TokenType::Number;
     m_tokenStart = m_index;
     m_index = static_cast<size_t>(cursor - m_bytes);
@@ -631,7 +638,6 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
     // The value's eight bytes stay in a register until they are stored with their hash.
     uint64_t bits;
     JKTokenValue::Type type;
-    uint32_t hash = JKHashSeed;
     if (parts.isFloating | isNegativeZero) {
         if (!exactDouble(parts, bits)) {
             double value = 0;
@@ -647,7 +653,6 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
             bits = std::bit_cast<uint64_t>(value);
         }
         type = JKTokenValue::Type::Double;
-        hash += static_cast<uint32_t>(type);
     } else if (parts.isNegative) {
         constexpr uint64_t smallestMagnitude = uint64_t(1) << 63;
         if (parts.significantDigits > 19 || parts.mantissa > smallestMagnitude) {
@@ -656,7 +661,6 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
         }
         bits = 0 - parts.mantissa;
         type = JKTokenValue::Type::SignedInteger;
-        hash += static_cast<uint32_t>(type) + static_cast<uint32_t>(bits);
     } else {
         bits = parts.mantissa;
         // Twenty digits may still fit 64 bits; more never do.
@@ -668,14 +672,8 @@ bool JKTokenizer::convertNumber(size_t start, size_t end, const DecimalParts& pa
             }
         }
         type = JKTokenValue::Type::UnsignedInteger;
-        hash += static_cast<uint32_t>(type) + static_cast<uint32_t>(bits);
     }
-    m_value.type = type;
-    m_value.number.unsignedValue = bits;
-    // The value's eight bytes, least significant first.
-    m_value.hash = JKHashEightBytes(hash, bits);
-    m_value.bytes = reinterpret_cast<const uint8_t*>(&m_value.number);
-    m_value.length = sizeof m_value.number;
+    setNumberValue(type, bits);
     return true;
 }
 

@@ -142,6 +142,7 @@ private:
     bool scanLiteral(std::string_view word, TokenType);
     bool scanNumber();
     [[gnu::always_inline]] inline bool scanShortNumber();
+    [[gnu::always_inline]] inline void setNumberValue(JKTokenValue::Type, uint64_t bits);
     [[gnu::noinline]] bool scanNumberInGeneral();
     // The number token at the current index, or false with the errors recorded.
     bool scanNumberToken()
