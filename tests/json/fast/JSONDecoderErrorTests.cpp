@@ -136,6 +136,9 @@ INSTANTIATE_TEST_SUITE_P(InsideAnArray, DecoderErrorTest, ::testing::Values(
     ErrorCase { "[[1 2]]", 0, "Unexpected value.", 5, 1 },
     ErrorCase { "[[1:2]]", 0, "Expected a comma or a ']', not ':'", 4, 1 },
     ErrorCase { "[[-]]", 0, "Invalid number.", 3, 1 },
+    // A number right after another is read before the one ahead of it is looked up.
+    ErrorCase { "[[0.5,1e]]", 0, "Invalid number.", 8, 1 },
+    ErrorCase { "[[1,2,3e999]]", 0, "The value '3e999' could not be represented as a 'double' due to overflow.", 11, 1 },
     ErrorCase { "[[1.5.3]]", 0, unexpectedToken, 5, 1 },
     ErrorCase { "[[1e400]]", 0, "The value '1e400' could not be represented as a 'double' due to overflow.", 7, 1 },
     ErrorCase { "[[\"a\tb\"]]", 0, "Invalid character < 0x20 found in string: 0x09.", 4, 1 },
