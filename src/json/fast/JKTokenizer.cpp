@@ -446,7 +446,8 @@ bool JKTokenizer::numberTokenFailed()
 }
 
 // The cache hashes a number's eight bytes, least significant first, from a seed that tells the number
-// types apart and, for integers, their low bits. Inline: the type is known where it is called.
+// types apart and, for integers, their low bits. Inline, so that the test of the type folds away
+// where the caller knows it.
 [[gnu::always_inline]] inline void JKTokenizer::setNumberValue(JKTokenValue::Type type, uint64_t bits)
 {
     uint32_t hash = JKHashSeed + static_cast<uint32_t>(type);
