@@ -45,7 +45,7 @@ TEST_F(ScriptedSession, TheStoreLinkIsSavedToPinboardWithTheLoginCheckedFirst)
               "wait 2\n"
               "wait 1\n"
               "press \"Send to Pinboard\"\n"
-              "wait 2\n"
+              "wait 0\n"
               "tree\n"
               "quit\n",
         "--services '" + services.string() + "'");

@@ -63,7 +63,7 @@ TEST_F(ScriptedSession, TheShareButtonPostsToFacebookAfterALoginThatReturnsThrou
                        "press \"Facebook\"\n"
                        "wait 1\n"
                        "open-url fb517390286044913://authorize#access_token=TERMINALTOKEN&expires_in=3600\n"
-                       "wait 1\n"
+                       "wait 0\n"
                        "tree\n"
                        "quit\n",
         "--services '" + services.string() + "'");

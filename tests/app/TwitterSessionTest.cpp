@@ -115,7 +115,7 @@ TEST_F(TwitterSession, ShareToTwitterLogsInComposesAndPostsASignedStatus)
                                "wait 1\n"
                                "tree\n"
                                "press \"Send to Twitter\"\n"
-                               "wait 1\n"
+                               "wait 0\n"
                                "tree\n"
                                "wait 2\n"
                                "quit\n");

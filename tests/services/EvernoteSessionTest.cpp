@@ -40,7 +40,7 @@ TEST(EvernoteSession, TheStoreLinkIsSavedAsANote)
                              "tap 160 140\n"
                              "type \"brenzo contacts\"\n"
                              "press \"Send to Evernote\"\n"
-                             "wait 1\n"
+                             "wait 0\n"
                              "tree\n"
                              "quit\n";
     auto command = std::string("'") + BRENZO_APP_PATH + "' --home '" + (folder.path() / "home").string() + "' --services '" + services.string()

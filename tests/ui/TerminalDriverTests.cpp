@@ -233,6 +233,35 @@ TEST_F(TerminalDriverTest, MistakesAreReportedWithTheirLineAndTheSessionGoesOn)
     EXPECT_EQ(status, 1);
 }
 
+// A worker's result that starts a timer must meet the same clock whether it comes in at once or
+// while the next command is already waiting: the outcome of a script never hangs on real time.
+TEST_F(TerminalDriverTest, AResultOnItsWayLandsBeforeTheWaitMovesTheClock)
+{
+    launch();
+    run("wait 0\n");
+    for (int delay : { 0, 200 }) {
+        auto button = ui::Button::create(ui::ButtonType::RoundedRect);
+        button->setTitle("Fetch");
+        button->setFrame({ 110, 200, 100, 40 });
+        button->addTargetActionForControlEvents(ui::Action("fetch", [delay](const fnd::Id&) {
+            fnd::Thread::detach("fetcher", [delay] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+                fnd::RunLoop::main().post([] {
+                    ui::Effects::report("fetched");
+                    fnd::RunLoop::main().performAfterDelay(0.6, [] { ui::Effects::report("shown and hidden"); });
+                });
+            });
+        }),
+            ui::ControlEvent::TouchUpInside);
+        ui::Application::shared().keyWindow()->addSubview(button);
+
+        EXPECT_EQ(run("press \"Fetch\"\nwait 1\n"), (std::vector<std::string> { "fetched", "shown and hidden" })) << "delay " << delay;
+        EXPECT_EQ(run("press \"Fetch\"\nwait 0\nwait 0.5\n"), std::vector<std::string> { "fetched" }) << "delay " << delay;
+        run("wait 1\n");
+        button->removeFromSuperview();
+    }
+}
+
 TEST_F(TerminalDriverTest, TheTreeShowsEveryWindowAndView)
 {
     launch();

@@ -219,12 +219,21 @@ std::optional<int> TerminalDriver::wholeCount(const std::vector<double>& values,
 
 void TerminalDriver::waitFor(double seconds)
 {
-    auto& loop = fnd::RunLoop::main();
-    loop.advance(seconds);
+    // What is already on its way arrives before the clock moves, so that a script's outcome does
+    // not hang on how fast a peer answers: a reply that comes in while a command runs and one that
+    // comes in a little later both land before the time passes.
+    auto deadline = std::chrono::steady_clock::now() + arrivalTimeout;
+    settle(deadline);
+    fnd::RunLoop::main().advance(seconds);
+    settle(deadline);
+}
+
+void TerminalDriver::settle(std::chrono::steady_clock::time_point deadline)
+{
     // Worker threads and transfers finish on real time: wait for them, without moving the clock,
     // taking what they hand over meanwhile. A reply's handler often starts the next request (a
     // login page after its token), so this goes on until nothing is under way.
-    auto deadline = std::chrono::steady_clock::now() + arrivalTimeout;
+    auto& loop = fnd::RunLoop::main();
     do {
         while (workIsUnderWay() && std::chrono::steady_clock::now() < deadline) {
             loop.runUntilIdle();

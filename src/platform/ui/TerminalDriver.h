@@ -2,6 +2,7 @@
 
 #include "platform/ui/TouchDriver.h"
 
+#include <chrono>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -96,6 +97,7 @@ private:
     // plays it.
     void playGesture(const Words&, int lineNumber, size_t stepsIndex, const std::function<void(const std::vector<double>&, int steps)>&);
     void waitFor(double seconds);
+    void settle(std::chrono::steady_clock::time_point deadline);
     TextInput* textInput(int lineNumber);
     void typeText(const std::string& text, int lineNumber);
     void printTree();
