@@ -4,6 +4,7 @@
 #include "json/fast/FastJSONSerializing.h"
 #include "BenchmarkDocuments.h"
 #include "json/fast/JSONDecoder.h"
+#include "support/ThroughputRecorder.h"
 
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>
@@ -12,14 +13,12 @@
 #include <rapidjson/writer.h>
 #include <simdjson.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -138,72 +137,22 @@ void encodeNlohmann(benchmark::State& state, const std::string& text)
     setThroughput(state, text.size());
 }
 
-// Remembers each benchmark's throughput for the closing table: the median when the run repeats
-// (--benchmark_repetitions=N), else the single measurement.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (auto& run : runs) {
-            auto rate = run.counters.find("bytes_per_second");
-            if (rate == run.counters.end())
-                continue;
-            std::string name = run.run_name.str();
-            if (run.aggregate_name == "median")
-                m_medians[name] = rate->second.value / 1e6;
-            else if (run.aggregate_name.empty())
-                m_megabytesPerSecond[name] = rate->second.value / 1e6;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printTable() const
-    {
-        std::printf("\n%-14s %-24s %10s %12s\n", "document", "library", "MB/s", "Brenzo/lib");
-        for (auto& document : documentNames) {
-            printGroup(document, "decode/brenzo-fresh", { "decode/brenzo-warm", "decode/rapidjson", "decode/rapidjson-exact", "decode/simdjson", "decode/nlohmann" });
-            printGroup(document, "encode/brenzo", { "encode/rapidjson", "encode/nlohmann" });
-        }
-    }
-
-private:
-    double rate(const std::string& name) const
-    {
-        if (auto median = m_medians.find(name); median != m_medians.end())
-            return median->second;
-        auto found = m_megabytesPerSecond.find(name);
-        return found == m_megabytesPerSecond.end() ? 0 : found->second;
-    }
-
-    void printGroup(const std::string& document, const std::string& ours, const std::vector<std::string>& others) const
-    {
-        double own = rate(ours + "/" + document);
+// The closing table: each library's MB/s and how our codec's speed compares with it.
+void printTable(const benchmarkSupport::ThroughputRecorder& recorder)
+{
+    auto printGroup = [&](const std::string& document, const std::string& ours, const std::vector<std::string>& others) {
+        double own = recorder.megabytesPerSecond(ours + "/" + document);
         std::printf("%-14s %-24s %10.1f %12s\n", document.c_str(), ours.c_str(), own, "");
         for (auto& other : others) {
-            double theirs = rate(other + "/" + document);
+            double theirs = recorder.megabytesPerSecond(other + "/" + document);
             std::printf("%-14s %-24s %10.1f %12.2f\n", document.c_str(), other.c_str(), theirs, theirs > 0 ? own / theirs : 0.0);
         }
-    }
-
-    std::map<std::string, double> m_megabytesPerSecond;
-    std::map<std::string, double> m_medians;
-};
-
-// The table compares runs made at different moments, which on a shared machine drift apart; medians
-// of interleaved repetitions keep the ratios steady. Both can still be set on the command line.
-std::vector<char*> argumentsWithSteadyDefaults(int argc, char** argv)
-{
-    static char repetitions[] = "--benchmark_repetitions=5";
-    static char interleaving[] = "--benchmark_enable_random_interleaving=true";
-    std::vector<char*> arguments(argv, argv + argc);
-    auto given = [&](std::string_view flag) {
-        return std::any_of(arguments.begin(), arguments.end(), [&](const char* argument) { return std::string_view(argument).starts_with(flag); });
     };
-    if (!given("--benchmark_repetitions"))
-        arguments.push_back(repetitions);
-    if (!given("--benchmark_enable_random_interleaving"))
-        arguments.push_back(interleaving);
-    return arguments;
+    std::printf("\n%-14s %-24s %10s %12s\n", "document", "library", "MB/s", "Brenzo/lib");
+    for (auto& document : documentNames) {
+        printGroup(document, "decode/brenzo-fresh", { "decode/brenzo-warm", "decode/rapidjson", "decode/rapidjson-exact", "decode/simdjson", "decode/nlohmann" });
+        printGroup(document, "encode/brenzo", { "encode/rapidjson", "encode/nlohmann" });
+    }
 }
 
 }
@@ -243,12 +192,12 @@ int main(int argc, char** argv)
         }
     }
 
-    auto arguments = argumentsWithSteadyDefaults(argc, argv);
+    auto arguments = benchmarkSupport::argumentsWithSteadyDefaults(argc, argv);
     int argumentCount = static_cast<int>(arguments.size());
     benchmark::Initialize(&argumentCount, arguments.data());
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printTable();
+    benchmarkSupport::ThroughputRecorder recorder;
+    benchmark::RunSpecifiedBenchmarks(&recorder);
+    printTable(recorder);
     benchmark::Shutdown();
     return 0;
 }
